@@ -1,0 +1,69 @@
+// StartupScene: unpacks the data archive, makes its folder current and hands over to the title.
+#include "startup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "archive/volumefile.h"
+#include "gameapp.h"
+#include "inputstate.h"
+#include "intervaltimer.h"
+
+namespace {
+
+constexpr const char* archivePath = ".\\Quellmark.zrm";
+
+// Shows the empty playfield until the game's own scenes exist; Esc ends the program.
+void WaitingScene() {
+    if (inputState.keyCode == VK_ESCAPE)
+        PostQuitMessage(0);
+}
+
+void ExtractArchive() {
+    char path[MAX_PATH];
+    GetWindowsDirectoryA(path, MAX_PATH);
+    strcat(path, "\\Temp\\");
+    CreateDirectoryA(path, nullptr);
+    strcat(path, "Quellmark\\");
+    CreateDirectoryA(path, nullptr);
+    static VolumeFile reader; // 30 KiB: kept off the stack
+    memset(&reader, 0, sizeof reader);
+    reader.ExtractAll(archivePath, path);
+    SetCurrentDirectoryA(path);
+}
+
+} // namespace
+
+bool FileExists(const char* path) {
+    FILE* file = fopen(path, "r");
+    if (file == nullptr)
+        return false;
+    fclose(file);
+    return true;
+}
+
+bool EnterExecutableDirectory() {
+    char name[MAX_PATH];
+    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    char folder[MAX_PATH] = "";
+    if (FileExists(name)) {
+        strcpy(folder, name);
+        if (char* lastSlash = strrchr(folder, '\\'))
+            *lastSlash = '\0';
+        else
+            folder[0] = '\0';
+    }
+    SetCurrentDirectoryA(folder);
+    return true;
+}
+
+void StartupScene() {
+    MoveWindow(gameApp.window, 0, 0, 640, 480, TRUE);
+    EnterExecutableDirectory();
+    if (FileExists(archivePath))
+        ExtractArchive();
+    ShowCursor(TRUE);
+    CheckInterval(0xFFFFFFFFu, -1);
+    gameApp.RegisterScene(1, WaitingScene);
+    gameApp.SwitchScene(1);
+}

@@ -1,0 +1,236 @@
+// VolumeFile: the archive's header and index, and extraction of its entries.
+#include "volumefile.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+constexpr char magic[] = "ZRM VolumeFile v.0.1";
+constexpr int magicLength = 20;
+constexpr int countLength = 4;
+constexpr int nameLength = 80;
+constexpr int numberLength = 20;
+constexpr size_t copyChunk = 1 << 20;
+constexpr const char* badHeaderText = "ヘッダ異常";
+
+// Parses a fixed-width decimal field as fscanf would read a well-formed one: optional leading
+// white space, an optional sign, then nothing but digits to the end of the field. Values beyond
+// 2^62 saturate, which every caller treats as out of range.
+bool ParseField(const char* field, int width, int64_t* value) {
+    int i = 0;
+    while (i < width && isspace(static_cast<unsigned char>(field[i])))
+        ++i;
+    bool negative = false;
+    if (i < width && (field[i] == '+' || field[i] == '-'))
+        negative = field[i++] == '-';
+    if (i == width)
+        return false;
+    int64_t result = 0;
+    for (; i < width; ++i) {
+        if (field[i] < '0' || field[i] > '9')
+            return false;
+        if (result < (int64_t{1} << 62))
+            result = result * 10 + (field[i] - '0');
+    }
+    *value = negative ? -result : result;
+    return true;
+}
+
+bool IsDeviceName(const char* name) {
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    size_t stem = strcspn(name, ".");
+    for (const char* device : devices)
+        if (stem == 3 && strncasecmp(name, device, 3) == 0)
+            return true;
+    return stem == 4 && (strncasecmp(name, "COM", 3) == 0 || strncasecmp(name, "LPT", 3) == 0) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
+void MarkInvalid(VolumeFileEntry& entry) {
+    entry.Name[0] = '\0';
+    entry.Size = -1;
+}
+
+// Writes size bytes from archive to output in bounded pieces; false on a short read or write.
+bool CopyBytes(FILE* archive, FILE* output, int32_t size) {
+    size_t left = static_cast<size_t>(size);
+    if (left == 0)
+        return true;
+    size_t bufferSize = left < copyChunk ? left : copyChunk;
+    char* buffer = static_cast<char*>(malloc(bufferSize));
+    if (buffer == nullptr)
+        return false;
+    bool complete = true;
+    while (left > 0 && complete) {
+        size_t piece = left < bufferSize ? left : bufferSize;
+        complete = fread(buffer, 1, piece, archive) == piece &&
+                   fwrite(buffer, 1, piece, output) == piece;
+        left -= piece;
+    }
+    free(buffer);
+    return complete;
+}
+
+char* NewTempName() {
+    char* name = static_cast<char*>(malloc(nameLength));
+    if (name == nullptr)
+        return nullptr;
+    srand(static_cast<unsigned>(time(nullptr)));
+    for (int i = 0; i < 8; ++i)
+        name[i] = static_cast<char>('A' + rand() % 26);
+    strcpy(name + 8, ".tmp");
+    return name;
+}
+
+} // namespace
+
+bool IsValidEntryName(const char* name) {
+    size_t length = strlen(name);
+    if (length == 0 || length >= static_cast<size_t>(nameLength))
+        return false;
+    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+        return false;
+    if (name[length - 1] == '.' || name[length - 1] == ' ')
+        return false; // Windows would drop these and write a different file
+    for (const char* c = name; *c != '\0'; ++c) {
+        auto byte = static_cast<unsigned char>(*c);
+        if (byte < 0x20 || strchr("\\/:*?\"<>|", byte) != nullptr)
+            return false;
+    }
+    return !IsDeviceName(name);
+}
+
+int VolumeFile::ReadIndex(const char* archivePath) {
+    FILE* archive = fopen(archivePath, "rb");
+    if (archive == nullptr)
+        return 0;
+    char header[magicLength + countLength];
+    if (fread(header, 1, magicLength, archive) != static_cast<size_t>(magicLength) ||
+        memcmp(header, magic, magicLength) != 0) {
+        strcpy(ErrorText, badHeaderText);
+        fclose(archive);
+        return 0;
+    }
+    int64_t count = 0;
+    if (fread(header + magicLength, 1, countLength, archive) != static_cast<size_t>(countLength) ||
+        !ParseField(header + magicLength, countLength, &count))
+        count = 0;
+    if (count > maxEntries) {
+        strcpy(ErrorText, badHeaderText);
+        fclose(archive);
+        return 0;
+    }
+    Count = static_cast<int32_t>(count);
+    memset(Entries, 0, sizeof Entries);
+    for (int i = 0; i < Count; ++i) {
+        char record[recordSize];
+        VolumeFileEntry& entry = Entries[i];
+        if (fread(record, 1, recordSize, archive) != static_cast<size_t>(recordSize)) {
+            for (int rest = i; rest < Count; ++rest)
+                MarkInvalid(Entries[rest]); // the index ends early: nothing more can be found
+            break;
+        }
+        if (memchr(record, '\0', nameLength) != nullptr)
+            strcpy(entry.Name, record);
+        int64_t extra = 0;
+        if (ParseField(record + nameLength, numberLength, &extra))
+            entry.Extra = static_cast<int32_t>(extra < INT32_MIN   ? INT32_MIN
+                                               : extra > INT32_MAX ? INT32_MAX
+                                                                   : extra);
+        int64_t size = -1;
+        if (!ParseField(record + nameLength + numberLength, numberLength, &size) || size < 0 ||
+            size > INT32_MAX)
+            size = -1;
+        entry.Size = static_cast<int32_t>(size);
+    }
+    fclose(archive);
+    return 1;
+}
+
+const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryName,
+                                    const char* outputPath, int useTempName) {
+    if (ReadIndex(archivePath) == 0 || Count < 1 || entryName == nullptr)
+        return nullptr;
+    int found = -1;
+    for (int i = 0; i < Count && found < 0; ++i)
+        if (strcmp(Entries[i].Name, entryName) == 0)
+            found = i;
+    if (found < 0 || Entries[found].Size < 0)
+        return nullptr;
+    // Without an output path the entry's own name is the path: it must not leave the folder.
+    if (outputPath == nullptr && !useTempName && !IsValidEntryName(entryName))
+        return nullptr;
+    for (int i = 0; i < found; ++i)
+        if (Entries[i].Size < 0)
+            return nullptr; // the data of this entry cannot be located
+
+    FILE* archive = fopen(archivePath, "rb");
+    if (archive == nullptr)
+        return nullptr;
+    bool located = fseek(archive, headerSize + recordSize * static_cast<long>(Count), SEEK_SET) == 0;
+    for (int i = 0; i < found && located; ++i)
+        located = fseek(archive, Entries[i].Size, SEEK_CUR) == 0;
+    if (!located) {
+        fclose(archive);
+        return nullptr;
+    }
+    char* tempName = useTempName ? NewTempName() : nullptr;
+    const char* name = useTempName ? tempName : outputPath != nullptr ? outputPath : entryName;
+    FILE* output = name != nullptr ? fopen(name, "wb") : nullptr;
+    if (output == nullptr) {
+        fclose(archive);
+        free(tempName);
+        return nullptr;
+    }
+    bool complete = CopyBytes(archive, output, Entries[found].Size);
+    fclose(archive);
+    if (fclose(output) != 0)
+        complete = false;
+    if (!complete) {
+        remove(name); // a damaged entry leaves no half-written file
+        free(tempName);
+        return nullptr;
+    }
+    return name;
+}
+
+int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) {
+    if (ReadIndex(archivePath) == 0)
+        return 0;
+    char folder[MAX_PATH] = "";
+    if (destinationDir != nullptr && destinationDir[0] != '\0') {
+        if (strlen(destinationDir) >= MAX_PATH - 1)
+            return 1; // no entry could be named inside it
+        strcpy(folder, destinationDir);
+    } else {
+        DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+        if (length == 0 || length >= MAX_PATH - 1)
+            return 1;
+    }
+    size_t folderLength = strlen(folder);
+    if (folder[folderLength - 1] != '\\') {
+        folder[folderLength++] = '\\';
+        folder[folderLength] = '\0';
+    }
+    CreateDirectoryA(folder, nullptr);
+    for (int i = 0; i < Count; ++i) {
+        // A copy: every ExtractFile call reads the index into Entries again.
+        char name[nameLength];
+        strcpy(name, Entries[i].Name);
+        if (Entries[i].Size < 0 || !IsValidEntryName(name) ||
+            folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
+            continue;
+        char outputPath[MAX_PATH];
+        strcpy(outputPath, folder);
+        strcat(outputPath, name);
+        ExtractFile(archivePath, name, outputPath, 0);
+    }
+    return 1;
+}

@@ -1,0 +1,49 @@
+// VolumeFile: reads the index of a ".zrm" data archive and copies its entries out to files.
+//
+// Layout: the 20 bytes "ZRM VolumeFile v.0.1", a 4-digit entry count, one 120-byte index record
+// per entry (an 80-byte zero-terminated name, then Extra and Size as 20 decimal digits each), then
+// the entries' bytes back to back in index order. An entry's data starts after the index plus the
+// sizes of the entries before it.
+//
+// The archive is untrusted. The reader reads every field at its fixed place and stores only what
+// the format can hold: a count above 256 is a bad header; an entry whose name has no terminator,
+// is empty, has a folder part ('\' '/' ':'), is "." or "..", ends in a dot or space or names a
+// device, or whose Size is not a number from 0 to 2^31 - 1, is outside the format and is never
+// extracted. An entry with a bad Size also hides every entry after it, since their data can no
+// longer be found. Data is copied in bounded pieces; an entry whose data the file does not hold in
+// full leaves no output file behind.
+#pragma once
+
+#include <cstdint>
+
+struct VolumeFileEntry {
+    char Name[80];
+    int32_t Extra;
+    int32_t Size; // -1 marks an entry whose size is outside the format
+};
+
+class VolumeFile {
+public:
+    static constexpr int maxEntries = 256;
+    static constexpr int headerSize = 24;
+    static constexpr int recordSize = 120;
+
+    VolumeFileEntry Entries[maxEntries];
+    int32_t Count;
+    char ErrorText[256];
+
+    // Reads the header and index into Entries and Count. 1 when read (also for a count of 0), 0
+    // when the archive cannot be opened or its header is bad ("ヘッダ異常" then in ErrorText).
+    int ReadIndex(const char* archivePath);
+    // Writes the data of the first entry named entryName to outputPath (or to entryName itself when
+    // outputPath is null, or to a new name "XXXXXXXX.tmp" in a malloc'd buffer that the caller
+    // frees when useTempName is non-zero). Returns the name written, or null.
+    const char* ExtractFile(const char* archivePath, const char* entryName, const char* outputPath,
+                            int useTempName);
+    // Writes every entry into destinationDir (the current directory when null), creating that one
+    // folder. 1 when the index was read, 0 otherwise.
+    int ExtractAll(const char* archivePath, const char* destinationDir);
+};
+
+// True when name can be an entry of an archive: what the reader extracts and a packer may store.
+bool IsValidEntryName(const char* name);

@@ -1,0 +1,52 @@
+// Test-only control of the layer: virtual clock, headless windows, recorded boxes, injected input and failures.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "windows.h"
+
+namespace PlatformTest {
+
+// Returns the layer to its start state: real clock, no windows, classes, queued messages,
+// recorded boxes or pending failures. Headless mode is switched on.
+void Reset();
+
+// Virtual clock behind timeGetTime. Once set, the clock moves only when a test moves it.
+void SetClock(DWORD milliseconds);
+void AdvanceClock(DWORD milliseconds);
+void UseRealClock();
+
+// Headless windows are plain records with no SDL window; input reaches them only by injection.
+void SetHeadless(bool headless);
+
+// Makes the next `times` calls of the named layer function fail as Windows reports that failure
+// (for example "RegisterClassA", "CreateWindowExA", "CreateDirectoryA", "SetCurrentDirectoryA").
+void FailNext(const std::string& function, int times = 1);
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+// In headless mode MessageBoxA returns at once with this answer (IDOK unless set) and is recorded.
+void SetMessageBoxAnswer(int answer);
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Injected input goes through the same translation as real input and lands in the input queue
+// of the window, exactly as a user's action would. Coordinates are client-area pixels.
+void InjectKey(HWND window, int virtualKey, bool down, bool altHeld = false);
+void InjectMouseMove(HWND window, int x, int y);
+void InjectMouseButton(HWND window, int button, bool down, int x, int y); // 0 left, 1 right, 2 middle
+void InjectCloseBox(HWND window);
+// The user changed the window's client size by its frame (sends WM_SIZE through the frame logic).
+void InjectUserResize(HWND window, int clientWidth, int clientHeight);
+void InjectFocus(HWND window, bool focused);
+
+// Cursor display count as ShowCursor keeps it.
+int CursorCount();
+// True when SetWindowPos placed the window among the topmost windows.
+bool IsTopmost(HWND window);
+
+} // namespace PlatformTest

@@ -1,0 +1,40 @@
+// Kernel calls of the subset: last error, module path, folders and the current directory.
+#pragma once
+
+#include "windef.h"
+
+// Error codes that the layer's calls leave for GetLastError, as Windows numbers them.
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_CLASS_DOES_NOT_EXIST 1411L
+#define ERROR_CLASS_HAS_WINDOWS 1412L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD errorCode);
+
+// The executable's full path in Windows form (Z:\...). A null module means the executable.
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
+
+// A per-user, writable folder that stands for the Windows directory; it is created on first use.
+UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
+
+// Creates one folder; its parent must exist. Fails with ERROR_ALREADY_EXISTS when it does.
+BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);
+
+int WINAPI lstrlenA(LPCSTR string);

@@ -1,0 +1,97 @@
+// Declarations shared by the layer's source files; never included by the game.
+#pragma once
+
+#include <string>
+
+#include "windows.h"
+
+struct SDL_Window;
+
+// A window record. HWND values point at these; a handle is valid while its record is listed.
+struct HWND__ {
+    std::string className;
+    WNDPROC procedure = nullptr;
+    UINT classStyle = 0;
+    HINSTANCE instance = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::string title;
+    RECT outer{}; // screen coordinates of the whole window, frame included
+    bool visible = false;
+    bool shownOnce = false;
+    bool topmost = false;
+    bool destroying = false;
+    SDL_Window* sdlWindow = nullptr;
+    // Double-click detection for classes with CS_DBLCLKS.
+    UINT lastClickMessage = 0;
+    DWORD lastClickTime = 0;
+    POINT lastClickPoint{};
+};
+
+namespace Layer {
+
+// Injected failures: true when a test asked that this call fail now (and counts it down).
+bool ShouldFail(const char* function);
+void ClearFailures();
+
+// Window registry.
+bool IsLiveWindow(HWND window);
+void ResetCursorCount();
+void DestroyAllWindows();
+void ClearWindowClasses();
+// Client rectangle in screen coordinates for a window's outer rectangle and style.
+RECT ClientFromOuter(const RECT& outer, DWORD style);
+RECT OuterFromClient(const RECT& client, DWORD style);
+// Applies a new outer rectangle as SetWindowPos does, sending the position messages.
+void MoveWindowRecord(HWND window, const RECT& outer, UINT flags);
+
+// Message queue.
+void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void ClearQueues();
+DWORD MessageTime();
+
+// Input translation shared by SDL events and test injection.
+void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool down, bool repeat,
+                  bool altHeld);
+void TranslateMouseMove(HWND window, int x, int y);
+void TranslateMouseButton(HWND window, int button, bool down, int x, int y);
+void TranslateCloseBox(HWND window);
+void TranslateUserResize(HWND window, int clientWidth, int clientHeight);
+void TranslateFocus(HWND window, bool focused);
+void ClearInputState();
+int ScanCodeForKey(int virtualKey, bool* extended);
+
+// SDL video; inactive in headless mode.
+bool Headless();
+void SetHeadlessMode(bool headless);
+bool CreateSdlWindow(HWND window);
+void DestroySdlWindow(HWND window);
+void ShowSdlWindow(HWND window, bool show);
+void PlaceSdlWindow(HWND window);
+void SetSdlWindowTitle(HWND window);
+void SetSdlWindowTopmost(HWND window);
+void PumpSdlEvents();
+bool WaitSdlEvent(int timeoutMs);
+// Reads back where the window manager put the window (the user may have moved it).
+void RefreshWindowFromSdl(HWND window);
+void SetSdlCursorVisible(bool visible);
+bool SdlScreenSize(int* width, int* height);
+
+// Paths: Windows form at the API, Linux form underneath.
+std::string ToLinuxPath(const char* windowsPath);
+std::string ToWindowsPath(const std::string& linuxPath);
+// Copies text into a caller's buffer with the Win32 length rules: returns the length copied, or the
+// size needed (terminator included) when the buffer is too small.
+DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
+
+// Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
+std::string Cp932ToUtf8(const char* text);
+
+// Message boxes in headless mode.
+int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+void ClearMessageBoxes();
+
+// Clock.
+void ResetClock();
+
+} // namespace Layer

@@ -1,0 +1,283 @@
+// The SDL side of windows: SDL windows for window records, and SDL events turned into Win32 input.
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "internal.h"
+
+namespace {
+
+bool headless = false;
+bool videoStarted = false;
+
+bool StartVideo() {
+    if (videoStarted)
+        return true;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    videoStarted = true;
+    return true;
+}
+
+HWND WindowFromId(Uint32 id) {
+    SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
+    if (sdlWindow == nullptr)
+        return nullptr;
+    auto* window = static_cast<HWND>(SDL_GetWindowData(sdlWindow, "hwnd"));
+    return Layer::IsLiveWindow(window) ? window : nullptr;
+}
+
+int VirtualKeyFromSdl(SDL_Scancode code) {
+    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z)
+        return 'A' + (code - SDL_SCANCODE_A);
+    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9)
+        return '1' + (code - SDL_SCANCODE_1);
+    if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12)
+        return VK_F1 + (code - SDL_SCANCODE_F1);
+    switch (code) {
+    case SDL_SCANCODE_0:
+        return '0';
+    case SDL_SCANCODE_ESCAPE:
+        return VK_ESCAPE;
+    case SDL_SCANCODE_RETURN:
+        return VK_RETURN;
+    case SDL_SCANCODE_BACKSPACE:
+        return VK_BACK;
+    case SDL_SCANCODE_TAB:
+        return VK_TAB;
+    case SDL_SCANCODE_SPACE:
+        return VK_SPACE;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT:
+        return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL:
+        return VK_CONTROL;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT:
+        return VK_MENU;
+    case SDL_SCANCODE_LEFT:
+        return VK_LEFT;
+    case SDL_SCANCODE_RIGHT:
+        return VK_RIGHT;
+    case SDL_SCANCODE_UP:
+        return VK_UP;
+    case SDL_SCANCODE_DOWN:
+        return VK_DOWN;
+    case SDL_SCANCODE_HOME:
+        return VK_HOME;
+    case SDL_SCANCODE_END:
+        return VK_END;
+    case SDL_SCANCODE_PAGEUP:
+        return VK_PRIOR;
+    case SDL_SCANCODE_PAGEDOWN:
+        return VK_NEXT;
+    case SDL_SCANCODE_INSERT:
+        return VK_INSERT;
+    case SDL_SCANCODE_DELETE:
+        return VK_DELETE;
+    case SDL_SCANCODE_PAUSE:
+        return VK_PAUSE;
+    default:
+        return 0;
+    }
+}
+
+// Until the display draws into it, a shown window is painted black.
+void PaintBlack(SDL_Window* sdlWindow) {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    if (surface == nullptr)
+        return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_UpdateWindowSurface(sdlWindow);
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& event) {
+    HWND window = WindowFromId(event.windowID);
+    if (window == nullptr)
+        return;
+    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        Layer::TranslateCloseBox(window);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (event.data1 != client.right - client.left || event.data2 != client.bottom - client.top)
+            Layer::TranslateUserResize(window, event.data1, event.data2);
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        if (event.data1 != client.left || event.data2 != client.top) {
+            Layer::RefreshWindowFromSdl(window);
+            SendMessageA(window, WM_MOVE, 0, MAKELPARAM(event.data1, event.data2));
+        }
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Layer::TranslateFocus(window, true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Layer::TranslateFocus(window, false);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+        SendMessageA(window, WM_SIZE,
+                     event.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                     MAKELPARAM(client.right - client.left, client.bottom - client.top));
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        PaintBlack(window->sdlWindow);
+        break;
+    default:
+        break;
+    }
+}
+
+void HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        HandleWindowEvent(event.window);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        int virtualKey = VirtualKeyFromSdl(event.key.keysym.scancode);
+        if (virtualKey == 0)
+            break;
+        bool extended = false;
+        int scan = Layer::ScanCodeForKey(virtualKey, &extended);
+        bool alt = (event.key.keysym.mod & KMOD_ALT) != 0 && virtualKey != VK_MENU;
+        if (virtualKey == VK_MENU && event.type == SDL_KEYUP)
+            alt = false;
+        Layer::TranslateKey(WindowFromId(event.key.windowID), virtualKey, scan, extended,
+                            event.type == SDL_KEYDOWN, event.key.repeat != 0, alt);
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        Layer::TranslateMouseMove(WindowFromId(event.motion.windowID), event.motion.x,
+                                  event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        int button = event.button.button == SDL_BUTTON_LEFT    ? 0
+                     : event.button.button == SDL_BUTTON_RIGHT ? 1
+                     : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                : -1;
+        Layer::TranslateMouseButton(WindowFromId(event.button.windowID), button,
+                                    event.type == SDL_MOUSEBUTTONDOWN, event.button.x,
+                                    event.button.y);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+namespace Layer {
+
+bool Headless() { return headless; }
+void SetHeadlessMode(bool on) { headless = on; }
+
+bool CreateSdlWindow(HWND window) {
+    if (headless)
+        return true;
+    if (!StartVideo())
+        return false;
+    RECT client = ClientFromOuter(window->outer, window->style);
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (window->style & WS_THICKFRAME)
+        flags |= SDL_WINDOW_RESIZABLE;
+    if (!(window->style & (WS_CAPTION | WS_THICKFRAME)))
+        flags |= SDL_WINDOW_BORDERLESS;
+    window->sdlWindow = SDL_CreateWindow(
+        Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
+        std::max(1, static_cast<int>(client.right - client.left)),
+        std::max(1, static_cast<int>(client.bottom - client.top)), flags);
+    if (window->sdlWindow == nullptr)
+        return false;
+    SDL_SetWindowData(window->sdlWindow, "hwnd", window);
+    return true;
+}
+
+void DestroySdlWindow(HWND window) {
+    if (window->sdlWindow != nullptr)
+        SDL_DestroyWindow(window->sdlWindow);
+    window->sdlWindow = nullptr;
+}
+
+void ShowSdlWindow(HWND window, bool show) {
+    if (window->sdlWindow == nullptr)
+        return;
+    if (show) {
+        SDL_ShowWindow(window->sdlWindow);
+        PaintBlack(window->sdlWindow);
+    } else {
+        SDL_HideWindow(window->sdlWindow);
+    }
+}
+
+void PlaceSdlWindow(HWND window) {
+    if (window->sdlWindow == nullptr)
+        return;
+    RECT client = ClientFromOuter(window->outer, window->style);
+    SDL_SetWindowPosition(window->sdlWindow, client.left, client.top);
+    SDL_SetWindowSize(window->sdlWindow, std::max(1, static_cast<int>(client.right - client.left)),
+                      std::max(1, static_cast<int>(client.bottom - client.top)));
+}
+
+void SetSdlWindowTitle(HWND window) {
+    if (window->sdlWindow != nullptr)
+        SDL_SetWindowTitle(window->sdlWindow, Cp932ToUtf8(window->title.c_str()).c_str());
+}
+
+void SetSdlWindowTopmost(HWND window) {
+    if (window->sdlWindow != nullptr)
+        SDL_SetWindowAlwaysOnTop(window->sdlWindow, window->topmost ? SDL_TRUE : SDL_FALSE);
+}
+
+void RefreshWindowFromSdl(HWND window) {
+    if (window->sdlWindow == nullptr)
+        return;
+    // The size changes only through SetWindowPos and resize events; the place may move freely.
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window->sdlWindow, &x, &y);
+    RECT client = ClientFromOuter(window->outer, window->style);
+    client = RECT{x, y, x + (client.right - client.left), y + (client.bottom - client.top)};
+    window->outer = OuterFromClient(client, window->style);
+}
+
+void PumpSdlEvents() {
+    if (!videoStarted)
+        return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        HandleEvent(event);
+}
+
+bool WaitSdlEvent(int timeoutMs) {
+    if (!videoStarted) {
+        SDL_Delay(static_cast<Uint32>(timeoutMs));
+        return false;
+    }
+    return SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
+}
+
+void SetSdlCursorVisible(bool visible) {
+    if (videoStarted)
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool SdlScreenSize(int* width, int* height) {
+    SDL_DisplayMode mode;
+    if (!videoStarted || SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+} // namespace Layer

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the game needs; safe to run again.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config git
+  # Windows builds
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  # native platform layer
+  libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
+  libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho
+  # tests
+  googletest libgtest-dev xvfb xauth xdotool imagemagick wine64 clang libclang-rt-14-dev
+  file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "install-deps: installing ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

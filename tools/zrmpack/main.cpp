@@ -1,0 +1,65 @@
+// zrmpack: packs, lists and extracts ".zrm" data archives from the command line.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/volumefile.h"
+#include "packer.h"
+
+namespace {
+
+int Usage() {
+    fprintf(stderr, "usage: zrmpack pack ARCHIVE FILE...\n"
+                    "       zrmpack list ARCHIVE\n"
+                    "       zrmpack extract ARCHIVE DIR\n");
+    return 2;
+}
+
+int Fail(const std::string& message) {
+    fprintf(stderr, "zrmpack: %s\n", message.c_str());
+    return 1;
+}
+
+// Value-initialised, so Count, Entries and ErrorText start zeroed as the reader requires.
+std::unique_ptr<VolumeFile> NewReader() { return std::make_unique<VolumeFile>(); }
+
+int List(const char* archive) {
+    auto reader = NewReader();
+    if (reader->ReadIndex(archive) == 0)
+        return Fail(std::string(archive) + ": cannot be opened or is not a .zrm archive");
+    for (int i = 0; i < reader->Count; ++i) {
+        const VolumeFileEntry& entry = reader->Entries[i];
+        if (entry.Size < 0 || !IsValidEntryName(entry.Name))
+            fprintf(stderr, "zrmpack: entry %d is outside the format and is skipped\n", i);
+        else
+            printf("%s\t%d\n", entry.Name, static_cast<int>(entry.Size));
+    }
+    return 0;
+}
+
+int Extract(const char* archive, const char* folder) {
+    auto reader = NewReader();
+    if (reader->ExtractAll(archive, folder) == 0)
+        return Fail(std::string(archive) + ": cannot be opened or is not a .zrm archive");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return Usage();
+    std::string command = argv[1];
+    if (command == "pack" && argc >= 4) {
+        std::string error;
+        if (!PackArchive(argv[2], std::vector<std::string>(argv + 3, argv + argc), &error))
+            return Fail(error);
+        return 0;
+    }
+    if (command == "list" && argc == 3)
+        return List(argv[2]);
+    if (command == "extract" && argc == 4)
+        return Extract(argv[2], argv[3]);
+    return Usage();
+}

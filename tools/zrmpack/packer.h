@@ -1,0 +1,14 @@
+// Writing ".zrm" archives: the checks and the byte layout that the game's reader expects.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Packs files, in the order given, as entries named by their base names with Extra 0. Refuses
+// (false, with a message in error, and no archive written) names the format cannot hold, duplicate
+// names, more than 256 entries and files of 2 GiB or more.
+bool PackArchive(const std::string& archivePath, const std::vector<std::string>& files,
+                 std::string* error);
+
+// The entry name of a file: its path after the last '/'.
+std::string EntryNameOf(const std::string& filePath);
