@@ -15,9 +15,9 @@ bool CheckInterval(uint32_t milliseconds, int32_t slot) {
     }
     if (slot < 0 || slot >= IntervalTimer::slotCount)
         return false;
-    // The deadline wraps modulo 2^32 and is compared unsigned, as the stamps are.
-    uint32_t deadline = intervalTimer.stamps[slot] + milliseconds;
-    if (now < deadline)
+    // Elapsed time modulo 2^32, so a check stays right when the millisecond counter wraps
+    // (comparing against stamp + milliseconds would fire early near the wrap and then stall).
+    if (now - intervalTimer.stamps[slot] < milliseconds)
         return false;
     intervalTimer.stamps[slot] = now;
     return true;

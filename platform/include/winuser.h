@@ -82,6 +82,8 @@ typedef struct tagCREATESTRUCTA {
 #define WS_OVERLAPPEDWINDOW                                                                        \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_EX_TOPMOST 0x00000008L
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
 #define CW_USEDEFAULT ((int)0x80000000)
 
 // ShowWindow commands.
@@ -246,6 +248,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+LONG WINAPI GetWindowLongA(HWND window, int index);
 int WINAPI GetSystemMetrics(int index);
 int WINAPI ShowCursor(BOOL show);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);

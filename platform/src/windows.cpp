@@ -317,6 +317,20 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     return TRUE;
 }
 
+LONG WINAPI GetWindowLongA(HWND window, int index) {
+    if (!Layer::IsLiveWindow(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    DWORD style = window->style | (window->visible ? WS_VISIBLE : 0);
+    if (index == GWL_STYLE)
+        return static_cast<LONG>(style);
+    if (index == GWL_EXSTYLE)
+        return static_cast<LONG>(window->exStyle | (window->topmost ? WS_EX_TOPMOST : 0));
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+
 int WINAPI GetSystemMetrics(int index) {
     int width = 1024;
     int height = 768;

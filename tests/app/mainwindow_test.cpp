@@ -1,0 +1,140 @@
+// CreateMainWindow and Run: the window they make, their failure paths and the log entries.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/gameapp.h"
+#include "app/inputstate.h"
+#include "platformtest.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+// ウィンドウの作成に失敗しました。 and アプリケーションの初期化に失敗しました。 in code page 932.
+const std::string windowFailed =
+    "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94\x73\x82"
+    "\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+const std::string startupFailed =
+    "\x83\x41\x83\x76\x83\x8A\x83\x50\x81\x5B\x83\x56\x83\x87\x83\x93\x82\xCC\x8F\x89\x8A\xFA\x89"
+    "\xBB\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+
+// The text lines of the log (every second line), in order.
+std::vector<std::string> LoggedTexts(const std::string& path) {
+    std::string bytes = ReadBytes(path);
+    std::vector<std::string> texts;
+    size_t start = 0;
+    for (int line = 0; start < bytes.size(); ++line) {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            break;
+        if (line % 2 == 1)
+            texts.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return texts;
+}
+
+GameApp* running = nullptr;
+HWND windowSeenByScene = nullptr;
+void QuitAtOnce() { PostQuitMessage(0); }
+void RecordWindowAndQuit() {
+    windowSeenByScene = running->window;
+    PostQuitMessage(0);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        folder.Enter();
+        app = std::make_unique<GameApp>();
+        running = app.get();
+    }
+    void TearDown() override {
+        app.reset();
+        PlatformTest::Reset();
+    }
+    TempFolder folder;
+    std::unique_ptr<GameApp> app;
+};
+
+TEST_F(MainWindowTest, WindowIsAPopupOverlappedWindowAtTheOriginAboveOthers) {
+    app->style = WS_OVERLAPPEDWINDOW;
+    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, false));
+    auto style = static_cast<DWORD>(GetWindowLongA(app->window, GWL_STYLE));
+    EXPECT_EQ(0x80CF0000u, style & ~static_cast<DWORD>(WS_VISIBLE));
+    EXPECT_TRUE(style & WS_VISIBLE);
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(app->window, &outer));
+    EXPECT_EQ(0, outer.left);
+    EXPECT_EQ(0, outer.top);
+    EXPECT_EQ(320, outer.right);
+    EXPECT_EQ(240, outer.bottom);
+    RECT client{};
+    GetClientRect(app->window, &client);
+    EXPECT_EQ(320 - 2 * app->frameWidth, client.right);
+    EXPECT_EQ(240 - 3 * app->frameHeight - app->menuHeight, client.bottom);
+    EXPECT_TRUE(PlatformTest::IsTopmost(app->window));
+    EXPECT_EQ(-1, PlatformTest::CursorCount());
+    EXPECT_EQ(WA_ACTIVE, inputState.activeState) << "showing activates the window";
+    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
+}
+
+TEST_F(MainWindowTest, ClassHasNoDoubleClicksSoADoubleClickIsTwoPresses) {
+    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, true));
+    for (int i = 0; i < 2; ++i) {
+        PlatformTest::InjectMouseButton(app->window, 0, true, 50, 50);
+        PlatformTest::InjectMouseButton(app->window, 0, false, 50, 50);
+    }
+    std::vector<UINT> messages;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        messages.push_back(message.message);
+    EXPECT_EQ((std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              messages);
+}
+
+TEST_F(MainWindowTest, ClassLeftFromAnEarlyRegistrationIsReplaced) {
+    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, false, true));
+    DestroyWindow(app->window);
+    app->window = nullptr;
+    EXPECT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, false, true));
+}
+
+TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntry) {
+    for (const char* failing : {"RegisterClassA", "CreateWindowExA"}) {
+        std::filesystem::remove(folder / "Error.txt");
+        PlatformTest::FailNext(failing);
+        HWND window = nullptr;
+        EXPECT_FALSE(app->CreateMainWindow(&window, nullptr, 320, 240, true, false)) << failing;
+        EXPECT_EQ(nullptr, window) << failing;
+        EXPECT_EQ(std::vector<std::string>{windowFailed}, LoggedTexts(folder / "Error.txt"))
+            << failing;
+    }
+}
+
+TEST_F(MainWindowTest, RunFailingToCreateTheWindowRestoresTheCursorAndLogsTwoEntries) {
+    PlatformTest::FailNext("CreateWindowExA");
+    app->RegisterScene(0, QuitAtOnce);
+    EXPECT_FALSE(app->Run(nullptr, 320, 240, 32, false, true));
+    EXPECT_EQ(nullptr, app->window);
+    EXPECT_EQ(nullptr, app->directDraw);
+    // Creation failed before the cursor was hidden, so showing it again raises the count to 1.
+    EXPECT_EQ(1, PlatformTest::CursorCount());
+    EXPECT_EQ((std::vector<std::string>{windowFailed, startupFailed}),
+              LoggedTexts(folder / "Error.txt"));
+}
+
+TEST_F(MainWindowTest, RunReplacesTheStyleAndEndsWithTheWindowDestroyed) {
+    app->style = WS_VISIBLE | WS_CHILD;
+    app->RegisterScene(0, RecordWindowAndQuit);
+    windowSeenByScene = nullptr;
+    EXPECT_TRUE(app->Run(nullptr, 320, 240, 32, false, true));
+    EXPECT_EQ(static_cast<DWORD>(WS_OVERLAPPEDWINDOW), app->style);
+    ASSERT_NE(nullptr, windowSeenByScene);
+    EXPECT_FALSE(IsWindow(windowSeenByScene));
+    EXPECT_EQ(nullptr, app->window);
+    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
+}
+
+} // namespace

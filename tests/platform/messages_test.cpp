@@ -1,0 +1,213 @@
+// The layer's message queue: retrieval order, filters, sending, translation and lParam packing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platformtest.h"
+
+namespace {
+
+std::vector<UINT> received;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    received.push_back(message);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class MessagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        PlatformTest::SetClock(5000);
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = RecordingProc;
+        windowClass.lpszClassName = "Recording";
+        ASSERT_NE(0, RegisterClassA(&windowClass));
+        window = CreateWindowExA(0, "Recording", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, window);
+        received.clear();
+    }
+    void TearDown() override { PlatformTest::Reset(); }
+
+    std::vector<MSG> Drain() {
+        std::vector<MSG> messages;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            messages.push_back(message);
+        return messages;
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(MessagesTest, PostedMessagesComeBeforeQuitWhichComesBeforeInput) {
+    PlatformTest::InjectMouseMove(window, 1, 1);
+    PostQuitMessage(3);
+    PostMessageA(window, WM_USER, 1, 0);
+    PostMessageA(nullptr, WM_USER + 1, 2, 0);
+    std::vector<MSG> messages = Drain();
+    ASSERT_EQ(4u, messages.size());
+    EXPECT_EQ(static_cast<UINT>(WM_USER), messages[0].message);
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), messages[1].message);
+    EXPECT_EQ(nullptr, messages[1].hwnd);
+    EXPECT_EQ(static_cast<UINT>(WM_QUIT), messages[2].message);
+    EXPECT_EQ(3u, messages[2].wParam);
+    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), messages[3].message);
+    EXPECT_EQ(5000u, messages[3].time);
+}
+
+TEST_F(MessagesTest, PeekWithoutRemovingLeavesTheMessageForGetMessage) {
+    PostMessageA(window, WM_USER, 7, 8);
+    MSG peeked{}, got{};
+    ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(1, GetMessageA(&got, nullptr, 0, 0));
+    EXPECT_EQ(static_cast<UINT>(WM_USER), got.message);
+    EXPECT_EQ(7u, got.wParam);
+    EXPECT_FALSE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(MessagesTest, GetMessageReturnsZeroForQuitAndMinusOneWhenNothingCanArrive) {
+    MSG message{};
+    PostQuitMessage(0);
+    EXPECT_EQ(0, GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(-1, GetMessageA(&message, nullptr, 0, 0)) << "headless and empty";
+    EXPECT_EQ(-1, GetMessageA(&message, reinterpret_cast<HWND>(&message), 0, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
+}
+
+TEST_F(MessagesTest, FiltersSelectByWindowAndRange) {
+    PostMessageA(window, WM_USER, 0, 0);
+    PostMessageA(nullptr, WM_USER + 1, 0, 0);
+    PostMessageA(window, WM_USER + 2, 0, 0);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_USER + 2, WM_USER + 5, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 2), message.message);
+    ASSERT_TRUE(PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), message.message);
+    ASSERT_TRUE(PeekMessageA(&message, window, 0, 0, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_USER), message.message);
+}
+
+TEST_F(MessagesTest, PostingToADestroyedWindowFails) {
+    HWND gone = window;
+    DestroyWindow(gone);
+    SetLastError(0);
+    EXPECT_FALSE(PostMessageA(gone, WM_USER, 0, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
+    EXPECT_EQ(0, SendMessageA(gone, WM_USER, 0, 0));
+    MSG stale{gone, WM_USER, 0, 0, 0, {0, 0}};
+    EXPECT_EQ(0, DispatchMessageA(&stale));
+}
+
+TEST_F(MessagesTest, SendCallsTheProcedureAtOnceAndDispatchReturnsItsResult) {
+    SendMessageA(window, WM_USER + 9, 0, 0);
+    EXPECT_EQ(std::vector<UINT>{WM_USER + 9}, received);
+    MSG threadMessage{nullptr, WM_USER, 0, 0, 0, {0, 0}};
+    EXPECT_EQ(0, DispatchMessageA(&threadMessage));
+    EXPECT_EQ(1u, received.size()) << "a thread message reaches no procedure";
+}
+
+TEST_F(MessagesTest, KeyAndMouseMessagesCarryWindowsPacking) {
+    struct Case {
+        const char* label;
+        void (*inject)(HWND);
+        UINT message;
+        WPARAM wParam;
+        DWORD lParam;
+    };
+    const Case cases[] = {
+        {"Esc down", [](HWND w) { PlatformTest::InjectKey(w, VK_ESCAPE, true); }, WM_KEYDOWN,
+         VK_ESCAPE, 0x00010001u},
+        {"Esc up", [](HWND w) { PlatformTest::InjectKey(w, VK_ESCAPE, false); }, WM_KEYUP,
+         VK_ESCAPE, 0xC0010001u},
+        {"F1 down", [](HWND w) { PlatformTest::InjectKey(w, VK_F1, true); }, WM_KEYDOWN, VK_F1,
+         0x003B0001u},
+        {"Alt+F4", [](HWND w) { PlatformTest::InjectKey(w, VK_F4, true, true); }, WM_SYSKEYDOWN,
+         VK_F4, 0x203E0001u},
+        {"Alt", [](HWND w) { PlatformTest::InjectKey(w, VK_MENU, true); }, WM_SYSKEYDOWN, VK_MENU,
+         0x20380001u},
+        {"left arrow", [](HWND w) { PlatformTest::InjectKey(w, VK_LEFT, true); }, WM_KEYDOWN,
+         VK_LEFT, 0x014B0001u},
+        {"move", [](HWND w) { PlatformTest::InjectMouseMove(w, 631, 448); }, WM_MOUSEMOVE, 0,
+         (448u << 16) | 631u},
+        {"right down", [](HWND w) { PlatformTest::InjectMouseButton(w, 1, true, 3, 4); },
+         WM_RBUTTONDOWN, MK_RBUTTON, (4u << 16) | 3u},
+        {"right up", [](HWND w) { PlatformTest::InjectMouseButton(w, 1, false, 3, 4); },
+         WM_RBUTTONUP, 0, (4u << 16) | 3u},
+    };
+    for (const Case& c : cases) {
+        c.inject(window);
+        std::vector<MSG> messages = Drain();
+        ASSERT_EQ(1u, messages.size()) << c.label;
+        EXPECT_EQ(c.message, messages[0].message) << c.label;
+        EXPECT_EQ(c.wParam, messages[0].wParam) << c.label;
+        EXPECT_EQ(c.lParam, static_cast<DWORD>(messages[0].lParam)) << std::hex << c.label;
+        EXPECT_EQ(window, messages[0].hwnd) << c.label;
+    }
+}
+
+TEST_F(MessagesTest, TranslateMessagePostsTheCharacterBeforeTheNextInput) {
+    PlatformTest::InjectKey(window, 'Q', true);
+    PlatformTest::InjectKey(window, 'Q', false);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(TranslateMessage(&message));
+    std::vector<MSG> rest = Drain();
+    ASSERT_EQ(2u, rest.size());
+    EXPECT_EQ(static_cast<UINT>(WM_CHAR), rest[0].message);
+    EXPECT_EQ(static_cast<WPARAM>('q'), rest[0].wParam);
+    EXPECT_EQ(static_cast<UINT>(WM_KEYUP), rest[1].message);
+}
+
+TEST_F(MessagesTest, DoubleClicksOnlyForClassesThatAskForThem) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.lpszClassName = "Double";
+    ASSERT_NE(0, RegisterClassA(&windowClass));
+    HWND doubleWindow = CreateWindowExA(0, "Double", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                        nullptr, nullptr);
+    struct Step {
+        DWORD advance;
+        int x;
+        UINT expected;
+    };
+    const Step steps[] = {{0, 10, WM_LBUTTONDOWN},   {100, 12, WM_LBUTTONDBLCLK},
+                          {100, 12, WM_LBUTTONDOWN}, {600, 12, WM_LBUTTONDOWN},
+                          {100, 30, WM_LBUTTONDOWN}};
+    for (const Step& step : steps) {
+        PlatformTest::AdvanceClock(step.advance);
+        PlatformTest::InjectMouseButton(doubleWindow, 0, true, step.x, 10);
+        PlatformTest::InjectMouseButton(doubleWindow, 0, false, step.x, 10);
+        std::vector<MSG> messages = Drain();
+        ASSERT_EQ(2u, messages.size());
+        EXPECT_EQ(step.expected, messages[0].message) << step.advance << " " << step.x;
+    }
+}
+
+TEST_F(MessagesTest, AltF4AndTheCloseBoxReachTheWindowAsClose) {
+    for (bool closeBox : {true, false}) {
+        received.clear();
+        if (closeBox)
+            PlatformTest::InjectCloseBox(window);
+        else
+            PlatformTest::InjectKey(window, VK_F4, true, true);
+        std::vector<MSG> messages = Drain();
+        ASSERT_EQ(1u, messages.size());
+        // The recording procedure leaves WM_CLOSE to the default, which destroys the window, so a
+        // fresh window is made for the second round.
+        DispatchMessageA(&messages[0]);
+        std::vector<UINT> expected = {messages[0].message};
+        if (!closeBox)
+            expected.push_back(WM_SYSCOMMAND);
+        for (UINT m : {WM_CLOSE, WM_DESTROY, WM_NCDESTROY})
+            expected.push_back(m);
+        EXPECT_EQ(expected, received) << closeBox;
+        EXPECT_FALSE(IsWindow(window));
+        window = CreateWindowExA(0, "Recording", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+    }
+}
+
+} // namespace

@@ -1,0 +1,121 @@
+// The layer's kernel calls on paths: Windows form, buffer rules, folders and the Windows directory.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "platformtest.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+std::string WindowsForm(const std::string& linuxPath) {
+    std::string result = "Z:" + linuxPath;
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
+}
+
+class PathsTest : public ::testing::Test {
+protected:
+    void SetUp() override { PlatformTest::Reset(); }
+    void TearDown() override { PlatformTest::Reset(); }
+    TempFolder folder;
+};
+
+TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormAndSetFromIt) {
+    folder.Enter();
+    char buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    std::string expected = WindowsForm(std::filesystem::current_path().string());
+    EXPECT_EQ(expected, buffer);
+    EXPECT_EQ(expected.size(), length);
+
+    std::filesystem::create_directory(folder.Path() / "sub");
+    EXPECT_TRUE(SetCurrentDirectoryA(".\\sub"));
+    EXPECT_EQ(folder.Path() / "sub", std::filesystem::current_path());
+    EXPECT_TRUE(SetCurrentDirectoryA(expected.c_str()));
+    EXPECT_EQ(folder.Path(), std::filesystem::current_path());
+    EXPECT_TRUE(SetCurrentDirectoryA((expected + "\\sub\\").c_str()));
+    EXPECT_FALSE(SetCurrentDirectoryA(""));
+    EXPECT_FALSE(SetCurrentDirectoryA("C:\\WINDOWS")) << "only drive Z: exists";
+    EXPECT_FALSE(SetCurrentDirectoryA("no-such-folder"));
+    EXPECT_EQ(folder.Path() / "sub", std::filesystem::current_path());
+}
+
+TEST_F(PathsTest, TooSmallBuffersGetTheNeededSizeWithTheTerminator) {
+    folder.Enter();
+    char buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    char small[4] = "abc";
+    EXPECT_EQ(length + 1, GetCurrentDirectoryA(sizeof small, small));
+    EXPECT_STREQ("abc", small) << "a too-small buffer is left alone";
+    EXPECT_EQ(length, GetCurrentDirectoryA(length + 1, buffer));
+    UINT windowsLength = GetWindowsDirectoryA(buffer, MAX_PATH);
+    EXPECT_EQ(windowsLength + 1, GetWindowsDirectoryA(small, sizeof small));
+}
+
+TEST_F(PathsTest, ModuleFileNameIsTheExecutableTruncatedWhenTheBufferIsShort) {
+    char linuxPath[PATH_MAX] = {};
+    ASSERT_GT(readlink("/proc/self/exe", linuxPath, sizeof linuxPath - 1), 0);
+    char name[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
+    EXPECT_EQ(WindowsForm(linuxPath), name);
+    EXPECT_EQ(strlen(name), length);
+    char shortName[8];
+    EXPECT_EQ(8u, GetModuleFileNameA(nullptr, shortName, sizeof shortName));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    EXPECT_EQ(std::string(name, 7), shortName);
+}
+
+TEST_F(PathsTest, WindowsDirectoryIsAPerUserWritableFolder) {
+    std::string previous = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
+    setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);
+    char buffer[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryA(buffer, MAX_PATH), 0u);
+    EXPECT_EQ(WindowsForm((folder.Path() / "quellmark/Windows").string()), buffer);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "quellmark/Windows"));
+    std::string temp = std::string(buffer) + "\\Temp\\";
+    EXPECT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+
+    unsetenv("XDG_DATA_HOME");
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    std::string home = WindowsForm(std::string(getenv("HOME")));
+    EXPECT_EQ(0u, std::string(buffer).rfind(home, 0)) << buffer;
+    EXPECT_NE(std::string::npos, std::string(buffer).find(".local\\share")) << buffer;
+    EXPECT_NE("Z:\\tmp", std::string(buffer));
+    if (!previous.empty())
+        setenv("XDG_DATA_HOME", previous.c_str(), 1);
+}
+
+TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
+    folder.Enter();
+    struct Case {
+        const char* path;
+        BOOL result;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {".\\one", TRUE, 0},
+        {".\\one\\", FALSE, ERROR_ALREADY_EXISTS},
+        {".\\missing\\two", FALSE, ERROR_PATH_NOT_FOUND},
+        {"", FALSE, ERROR_PATH_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(c.result, CreateDirectoryA(c.path, nullptr)) << c.path;
+        if (!c.result) {
+            EXPECT_EQ(c.error, GetLastError()) << c.path;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "one"));
+    PlatformTest::FailNext("CreateDirectoryA");
+    EXPECT_FALSE(CreateDirectoryA(".\\three", nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_TRUE(CreateDirectoryA(".\\three", nullptr)) << "only the next call fails";
+}
+
+} // namespace

@@ -1,0 +1,200 @@
+// The layer's window classes and windows: registry rules, creation messages, frame and placement.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platformtest.h"
+
+namespace {
+
+struct Sent {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Sent> sent;
+LRESULT createResult = 0;
+
+LRESULT CALLBACK LoggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    sent.push_back({message, wParam, lParam});
+    if (message == WM_CREATE)
+        return createResult;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::vector<UINT> Messages() {
+    std::vector<UINT> messages;
+    for (const Sent& s : sent)
+        messages.push_back(s.message);
+    return messages;
+}
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        sent.clear();
+        createResult = 0;
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = LoggingProc;
+        windowClass.lpszClassName = "Logging";
+        ASSERT_NE(0, RegisterClassA(&windowClass));
+    }
+    void TearDown() override { PlatformTest::Reset(); }
+    HWND Create(DWORD style, int width = 320, int height = 240) {
+        return CreateWindowExA(0, "Logging", "Title", style, 0, 0, width, height, nullptr, nullptr,
+                               nullptr, nullptr);
+    }
+};
+
+TEST_F(WindowsTest, ClassNamesAreUniqueCaseInsensitivelyAndHeldByTheirWindows) {
+    WNDCLASSA again{};
+    again.lpfnWndProc = LoggingProc;
+    again.lpszClassName = "LOGGING";
+    EXPECT_EQ(0, RegisterClassA(&again));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS), GetLastError());
+    HWND window = Create(WS_POPUP);
+    EXPECT_FALSE(UnregisterClassA("logging", nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_HAS_WINDOWS), GetLastError());
+    DestroyWindow(window);
+    EXPECT_TRUE(UnregisterClassA("logging", nullptr));
+    EXPECT_FALSE(UnregisterClassA("logging", nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST), GetLastError());
+    EXPECT_EQ(nullptr, Create(WS_POPUP));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS), GetLastError());
+}
+
+TEST_F(WindowsTest, CreationSendsNcCreateThenCreateAndMinusOneRefusesIt) {
+    HWND window = Create(WS_POPUP);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ((std::vector<UINT>{WM_NCCREATE, WM_CREATE}), Messages());
+    EXPECT_NE(0, sent[1].lParam) << "WM_CREATE carries the CREATESTRUCTA";
+    sent.clear();
+    createResult = -1;
+    EXPECT_EQ(nullptr, Create(WS_POPUP));
+    EXPECT_EQ((std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}), Messages());
+}
+
+TEST_F(WindowsTest, FirstShowingActivatesAndReportsSizeAndPlace) {
+    HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP);
+    sent.clear();
+    EXPECT_FALSE(ShowWindow(window, SW_SHOWDEFAULT)) << "was hidden";
+    EXPECT_EQ((std::vector<UINT>{WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS, WM_SIZE, WM_MOVE}),
+              Messages());
+    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(320 - 8, 240 - 31)), sent[3].lParam);
+    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(4, 27)), sent[4].lParam);
+    sent.clear();
+    EXPECT_TRUE(ShowWindow(window, SW_SHOWDEFAULT));
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(WindowsTest, ClientAreaIsTheOuterRectangleLessTheFrame) {
+    struct Case {
+        DWORD style;
+        int width, height;
+        LONG clientWidth, clientHeight;
+    };
+    const Case cases[] = {
+        {WS_OVERLAPPEDWINDOW | WS_POPUP, 640, 480, 632, 449},
+        {WS_OVERLAPPEDWINDOW | WS_POPUP, 320, 240, 312, 209},
+        {WS_POPUP, 320, 240, 320, 240},
+        {WS_OVERLAPPEDWINDOW, 10, 10, 2, 0},
+    };
+    for (const Case& c : cases) {
+        HWND window = Create(c.style, c.width, c.height);
+        RECT client{}, outer{};
+        ASSERT_TRUE(GetClientRect(window, &client));
+        ASSERT_TRUE(GetWindowRect(window, &outer));
+        EXPECT_EQ(c.clientWidth, client.right) << c.width;
+        EXPECT_EQ(c.clientHeight, client.bottom) << c.width;
+        EXPECT_EQ(c.width, outer.right - outer.left);
+        DestroyWindow(window);
+    }
+    EXPECT_EQ(4, GetSystemMetrics(SM_CXFRAME));
+    EXPECT_EQ(4, GetSystemMetrics(SM_CYFRAME));
+    EXPECT_EQ(19, GetSystemMetrics(SM_CYMENU));
+}
+
+TEST_F(WindowsTest, MoveWindowReportsTheNewClientSizeThroughTheDefaultProcedure) {
+    HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP);
+    ShowWindow(window, SW_SHOW);
+    sent.clear();
+    ASSERT_TRUE(MoveWindow(window, 0, 0, 640, 480, TRUE));
+    EXPECT_EQ((std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}),
+              Messages());
+    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(632, 449)), sent[2].lParam);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(640, outer.right);
+    EXPECT_EQ(480, outer.bottom);
+}
+
+TEST_F(WindowsTest, ResizingByTheFrameKeepsTheTopLeftAndSendsTheSize) {
+    HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP, 640, 480);
+    SetWindowPos(window, nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    sent.clear();
+    PlatformTest::InjectUserResize(window, 800, 600);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(100 + 800 + 8, outer.right);
+    EXPECT_EQ(50 + 600 + 31, outer.bottom);
+    EXPECT_EQ(100, outer.left);
+    ASSERT_FALSE(sent.empty());
+    bool sawSize = false;
+    for (const Sent& s : sent)
+        if (s.message == WM_SIZE) {
+            sawSize = true;
+            EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(800, 600)), s.lParam);
+        }
+    EXPECT_TRUE(sawSize);
+}
+
+TEST_F(WindowsTest, TopmostIsSetByInsertAfterUnlessTheZOrderIsKept) {
+    HWND window = Create(WS_POPUP);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    EXPECT_TRUE(PlatformTest::IsTopmost(window));
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(PlatformTest::IsTopmost(window));
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    EXPECT_FALSE(PlatformTest::IsTopmost(window));
+}
+
+TEST_F(WindowsTest, DestroyedHandlesAreInvalidEverywhere) {
+    HWND window = Create(WS_POPUP);
+    sent.clear();
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_EQ((std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}), Messages());
+    RECT rect{};
+    for (BOOL result : {IsWindow(window), DestroyWindow(window), ShowWindow(window, SW_SHOW),
+                        GetWindowRect(window, &rect), GetClientRect(window, &rect),
+                        MoveWindow(window, 0, 0, 1, 1, TRUE)})
+        EXPECT_FALSE(result);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
+}
+
+TEST_F(WindowsTest, CursorCountAndStockHandles) {
+    EXPECT_EQ(-1, ShowCursor(FALSE));
+    EXPECT_EQ(-2, ShowCursor(FALSE));
+    EXPECT_EQ(-1, ShowCursor(TRUE));
+    EXPECT_EQ(0, ShowCursor(TRUE));
+    EXPECT_NE(nullptr, LoadIconA(nullptr, IDI_APPLICATION));
+    EXPECT_NE(nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(nullptr, LoadIconA(reinterpret_cast<HINSTANCE>(&sent), MAKEINTRESOURCE(101)));
+    EXPECT_NE(nullptr, GetStockObject(BLACK_BRUSH));
+    EXPECT_NE(GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_BRUSH));
+    EXPECT_EQ(nullptr, GetStockObject(99));
+}
+
+TEST_F(WindowsTest, HeadlessMessageBoxesAreRecordedAndAnswered) {
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "text", "caption", MB_OK));
+    EXPECT_EQ(IDYES, MessageBoxA(nullptr, "q", "c", MB_YESNO));
+    PlatformTest::SetMessageBoxAnswer(IDCANCEL);
+    EXPECT_EQ(IDCANCEL, MessageBoxA(nullptr, "second", "c2", MB_OKCANCEL | MB_ICONINFORMATION));
+    const auto& boxes = PlatformTest::MessageBoxes();
+    ASSERT_EQ(3u, boxes.size());
+    EXPECT_EQ("text", boxes[0].text);
+    EXPECT_EQ("caption", boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONINFORMATION), boxes[2].type);
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// TempFolder and file helpers for tests; also points SDL at its dummy video driver for tests.
+#include "tempfolder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+// Tests never open real windows unless a test run asks for a driver itself.
+const bool dummyVideo = [] {
+    if (getenv("SDL_VIDEODRIVER") == nullptr)
+        putenv(const_cast<char*>("SDL_VIDEODRIVER=dummy"));
+    return true;
+}();
+} // namespace
+
+TempFolder::TempFolder() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    fs::path base = fs::temp_directory_path();
+    for (;;) {
+        path = base / ("quellmark-test-" + std::to_string(random() % 1000000000));
+        if (fs::create_directory(path))
+            break;
+    }
+}
+
+TempFolder::~TempFolder() {
+    (void)dummyVideo;
+    std::error_code ignored;
+    if (!previous.empty())
+        fs::current_path(previous, ignored);
+    fs::remove_all(path, ignored);
+}
+
+void TempFolder::Enter() {
+    if (previous.empty())
+        previous = fs::current_path();
+    fs::current_path(path);
+}
+
+std::vector<std::string> TempFolder::Files() const {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(path))
+        if (entry.is_regular_file())
+            files.push_back(fs::relative(entry.path(), path).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}

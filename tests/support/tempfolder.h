@@ -1,0 +1,29 @@
+// Test helpers: a fresh temporary folder per test, and whole-file reads and writes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path; }
+    // name inside the folder, as a native path string.
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+    // Makes the folder the current directory until the object is destroyed.
+    void Enter();
+    // Every regular file below the folder, as paths relative to it with '/' separators, sorted.
+    std::vector<std::string> Files() const;
+
+private:
+    std::filesystem::path path;
+    std::filesystem::path previous;
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);

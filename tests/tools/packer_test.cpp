@@ -1,0 +1,107 @@
+// PackArchive: the exact bytes it writes, round trips through the reader, and its refusals.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "archive/volumefile.h"
+#include "support/archivebuilder.h"
+#include "support/tempfolder.h"
+#include "tools/zrmpack/packer.h"
+
+namespace {
+
+class PackerTest : public ::testing::Test {
+protected:
+    std::string Input(const std::string& name, const std::string& bytes) {
+        std::filesystem::create_directories(inputs.Path() / std::filesystem::path(name).parent_path());
+        std::string path = inputs / name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+    TempFolder inputs;
+    TempFolder work;
+    std::string archive = work / "game.zrm";
+};
+
+TEST_F(PackerTest, WritesHeaderIndexAndDataExactly) {
+    std::vector<std::string> files = {Input("Title.bmp", "BMdata"), Input("sub/Clear.mid", "MThd")};
+    std::string error;
+    ASSERT_TRUE(PackArchive(archive, files, &error)) << error;
+    std::string expected = BuildArchive({{"Title.bmp", "BMdata", "", ""}, {"Clear.mid", "MThd", "", ""}});
+    EXPECT_EQ(expected, ReadBytes(archive));
+    EXPECT_EQ("ZRM VolumeFile v.0.10002Title.bmp", ReadBytes(archive).substr(0, 33));
+    EXPECT_EQ(std::string(80 - 9, '\0'), ReadBytes(archive).substr(33, 71));
+    EXPECT_EQ(std::vector<std::string>{"game.zrm"}, work.Files()) << "no partial file left";
+}
+
+TEST_F(PackerTest, RoundTripThroughTheReaderKeepsOrderAndBytes) {
+    std::vector<std::string> files;
+    std::vector<std::string> contents;
+    for (int i = 0; i < 40; ++i) {
+        std::string bytes(static_cast<size_t>(i * 37), static_cast<char>(i));
+        bytes += "\r\n\x1A\0end";
+        contents.push_back(bytes);
+        files.push_back(Input("f" + std::to_string(i) + ".dat", bytes));
+    }
+    std::string error;
+    ASSERT_TRUE(PackArchive(archive, files, &error)) << error;
+    auto reader = std::make_unique<VolumeFile>();
+    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (work / "out").c_str()));
+    ASSERT_EQ(40, reader->Count);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ("f" + std::to_string(i) + ".dat", reader->Entries[i].Name);
+        EXPECT_EQ(contents[i], ReadBytes(work / ("out/f" + std::to_string(i) + ".dat"))) << i;
+    }
+}
+
+TEST_F(PackerTest, RefusesWhatTheFormatCannotHoldAndWritesNothing) {
+    WriteBytes(archive, "previous archive");
+    struct Case {
+        const char* label;
+        std::vector<std::string> files;
+        const char* messagePart;
+    };
+    std::vector<std::string> tooMany;
+    for (int i = 0; i < 257; ++i)
+        tooMany.push_back(Input("many/" + std::to_string(i), "x"));
+    const Case cases[] = {
+        {"name of 80 bytes", {Input(std::string(80, 'n'), "x")}, "79 bytes"},
+        {"name with a backslash", {Input("a\\b.bmp", "x")}, "folder part"},
+        {"name with a drive", {Input("c:x", "x")}, "folder part"},
+        {"duplicate", {Input("one/Same.bmp", "1"), Input("two/Same.bmp", "2")}, "duplicate"},
+        {"duplicate by case", {Input("one/same.bmp", "1"), Input("two/SAME.bmp", "2")}, "duplicate"},
+        {"257 entries", tooMany, "256"},
+        {"missing file", {inputs / "absent.bmp"}, "not a readable file"},
+        {"a folder", {inputs.Path().string()}, "not a readable file"},
+        {"device name", {Input("nul.txt", "x")}, "cannot be an entry name"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(PackArchive(archive, c.files, &error)) << c.label;
+        EXPECT_NE(std::string::npos, error.find(c.messagePart)) << c.label << ": " << error;
+        EXPECT_EQ("previous archive", ReadBytes(archive)) << c.label;
+    }
+    EXPECT_EQ(std::vector<std::string>{"game.zrm"}, work.Files());
+}
+
+TEST_F(PackerTest, RefusesFilesOfTwoGibibytes) {
+    std::string big = inputs / "big.bin";
+    WriteBytes(big, "");
+    std::filesystem::resize_file(big, uintmax_t{1} << 31); // sparse: nothing is written
+    std::string error;
+    EXPECT_FALSE(PackArchive(archive, {big}, &error));
+    EXPECT_NE(std::string::npos, error.find("2 GiB")) << error;
+    std::filesystem::resize_file(big, (uintmax_t{1} << 31) - 1);
+    std::string small = Input("small", "s");
+    EXPECT_EQ("small", EntryNameOf(small));
+    EXPECT_EQ("big.bin", EntryNameOf(big));
+}
+
+TEST_F(PackerTest, EmptyFilesAreEntriesOfSizeZero) {
+    std::string error;
+    ASSERT_TRUE(PackArchive(archive, {Input("empty", ""), Input("after", "x")}, &error)) << error;
+    EXPECT_EQ(BuildArchive({{"empty", "", "", ""}, {"after", "x", "", ""}}), ReadBytes(archive));
+}
+
+} // namespace

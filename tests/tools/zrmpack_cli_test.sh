@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# zrmpack's command line: pack, list and extract, and refusals with a message and a non-zero exit.
+set -u
+zrmpack=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # description, command...
+    local what=$1
+    shift
+    if ! "$@"; then
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+mkdir -p "$work/in" "$work/out"
+printf 'BM\r\n\x00bytes' >"$work/in/Title.bmp"
+printf 'MThd' >"$work/in/Stage.mid"
+check "pack succeeds" "$zrmpack" pack "$work/game.zrm" "$work/in/Title.bmp" "$work/in/Stage.mid"
+check "list prints name tab size" test "$("$zrmpack" list "$work/game.zrm")" = "$(printf 'Title.bmp\t10\nStage.mid\t4')"
+check "extract succeeds" "$zrmpack" extract "$work/game.zrm" "$work/out"
+check "extracted bytes match" cmp "$work/in/Title.bmp" "$work/out/Title.bmp"
+check "extracted bytes match" cmp "$work/in/Stage.mid" "$work/out/Stage.mid"
+
+refuses() { # description, expected message part, arguments...
+    local what=$1 part=$2
+    shift 2
+    local message
+    message=$("$zrmpack" "$@" 2>&1 >/dev/null)
+    local status=$?
+    [ "$status" -ne 0 ] || { echo "FAIL: $what exited 0"; failures=$((failures + 1)); return; }
+    [[ "$message" == *"$part"* ]] || { echo "FAIL: $what: message was '$message'"; failures=$((failures + 1)); }
+}
+mkdir -p "$work/dup"
+printf 'x' >"$work/dup/Title.bmp"
+refuses "duplicate name" "duplicate" pack "$work/bad.zrm" "$work/in/Title.bmp" "$work/dup/Title.bmp"
+long=$(printf 'n%.0s' $(seq 1 80))
+printf 'x' >"$work/in/$long"
+refuses "long name" "79 bytes" pack "$work/bad.zrm" "$work/in/$long"
+refuses "missing input" "not a readable file" pack "$work/bad.zrm" "$work/in/absent"
+refuses "not an archive" "not a .zrm archive" list "$work/in/Title.bmp"
+refuses "usage" "usage" frobnicate
+check "refusals wrote no archive" test ! -e "$work/bad.zrm"
+
+[ "$failures" -eq 0 ] && echo "zrmpack command line: all checks passed"
+exit "$failures"
