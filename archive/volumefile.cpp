@@ -22,7 +22,7 @@ constexpr const char* badHeaderText = "ヘッダ異常";
 
 // Parses a fixed-width decimal field as fscanf would read a well-formed one: optional leading
 // white space, an optional sign, then nothing but digits to the end of the field. Values beyond
-// 2^62 saturate, which every caller treats as out of range.
+// 2^40 stop growing, which every caller treats as out of range.
 bool ParseField(const char* field, int width, int64_t* value) {
     int i = 0;
     while (i < width && isspace(static_cast<unsigned char>(field[i])))
@@ -36,7 +36,7 @@ bool ParseField(const char* field, int width, int64_t* value) {
     for (; i < width; ++i) {
         if (field[i] < '0' || field[i] > '9')
             return false;
-        if (result < (int64_t{1} << 62))
+        if (result < (int64_t{1} << 40))
             result = result * 10 + (field[i] - '0');
     }
     *value = negative ? -result : result;

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds all three builds and runs every test: native, under the
+# sanitizers, the Windows build under wine64, the archive fuzzer and the end-to-end run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+fuzzSeconds=${QUELLMARK_FUZZ_SECONDS:-60}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "packages"
+./scripts/install-deps.sh
+
+step "native build and tests"
+cmake --preset native >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-sanitize >/dev/null
+cmake --build build/native-sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/native-sanitize --output-on-failure -j "$jobs"
+
+step "windows-i686 build (the shipping program)"
+cmake --preset windows-i686 >/dev/null
+cmake --build build/windows-i686 --target Quellmark -j "$jobs"
+./scripts/check-windows-binary.sh build/windows-i686/bin/Quellmark.exe i386
+
+step "windows-x64 build and its tests under wine64"
+cmake --preset windows-x64 >/dev/null
+cmake --build build/windows-x64 -j "$jobs"
+./scripts/check-windows-binary.sh build/windows-x64/bin/Quellmark.exe x86-64
+./scripts/wine-run.sh build/windows-x64/bin/quellmark_tests.exe
+
+step "archive reader fuzzing (${fuzzSeconds} s)"
+cmake --preset fuzz >/dev/null
+cmake --build build/fuzz --target fuzz_volumefile -j "$jobs"
+corpus=build/fuzz/corpus
+rm -rf "$corpus" && mkdir -p "$corpus" build/fuzz/seed-files
+printf 'BM' >build/fuzz/seed-files/Title.bmp
+printf 'MThd\0\0\0\6' >build/fuzz/seed-files/Stage.mid
+: >build/fuzz/seed-files/Empty.dat
+build/native/bin/zrmpack pack "$corpus/two.zrm" build/fuzz/seed-files/Title.bmp build/fuzz/seed-files/Stage.mid
+build/native/bin/zrmpack pack "$corpus/three.zrm" build/fuzz/seed-files/*
+build/fuzz/bin/fuzz_volumefile -max_total_time="$fuzzSeconds" -max_len=4096 -print_final_stats=1 \
+    "$corpus" 2>&1 | tail -n 12
+
+step "end-to-end run of the native program under Xvfb"
+tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
+
+step "all tests passed"
