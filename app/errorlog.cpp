@@ -11,7 +11,9 @@ namespace {
 constexpr const char* logPath = ".\\Error.txt";
 
 // Code page 932 lead bytes: a double-byte character starts with one of these.
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Drops a lead byte left alone at the end of a cut message.
 void TrimBrokenCharacter(char* text) {

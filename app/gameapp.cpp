@@ -7,7 +7,9 @@ void DisplayBlock::RecordFrameMetrics() {
     menuHeight = GetSystemMetrics(SM_CYMENU);
 }
 
-GameApp::GameApp() { RecordFrameMetrics(); }
+GameApp::GameApp() {
+    RecordFrameMetrics();
+}
 
 GameApp::~GameApp() {
     if (directDraw != nullptr) {

@@ -1,4 +1,5 @@
-// IntervalTimer: 100 millisecond time stamps, and CheckInterval, which asks whether one has run out.
+// IntervalTimer: 100 millisecond time stamps, and CheckInterval, which asks whether one has run
+// out.
 #pragma once
 
 #include <cstdint>

@@ -19,10 +19,10 @@ bool GameApp::CreateMainWindow(HWND* outWindow, HINSTANCE instance, int32_t widt
     windowClass.lpszMenuName = nullptr;
     windowClass.hbrBackground =
         background != nullptr ? background : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.hCursor = cursorName != nullptr ? LoadCursorA(instance, cursorName)
-                                                : LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hIcon = iconName != nullptr ? LoadIconA(instance, iconName)
-                                            : LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor =
+        cursorName != nullptr ? LoadCursorA(instance, cursorName) : LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon =
+        iconName != nullptr ? LoadIconA(instance, iconName) : LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.lpszClassName = className != nullptr ? className : defaultClassName;
 
     UnregisterClassA(windowClass.lpszClassName, instance);
@@ -30,8 +30,8 @@ bool GameApp::CreateMainWindow(HWND* outWindow, HINSTANCE instance, int32_t widt
         WriteErrorLog(windowFailedText);
         return false;
     }
-    *outWindow = CreateWindowExA(0, windowClass.lpszClassName, title, style | WS_POPUP, 0, 0,
-                                 width, height, nullptr, nullptr, instance, nullptr);
+    *outWindow = CreateWindowExA(0, windowClass.lpszClassName, title, style | WS_POPUP, 0, 0, width,
+                                 height, nullptr, nullptr, instance, nullptr);
     if (*outWindow == nullptr) {
         WriteErrorLog(windowFailedText);
         return false;

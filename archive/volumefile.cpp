@@ -70,8 +70,8 @@ bool CopyBytes(FILE* archive, FILE* output, int32_t size) {
     bool complete = true;
     while (left > 0 && complete) {
         size_t piece = left < bufferSize ? left : bufferSize;
-        complete = fread(buffer, 1, piece, archive) == piece &&
-                   fwrite(buffer, 1, piece, output) == piece;
+        complete =
+            fread(buffer, 1, piece, archive) == piece && fwrite(buffer, 1, piece, output) == piece;
         left -= piece;
     }
     free(buffer);
@@ -174,7 +174,8 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
     FILE* archive = fopen(archivePath, "rb");
     if (archive == nullptr)
         return nullptr;
-    bool located = fseek(archive, headerSize + recordSize * static_cast<long>(Count), SEEK_SET) == 0;
+    bool located =
+        fseek(archive, headerSize + recordSize * static_cast<long>(Count), SEEK_SET) == 0;
     for (int i = 0; i < found && located; ++i)
         located = fseek(archive, Entries[i].Size, SEEK_CUR) == 0;
     if (!located) {

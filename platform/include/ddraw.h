@@ -1,4 +1,5 @@
-// DirectDraw interfaces of the subset; the display objects are declared here and grow with the display code.
+// DirectDraw interfaces of the subset; the display objects are declared here and grow with the
+// display code.
 #pragma once
 
 #include "unknwn.h"

@@ -1,4 +1,5 @@
-// Test-only control of the layer: virtual clock, headless windows, recorded boxes, injected input and failures.
+// Test-only control of the layer: virtual clock, headless windows, recorded boxes, injected input
+// and failures.
 #pragma once
 
 #include <string>
@@ -38,7 +39,8 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 // of the window, exactly as a user's action would. Coordinates are client-area pixels.
 void InjectKey(HWND window, int virtualKey, bool down, bool altHeld = false);
 void InjectMouseMove(HWND window, int x, int y);
-void InjectMouseButton(HWND window, int button, bool down, int x, int y); // 0 left, 1 right, 2 middle
+void InjectMouseButton(HWND window, int button, bool down, int x,
+                       int y); // 0 left, 1 right, 2 middle
 void InjectCloseBox(HWND window);
 // The user changed the window's client size by its frame (sends WM_SIZE through the frame logic).
 void InjectUserResize(HWND window, int clientWidth, int clientHeight);

@@ -1,4 +1,8 @@
 // Kernel calls of the subset: last error, module path, folders and the current directory.
+//
+// Paths are in Windows form: drive Z: is the Linux root, '\' separates folders, other drives do
+// not exist. The game's fopen, remove and rename take the same paths; fopen without 'b' is
+// Windows text mode (CR LF written, CR LF or LF read as one break, Ctrl-Z ends the file).
 #pragma once
 
 #include "windef.h"

@@ -7,4 +7,5 @@
 #include "wingdi.h"
 
 // The entry point that a Windows GUI program defines; the layer's main() calls it.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);

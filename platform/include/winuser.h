@@ -173,7 +173,8 @@ typedef struct tagCREATESTRUCTA {
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
 
-// Mouse key state flags in wParam of mouse messages.
+// Mouse key state flags in wParam of mouse messages. A second press of a button within 500 ms
+// and 4 pixels is a double click only for classes with CS_DBLCLKS.
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002
 #define MK_SHIFT 0x0004
@@ -235,6 +236,9 @@ typedef struct tagCREATESTRUCTA {
 #define IDYES 6
 #define IDNO 7
 
+// Class names compare without regard to case. A window with a caption or sizing frame has a client
+// area that is its outer rectangle less SM_CXFRAME left and right, SM_CYFRAME at the bottom and
+// 2 x SM_CYFRAME + SM_CYMENU at the top; on Linux the SDL window is that client area.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
@@ -254,13 +258,20 @@ int WINAPI ShowCursor(BOOL show);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 
+// Retrieval order: posted messages, then WM_QUIT once PostQuitMessage was called and no posted
+// message is left, then input (keys, mouse, the close box) in the order it happened.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+// With headless windows (tests) nothing can ever arrive, so an empty queue gives -1, not a hang.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+// Posts WM_CHAR (WM_SYSCHAR) for letters, digits, space, Enter, Esc, Backspace and Tab.
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+// Handles WM_CLOSE (destroys), Alt+F4 (WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE), SC_CLOSE and
+// WM_WINDOWPOSCHANGED (sends WM_SIZE and WM_MOVE); the close box arrives as WM_SYSCOMMAND SC_CLOSE.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Texts are code page 932. Returns 0 when no box can be shown (no display), as Windows does.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

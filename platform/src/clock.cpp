@@ -35,4 +35,6 @@ void PlatformTest::AdvanceClock(DWORD milliseconds) {
     virtualNow += milliseconds; // unsigned: wraps like the real counter
 }
 
-void PlatformTest::UseRealClock() { virtualClock = false; }
+void PlatformTest::UseRealClock() {
+    virtualClock = false;
+}

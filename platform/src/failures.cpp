@@ -13,8 +13,12 @@ std::map<std::string, int>& PendingFailures() {
 }
 } // namespace
 
-DWORD WINAPI GetLastError(void) { return lastError; }
-void WINAPI SetLastError(DWORD errorCode) { lastError = errorCode; }
+DWORD WINAPI GetLastError(void) {
+    return lastError;
+}
+void WINAPI SetLastError(DWORD errorCode) {
+    lastError = errorCode;
+}
 
 namespace Layer {
 
@@ -28,7 +32,9 @@ bool ShouldFail(const char* function) {
     return true;
 }
 
-void ClearFailures() { PendingFailures().clear(); }
+void ClearFailures() {
+    PendingFailures().clear();
+}
 
 } // namespace Layer
 

@@ -22,16 +22,16 @@ struct ScanCode {
 };
 
 constexpr ScanCode scanCodes[] = {
-    {VK_ESCAPE, 0x01, false}, {VK_BACK, 0x0E, false},   {VK_TAB, 0x0F, false},
-    {VK_RETURN, 0x1C, false}, {VK_CONTROL, 0x1D, false}, {VK_SHIFT, 0x2A, false},
-    {VK_MENU, 0x38, false},   {VK_SPACE, 0x39, false},   {VK_F1, 0x3B, false},
-    {VK_F1 + 1, 0x3C, false}, {VK_F1 + 2, 0x3D, false},  {VK_F1 + 3, 0x3E, false},
-    {VK_F1 + 4, 0x3F, false}, {VK_F1 + 5, 0x40, false},  {VK_F1 + 6, 0x41, false},
-    {VK_F1 + 7, 0x42, false}, {VK_F1 + 8, 0x43, false},  {VK_F10, 0x44, false},
-    {VK_F1 + 10, 0x57, false}, {VK_F12, 0x58, false},    {VK_HOME, 0x47, true},
-    {VK_UP, 0x48, true},      {VK_PRIOR, 0x49, true},    {VK_LEFT, 0x4B, true},
-    {VK_RIGHT, 0x4D, true},   {VK_END, 0x4F, true},      {VK_DOWN, 0x50, true},
-    {VK_NEXT, 0x51, true},    {VK_INSERT, 0x52, true},   {VK_DELETE, 0x53, true},
+    {VK_ESCAPE, 0x01, false},  {VK_BACK, 0x0E, false},    {VK_TAB, 0x0F, false},
+    {VK_RETURN, 0x1C, false},  {VK_CONTROL, 0x1D, false}, {VK_SHIFT, 0x2A, false},
+    {VK_MENU, 0x38, false},    {VK_SPACE, 0x39, false},   {VK_F1, 0x3B, false},
+    {VK_F1 + 1, 0x3C, false},  {VK_F1 + 2, 0x3D, false},  {VK_F1 + 3, 0x3E, false},
+    {VK_F1 + 4, 0x3F, false},  {VK_F1 + 5, 0x40, false},  {VK_F1 + 6, 0x41, false},
+    {VK_F1 + 7, 0x42, false},  {VK_F1 + 8, 0x43, false},  {VK_F10, 0x44, false},
+    {VK_F1 + 10, 0x57, false}, {VK_F12, 0x58, false},     {VK_HOME, 0x47, true},
+    {VK_UP, 0x48, true},       {VK_PRIOR, 0x49, true},    {VK_LEFT, 0x4B, true},
+    {VK_RIGHT, 0x4D, true},    {VK_END, 0x4F, true},      {VK_DOWN, 0x50, true},
+    {VK_NEXT, 0x51, true},     {VK_INSERT, 0x52, true},   {VK_DELETE, 0x53, true},
 };
 
 // Set-1 scan codes of the letter and digit rows.
@@ -81,8 +81,7 @@ void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool
         lParam |= 1u << 30;
     if (!down)
         lParam |= 1u << 31;
-    PostInputMessage(window, message, static_cast<WPARAM>(virtualKey),
-                     static_cast<LPARAM>(lParam));
+    PostInputMessage(window, message, static_cast<WPARAM>(virtualKey), static_cast<LPARAM>(lParam));
 }
 
 void TranslateMouseMove(HWND window, int x, int y) {
@@ -98,8 +97,9 @@ void TranslateMouseButton(HWND window, int button, bool down, int x, int y) {
     UINT message = downMessages[button] + (down ? 0 : 1);
     if (down) {
         DWORD now = timeGetTime();
-        bool nearLast = std::abs(x - window->lastClickPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-                        std::abs(y - window->lastClickPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+        bool nearLast =
+            std::abs(x - window->lastClickPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+            std::abs(y - window->lastClickPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
         if ((window->classStyle & CS_DBLCLKS) && window->lastClickMessage == message && nearLast &&
             now - window->lastClickTime <= doubleClickTime) {
             message += 2; // the DBLCLK message of this button
@@ -155,13 +155,17 @@ void PlatformTest::InjectMouseButton(HWND window, int button, bool down, int x, 
     Layer::TranslateMouseButton(window, button, down, x, y);
 }
 
-void PlatformTest::InjectCloseBox(HWND window) { Layer::TranslateCloseBox(window); }
+void PlatformTest::InjectCloseBox(HWND window) {
+    Layer::TranslateCloseBox(window);
+}
 
 void PlatformTest::InjectUserResize(HWND window, int clientWidth, int clientHeight) {
     Layer::TranslateUserResize(window, clientWidth, clientHeight);
 }
 
-void PlatformTest::InjectFocus(HWND window, bool focused) { Layer::TranslateFocus(window, focused); }
+void PlatformTest::InjectFocus(HWND window, bool focused) {
+    Layer::TranslateFocus(window, focused);
+}
 
 namespace Layer {
 int ScanCodeForKey(int virtualKey, bool* extended) {

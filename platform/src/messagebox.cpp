@@ -30,7 +30,8 @@ int DefaultAnswer(UINT type) {
 namespace Layer {
 
 int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    Records().push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+    Records().push_back(
+        {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
     return headlessAnswer != 0 ? headlessAnswer : DefaultAnswer(type);
 }
 
@@ -63,8 +64,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
                    {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
         break;
     default:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                    IDOK, "OK"}};
+        buttons = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+             IDOK, "OK"}};
         break;
     }
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
@@ -88,7 +90,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return pressed > 0 ? pressed : IDCANCEL;
 }
 
-void PlatformTest::SetMessageBoxAnswer(int answer) { headlessAnswer = answer; }
+void PlatformTest::SetMessageBoxAnswer(int answer) {
+    headlessAnswer = answer;
+}
 
 const std::vector<PlatformTest::MessageBoxRecord>& PlatformTest::MessageBoxes() {
     return Records();

@@ -68,7 +68,6 @@ bool ValidTarget(HWND window) {
 
 } // namespace
 
-
 namespace Layer {
 
 void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,8 +94,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     bool remove = (removeFlags & PM_REMOVE) != 0;
     if (TakeFrom(Posted(), msg, window, filterMin, filterMax, remove))
         return TRUE;
-    if (quitPosted && ((filterMin == 0 && filterMax == 0) ||
-                       (WM_QUIT >= filterMin && WM_QUIT <= filterMax))) {
+    if (quitPosted &&
+        ((filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax))) {
         *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0);
         if (remove)
             quitPosted = false;
@@ -106,8 +105,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (msg == nullptr ||
-        (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::IsLiveWindow(window))) {
+    if (msg == nullptr || (window != nullptr && window != reinterpret_cast<HWND>(-1) &&
+                           !Layer::IsLiveWindow(window))) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
@@ -135,8 +134,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
     else if (key == VK_RETURN || key == VK_ESCAPE || key == VK_BACK || key == VK_TAB)
         character = key;
     if (character != 0)
-        Posted().push_back(MakeMessage(msg->hwnd,
-                                       msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
+        Posted().push_back(MakeMessage(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
                                        static_cast<WPARAM>(character), msg->lParam));
     return TRUE;
 }

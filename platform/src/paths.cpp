@@ -51,9 +51,8 @@ std::string HomeFolder() {
 // The per-user folder that stands for the Windows directory.
 std::string WindowsFolder() {
     const char* dataHome = getenv("XDG_DATA_HOME");
-    std::string base = (dataHome != nullptr && dataHome[0] == '/')
-                           ? std::string(dataHome)
-                           : HomeFolder() + "/.local/share";
+    std::string base = (dataHome != nullptr && dataHome[0] == '/') ? std::string(dataHome)
+                                                                   : HomeFolder() + "/.local/share";
     std::string folder = base + "/quellmark/Windows";
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
@@ -181,4 +180,6 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
     return TRUE;
 }
 
-int WINAPI lstrlenA(LPCSTR string) { return string == nullptr ? 0 : static_cast<int>(strlen(string)); }
+int WINAPI lstrlenA(LPCSTR string) {
+    return string == nullptr ? 0 : static_cast<int>(strlen(string));
+}

@@ -161,8 +161,8 @@ void HandleEvent(const SDL_Event& event) {
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        int button = event.button.button == SDL_BUTTON_LEFT    ? 0
-                     : event.button.button == SDL_BUTTON_RIGHT ? 1
+        int button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                     : event.button.button == SDL_BUTTON_RIGHT  ? 1
                      : event.button.button == SDL_BUTTON_MIDDLE ? 2
                                                                 : -1;
         Layer::TranslateMouseButton(WindowFromId(event.button.windowID), button,
@@ -179,8 +179,12 @@ void HandleEvent(const SDL_Event& event) {
 
 namespace Layer {
 
-bool Headless() { return headless; }
-void SetHeadlessMode(bool on) { headless = on; }
+bool Headless() {
+    return headless;
+}
+void SetHeadlessMode(bool on) {
+    headless = on;
+}
 
 bool CreateSdlWindow(HWND window) {
     if (headless)
@@ -193,10 +197,10 @@ bool CreateSdlWindow(HWND window) {
         flags |= SDL_WINDOW_RESIZABLE;
     if (!(window->style & (WS_CAPTION | WS_THICKFRAME)))
         flags |= SDL_WINDOW_BORDERLESS;
-    window->sdlWindow = SDL_CreateWindow(
-        Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
-        std::max(1, static_cast<int>(client.right - client.left)),
-        std::max(1, static_cast<int>(client.bottom - client.top)), flags);
+    window->sdlWindow =
+        SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
+                         std::max(1, static_cast<int>(client.right - client.left)),
+                         std::max(1, static_cast<int>(client.bottom - client.top)), flags);
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);

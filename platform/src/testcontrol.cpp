@@ -15,4 +15,6 @@ void PlatformTest::Reset() {
     SetLastError(ERROR_SUCCESS);
 }
 
-void PlatformTest::SetHeadless(bool headless) { Layer::SetHeadlessMode(headless); }
+void PlatformTest::SetHeadless(bool headless) {
+    Layer::SetHeadlessMode(headless);
+}

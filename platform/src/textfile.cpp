@@ -1,4 +1,5 @@
-// The game's fopen, remove and rename: Windows paths mapped, and text mode as the Windows C library has it.
+// The game's fopen, remove and rename: Windows paths mapped, and text mode as the Windows C library
+// has it.
 //
 // Every program linked with the layer has its calls of fopen, remove and rename routed here (the
 // linker's --wrap, set by the layer's CMake target). A mode without 'b' opens a text stream: a
@@ -115,7 +116,9 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
     return text;
 }
 
-int __wrap_remove(const char* path) { return __real_remove(Layer::ToLinuxPath(path).c_str()); }
+int __wrap_remove(const char* path) {
+    return __real_remove(Layer::ToLinuxPath(path).c_str());
+}
 
 int __wrap_rename(const char* from, const char* to) {
     return __real_rename(Layer::ToLinuxPath(from).c_str(), Layer::ToLinuxPath(to).c_str());

@@ -35,7 +35,9 @@ std::vector<std::unique_ptr<HWND__>>& Windows() {
 int cursorCount = 0;
 ATOM nextAtom = 0xC000;
 
-bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool SameName(const std::string& a, const char* b) {
+    return strcasecmp(a.c_str(), b) == 0;
+}
 
 std::vector<WindowClass>::iterator FindClass(const char* name) {
     auto& classes = Classes();
@@ -43,7 +45,9 @@ std::vector<WindowClass>::iterator FindClass(const char* name) {
                         [&](const WindowClass& c) { return SameName(c.name, name); });
 }
 
-bool HasFrame(DWORD style) { return (style & (WS_CAPTION | WS_THICKFRAME)) != 0; }
+bool HasFrame(DWORD style) {
+    return (style & (WS_CAPTION | WS_THICKFRAME)) != 0;
+}
 
 // Stock GDI objects and system icons and cursors are fixed handles into these tables.
 struct StockHandle {
@@ -71,7 +75,9 @@ void DestroyAllWindows() {
         DestroyWindow(Windows().back().get());
 }
 
-void ClearWindowClasses() { Classes().clear(); }
+void ClearWindowClasses() {
+    Classes().clear();
+}
 
 RECT ClientFromOuter(const RECT& outer, DWORD style) {
     if (!HasFrame(style))
@@ -88,13 +94,9 @@ RECT OuterFromClient(const RECT& client, DWORD style) {
 }
 
 void MoveWindowRecord(HWND window, const RECT& outer, UINT flags) {
-    WINDOWPOS position{window,
-                       nullptr,
-                       outer.left,
-                       outer.top,
-                       outer.right - outer.left,
-                       outer.bottom - outer.top,
-                       flags};
+    WINDOWPOS position{
+        window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+        flags};
     SendMessageA(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&position));
     if (!IsLiveWindow(window))
         return;
@@ -184,8 +186,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    CREATESTRUCTA create{param,  instance,  menu, parent,   height, width,
-                         y,      x,         static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTA create{
+        param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0 ||
         SendMessageA(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(window);
@@ -210,13 +213,16 @@ BOOL WINAPI DestroyWindow(HWND window) {
     window->destroying = true;
     Layer::DestroySdlWindow(window);
     auto& windows = Windows();
-    windows.erase(std::remove_if(windows.begin(), windows.end(),
-                                 [&](const std::unique_ptr<HWND__>& r) { return r.get() == window; }),
-                  windows.end());
+    windows.erase(
+        std::remove_if(windows.begin(), windows.end(),
+                       [&](const std::unique_ptr<HWND__>& r) { return r.get() == window; }),
+        windows.end());
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND window) { return Layer::IsLiveWindow(window) ? TRUE : FALSE; }
+BOOL WINAPI IsWindow(HWND window) {
+    return Layer::IsLiveWindow(window) ? TRUE : FALSE;
+}
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
     if (!Layer::IsLiveWindow(window)) {
@@ -384,10 +390,16 @@ HGDIOBJ WINAPI GetStockObject(int index) {
     return &stockBrushes[index];
 }
 
-int PlatformTest::CursorCount() { return cursorCount; }
+int PlatformTest::CursorCount() {
+    return cursorCount;
+}
 
-bool PlatformTest::IsTopmost(HWND window) { return Layer::IsLiveWindow(window) && window->topmost; }
+bool PlatformTest::IsTopmost(HWND window) {
+    return Layer::IsLiveWindow(window) && window->topmost;
+}
 
 namespace Layer {
-void ResetCursorCount() { cursorCount = 0; }
+void ResetCursorCount() {
+    cursorCount = 0;
+}
 } // namespace Layer

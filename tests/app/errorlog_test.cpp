@@ -47,8 +47,10 @@ TEST(ErrorLogTest, EntriesAreTwoCrLfLinesAppendedInOrder) {
     auto entries = Entries(bytes);
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ(windowFailed, entries[0].second);
-    EXPECT_EQ("\x83\x41\x83\x76\x83\x8A\x83\x50\x81\x5B\x83\x56\x83\x87\x83\x93" + std::string("\x82\xCC") +
-                  "\x8F\x89\x8A\xFA\x89\xBB\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42",
+    EXPECT_EQ("\x83\x41\x83\x76\x83\x8A\x83\x50\x81\x5B\x83\x56\x83\x87\x83\x93" +
+                  std::string("\x82\xCC") +
+                  "\x8F\x89\x8A\xFA\x89\xBB\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+                  "\x81\x42",
               entries[1].second);
     EXPECT_EQ(std::string::npos, bytes.find("\n\r\n")) << "no blank line between entries";
 }
@@ -63,8 +65,8 @@ TEST(ErrorLogTest, TimeStampIsZeroPaddedLocalTimeWithTwoSpaces) {
     ASSERT_EQ(1u, entries.size());
     std::smatch parts;
     const std::string& stamp = entries[0].first;
-    ASSERT_TRUE(std::regex_match(stamp, parts,
-                                 std::regex(R"(\[(\d{4})/(\d{2})/(\d{2})  (\d{2}):(\d{2}):(\d{2})\])")))
+    ASSERT_TRUE(std::regex_match(
+        stamp, parts, std::regex(R"(\[(\d{4})/(\d{2})/(\d{2})  (\d{2}):(\d{2}):(\d{2})\])")))
         << stamp;
     std::tm written{};
     written.tm_year = std::stoi(parts[1]) - 1900;
@@ -129,7 +131,8 @@ TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
 TEST(ErrorLogTest, UnopenableLogReportsFalse) {
     TempFolder folder;
     folder.Enter();
-    std::filesystem::create_directory(folder.Path() / "Error.txt"); // a folder cannot be appended to
+    std::filesystem::create_directory(folder.Path() /
+                                      "Error.txt"); // a folder cannot be appended to
     EXPECT_FALSE(WriteErrorLog("lost"));
     EXPECT_FALSE(WriteErrorLogFormat("%s", "lost"));
 }

@@ -70,9 +70,9 @@ TEST_F(IntervalTimerClockTest, IntervalsStayExactAcrossTheClocksWrapAround) {
         bool due;
     };
     const WrapCase cases[] = {
-        {0xFFFFFFF0u, 100, 5, false},   // deadline past 2^32: not due early
+        {0xFFFFFFF0u, 100, 5, false}, // deadline past 2^32: not due early
         {0xFFFFFFF0u, 100, 99, false},
-        {0xFFFFFFF0u, 100, 100, true},  // due exactly one interval later, clock now 0x54
+        {0xFFFFFFF0u, 100, 100, true},    // due exactly one interval later, clock now 0x54
         {0xFFFFFF00u, 0x10, 0x200, true}, // the clock wrapped below the stamp: long overdue
         {0xFFFFFFFFu, 1, 1, true},
     };

@@ -27,8 +27,12 @@ void Observe(int scene) {
         PostQuitMessage(0);
 }
 
-void SceneOne() { Observe(1); }
-void SceneTwo() { Observe(2); }
+void SceneOne() {
+    Observe(1);
+}
+void SceneTwo() {
+    Observe(2);
+}
 void SwitchingScene() {
     Observe(3);
     app->SwitchScene(2);
@@ -154,8 +158,8 @@ TEST_F(MainLoopTest, DispatchResultOfMinusOneEndsTheLoopWithoutASceneCall) {
     windowClass.lpfnWndProc = EndingProc;
     windowClass.lpszClassName = "Ending";
     ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND other = CreateWindowExA(0, "Ending", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND other = CreateWindowExA(0, "Ending", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
     app->RegisterScene(0, SceneOne);
     PostMessageA(other, WM_USER, 0, 0);
     app->MainLoop();

@@ -36,7 +36,9 @@ std::vector<std::string> LoggedTexts(const std::string& path) {
 
 GameApp* running = nullptr;
 HWND windowSeenByScene = nullptr;
-void QuitAtOnce() { PostQuitMessage(0); }
+void QuitAtOnce() {
+    PostQuitMessage(0);
+}
 void RecordWindowAndQuit() {
     windowSeenByScene = running->window;
     PostQuitMessage(0);

@@ -1,4 +1,5 @@
-// GameWindowProc's table: which field each message writes, what it returns, what goes to the default.
+// GameWindowProc's table: which field each message writes, what it returns, what goes to the
+// default.
 #include <gtest/gtest.h>
 
 #include "app/inputstate.h"
@@ -58,11 +59,16 @@ TEST_F(WindowProcTest, HandledMessagesWriteOneFieldAndReturnOne) {
         int32_t secondValue;
     };
     const Case cases[] = {
-        {"size", WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), &InputState::sizeState, 2, nullptr, 0},
-        {"activate", WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0, &InputState::activeState, 2, nullptr, 0},
-        {"key down", WM_KEYDOWN, VK_ESCAPE, 0x00010001, &InputState::keyCode, VK_ESCAPE, nullptr, 0},
-        {"key up", WM_KEYUP, 'A', static_cast<LPARAM>(0xC01E0001u), &InputState::keyCode, 0, nullptr, 0},
-        {"mouse move", WM_MOUSEMOVE, 0, MAKELPARAM(300, 200), &InputState::mouseX, 300, &InputState::mouseY, 200},
+        {"size", WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), &InputState::sizeState, 2, nullptr,
+         0},
+        {"activate", WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0, &InputState::activeState, 2,
+         nullptr, 0},
+        {"key down", WM_KEYDOWN, VK_ESCAPE, 0x00010001, &InputState::keyCode, VK_ESCAPE, nullptr,
+         0},
+        {"key up", WM_KEYUP, 'A', static_cast<LPARAM>(0xC01E0001u), &InputState::keyCode, 0,
+         nullptr, 0},
+        {"mouse move", WM_MOUSEMOVE, 0, MAKELPARAM(300, 200), &InputState::mouseX, 300,
+         &InputState::mouseY, 200},
         {"mouse move unsigned", WM_MOUSEMOVE, 0, MAKELPARAM(-1, -2), &InputState::mouseX, 65535,
          &InputState::mouseY, 65534},
         {"left down", WM_LBUTTONDOWN, MK_LBUTTON, 0, &InputState::leftButton, 1, nullptr, 0},
@@ -87,9 +93,12 @@ TEST_F(WindowProcTest, OtherMessagesGoToTheDefaultAndTouchNothing) {
         WPARAM wParam;
         LPARAM lParam;
     };
-    const Case cases[] = {{WM_LBUTTONDBLCLK, MK_LBUTTON, 0}, {WM_SYSKEYDOWN, VK_F10, 0},
-                          {WM_CHAR, 'a', 1},                 {WM_MOVE, 0, 0},
-                          {WM_MBUTTONDOWN, MK_MBUTTON, 0},   {WM_USER + 5, 1, 2}};
+    const Case cases[] = {{WM_LBUTTONDBLCLK, MK_LBUTTON, 0},
+                          {WM_SYSKEYDOWN, VK_F10, 0},
+                          {WM_CHAR, 'a', 1},
+                          {WM_MOVE, 0, 0},
+                          {WM_MBUTTONDOWN, MK_MBUTTON, 0},
+                          {WM_USER + 5, 1, 2}};
     for (const Case& c : cases) {
         inputState = Sentinel();
         EXPECT_EQ(DefWindowProcA(window, c.message, c.wParam, c.lParam),

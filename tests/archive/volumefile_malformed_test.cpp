@@ -12,11 +12,13 @@ namespace {
 struct MalformedCase {
     const char* label;
     std::string bytes;
-    int expectedResult;                 // of ExtractAll
-    std::vector<std::string> expected;  // files below the sandbox afterwards, archive excluded
+    int expectedResult;                // of ExtractAll
+    std::vector<std::string> expected; // files below the sandbox afterwards, archive excluded
 };
 
-std::string Name80(char fill) { return std::string(80, fill); }
+std::string Name80(char fill) {
+    return std::string(80, fill);
+}
 
 std::string WithSize(const std::string& name, const std::string& data, const std::string& size) {
     return BuildArchive({{name, data, "", size}, {"after", "ok", "", ""}});
@@ -33,30 +35,49 @@ std::vector<MalformedCase> Cases() {
         {"empty file", "", 0, {}},
         {"magic and nothing else", "ZRM VolumeFile v.0.1", 1, {}},
         {"name without terminator",
-         BuildArchive({{Name80('A'), "xx", "", ""}, {"after", "ok", "", ""}}), 1, {"out/after"}},
+         BuildArchive({{Name80('A'), "xx", "", ""}, {"after", "ok", "", ""}}),
+         1,
+         {"out/after"}},
         {"name escaping with backslashes",
-         BuildArchive({{"..\\escaped", "x", "", ""}, {"after", "ok", "", ""}}), 1, {"out/after"}},
+         BuildArchive({{"..\\escaped", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
+         {"out/after"}},
         {"name escaping with slashes",
-         BuildArchive({{"../escaped", "x", "", ""}, {"after", "ok", "", ""}}), 1, {"out/after"}},
-        {"name with a folder", BuildArchive({{"sub\\inner", "x", "", ""}, {"after", "ok", "", ""}}),
-         1, {"out/after"}},
-        {"name dot dot", BuildArchive({{"..", "x", "", ""}, {"after", "ok", "", ""}}), 1,
+         BuildArchive({{"../escaped", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
          {"out/after"}},
-        {"name with a drive", BuildArchive({{"C:evil", "x", "", ""}, {"after", "ok", "", ""}}), 1,
+        {"name with a folder",
+         BuildArchive({{"sub\\inner", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
          {"out/after"}},
-        {"name of a device", BuildArchive({{"CON.txt", "x", "", ""}, {"after", "ok", "", ""}}), 1,
+        {"name dot dot",
+         BuildArchive({{"..", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
          {"out/after"}},
-        {"empty name", BuildArchive({{"", "x", "", ""}, {"after", "ok", "", ""}}), 1,
+        {"name with a drive",
+         BuildArchive({{"C:evil", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
+         {"out/after"}},
+        {"name of a device",
+         BuildArchive({{"CON.txt", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
+         {"out/after"}},
+        {"empty name",
+         BuildArchive({{"", "x", "", ""}, {"after", "ok", "", ""}}),
+         1,
          {"out/after"}},
         {"negative size", WithSize("neg", "xxxxx", "-0000000000000000005"), 1, {}},
         {"size beyond 32 bits", WithSize("big", "x", std::string(20, '9')), 1, {}},
         {"size 2^31", WithSize("big", "x", Digits20(2147483648LL)), 1, {}},
         {"size not a number", WithSize("bad", "x", "0000000000000000001x"), 1, {}},
-        {"size larger than the file", BuildArchive({{"a", "1", "", ""}, {"b", "22", "", Digits20(2000000000)}}),
-         1, {"out/a"}},
+        {"size larger than the file",
+         BuildArchive({{"a", "1", "", ""}, {"b", "22", "", Digits20(2000000000)}}),
+         1,
+         {"out/a"}},
         {"index cut short", BuildArchive({{"a", "1", "", ""}, {"b", "2", "", ""}}, "0005"), 1, {}},
         {"data cut short",
-         BuildArchive({{"a", "123", "", ""}, {"b", "45678", "", ""}}).substr(0, 24 + 240 + 3 + 2), 1,
+         BuildArchive({{"a", "123", "", ""}, {"b", "45678", "", ""}}).substr(0, 24 + 240 + 3 + 2),
+         1,
          {"out/a"}},
     };
     return cases;
@@ -121,13 +142,11 @@ TEST(VolumeFileMalformedTest, ValidNamesAreAcceptedAndOddOnesRefused) {
         bool valid;
     };
     const NameCase names[] = {
-        {"Title.bmp", true},     {"a", true},           {"Gameover.mid", true},
-        {"\x83\x5E.bmp", true},  {"", false},           {".", false},
-        {"..", false},           {"a\\b", false},       {"a/b", false},
-        {"c:x", false},          {"nul", false},        {"COM1.dat", false},
-        {"LPT9", false},         {"COM10", true},       {"trailing.", false},
-        {"trailing ", false},    {"tab\there", false},  {"what?", false},
-        {"pipe|", false},
+        {"Title.bmp", true},  {"a", true},      {"Gameover.mid", true}, {"\x83\x5E.bmp", true},
+        {"", false},          {".", false},     {"..", false},          {"a\\b", false},
+        {"a/b", false},       {"c:x", false},   {"nul", false},         {"COM1.dat", false},
+        {"LPT9", false},      {"COM10", true},  {"trailing.", false},   {"trailing ", false},
+        {"tab\there", false}, {"what?", false}, {"pipe|", false},
     };
     for (const NameCase& n : names)
         EXPECT_EQ(n.valid, IsValidEntryName(n.name)) << n.name;

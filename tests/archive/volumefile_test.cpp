@@ -11,7 +11,9 @@
 
 namespace {
 
-std::unique_ptr<VolumeFile> NewReader() { return std::make_unique<VolumeFile>(); }
+std::unique_ptr<VolumeFile> NewReader() {
+    return std::make_unique<VolumeFile>();
+}
 
 const std::vector<ArchiveEntrySpec> threeEntries = {
     {"Title.bmp", "first entry's bytes", "", ""},
@@ -46,9 +48,9 @@ TEST_F(VolumeFileTest, ExtractAllWritesEveryEntryIntoTheFolder) {
     ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str()));
     for (const auto& entry : threeEntries)
         EXPECT_EQ(entry.data, ReadBytes(output + "/" + entry.name)) << entry.name;
-    EXPECT_EQ((std::vector<std::string>{"data.zrm", "out/Ending.dat", "out/Stage.mid",
-                                        "out/Title.bmp"}),
-              folder.Files());
+    EXPECT_EQ(
+        (std::vector<std::string>{"data.zrm", "out/Ending.dat", "out/Stage.mid", "out/Title.bmp"}),
+        folder.Files());
 }
 
 TEST_F(VolumeFileTest, FolderWithOrWithoutTrailingBackslashGivesTheSameFiles) {
@@ -95,9 +97,10 @@ TEST_F(VolumeFileTest, EmptyEntryGivesAnEmptyFile) {
 }
 
 TEST_F(VolumeFileTest, ExtraFieldDoesNotChangeTheOutput) {
-    for (const std::string& extra :
-         {Digits20(0), Digits20(123456789), std::string(20, '9'), std::string("-0000000000000000001")}) {
-        WriteBytes(archive, BuildArchive({{"x", "payload", extra, ""}, {"y", "second", extra, ""}}));
+    for (const std::string& extra : {Digits20(0), Digits20(123456789), std::string(20, '9'),
+                                     std::string("-0000000000000000001")}) {
+        WriteBytes(archive,
+                   BuildArchive({{"x", "payload", extra, ""}, {"y", "second", extra, ""}}));
         auto reader = NewReader();
         ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str())) << extra;
         EXPECT_EQ("payload", ReadBytes(output + "/x")) << extra;

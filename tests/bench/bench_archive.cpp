@@ -41,8 +41,9 @@ int main() {
     // Uneven sizes around the mean, adding up to exactly 64 MiB.
     size_t assigned = 0;
     for (int i = 0; i < entryCount; ++i) {
-        sizes[i] = i + 1 < entryCount ? (totalBytes / entryCount) / 2 + random() % (totalBytes / entryCount)
-                                      : totalBytes - assigned;
+        sizes[i] = i + 1 < entryCount
+                       ? (totalBytes / entryCount) / 2 + random() % (totalBytes / entryCount)
+                       : totalBytes - assigned;
         assigned += sizes[i];
     }
     std::filesystem::create_directory(folder.Path() / "in");

@@ -173,8 +173,10 @@ TEST_F(MessagesTest, DoubleClicksOnlyForClassesThatAskForThem) {
         int x;
         UINT expected;
     };
-    const Step steps[] = {{0, 10, WM_LBUTTONDOWN},   {100, 12, WM_LBUTTONDBLCLK},
-                          {100, 12, WM_LBUTTONDOWN}, {600, 12, WM_LBUTTONDOWN},
+    const Step steps[] = {{0, 10, WM_LBUTTONDOWN},
+                          {100, 12, WM_LBUTTONDBLCLK},
+                          {100, 12, WM_LBUTTONDOWN},
+                          {600, 12, WM_LBUTTONDOWN},
                           {100, 30, WM_LBUTTONDOWN}};
     for (const Step& step : steps) {
         PlatformTest::AdvanceClock(step.advance);

@@ -27,8 +27,8 @@ inline std::string BuildArchive(const std::vector<ArchiveEntrySpec>& entries,
         name.resize(80, '\0');
         bytes += name;
         bytes += entry.extra.empty() ? Digits20(0) : entry.extra;
-        bytes += entry.size.empty() ? Digits20(static_cast<long long>(entry.data.size()))
-                                    : entry.size;
+        bytes +=
+            entry.size.empty() ? Digits20(static_cast<long long>(entry.data.size())) : entry.size;
     }
     for (const ArchiveEntrySpec& entry : entries)
         bytes += entry.data;

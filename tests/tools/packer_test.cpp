@@ -14,7 +14,8 @@ namespace {
 class PackerTest : public ::testing::Test {
 protected:
     std::string Input(const std::string& name, const std::string& bytes) {
-        std::filesystem::create_directories(inputs.Path() / std::filesystem::path(name).parent_path());
+        std::filesystem::create_directories(inputs.Path() /
+                                            std::filesystem::path(name).parent_path());
         std::string path = inputs / name;
         WriteBytes(path, bytes);
         return path;
@@ -28,7 +29,8 @@ TEST_F(PackerTest, WritesHeaderIndexAndDataExactly) {
     std::vector<std::string> files = {Input("Title.bmp", "BMdata"), Input("sub/Clear.mid", "MThd")};
     std::string error;
     ASSERT_TRUE(PackArchive(archive, files, &error)) << error;
-    std::string expected = BuildArchive({{"Title.bmp", "BMdata", "", ""}, {"Clear.mid", "MThd", "", ""}});
+    std::string expected =
+        BuildArchive({{"Title.bmp", "BMdata", "", ""}, {"Clear.mid", "MThd", "", ""}});
     EXPECT_EQ(expected, ReadBytes(archive));
     EXPECT_EQ("ZRM VolumeFile v.0.10002Title.bmp", ReadBytes(archive).substr(0, 33));
     EXPECT_EQ(std::string(80 - 9, '\0'), ReadBytes(archive).substr(33, 71));
@@ -70,7 +72,9 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotHoldAndWritesNothing) {
         {"name with a backslash", {Input("a\\b.bmp", "x")}, "folder part"},
         {"name with a drive", {Input("c:x", "x")}, "folder part"},
         {"duplicate", {Input("one/Same.bmp", "1"), Input("two/Same.bmp", "2")}, "duplicate"},
-        {"duplicate by case", {Input("one/same.bmp", "1"), Input("two/SAME.bmp", "2")}, "duplicate"},
+        {"duplicate by case",
+         {Input("one/same.bmp", "1"), Input("two/SAME.bmp", "2")},
+         "duplicate"},
         {"257 entries", tooMany, "256"},
         {"missing file", {inputs / "absent.bmp"}, "not a readable file"},
         {"a folder", {inputs.Path().string()}, "not a readable file"},

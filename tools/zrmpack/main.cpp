@@ -22,7 +22,9 @@ int Fail(const std::string& message) {
 }
 
 // Value-initialised, so Count, Entries and ErrorText start zeroed as the reader requires.
-std::unique_ptr<VolumeFile> NewReader() { return std::make_unique<VolumeFile>(); }
+std::unique_ptr<VolumeFile> NewReader() {
+    return std::make_unique<VolumeFile>();
+}
 
 int List(const char* archive) {
     auto reader = NewReader();
