@@ -17,6 +17,11 @@ cmake --preset native >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
+step "platform/ as a CMake subproject of another project"
+cmake -S tests/platform-consumer -B build/platform-consumer >/dev/null
+cmake --build build/platform-consumer -j "$jobs"
+SDL_VIDEODRIVER=dummy build/platform-consumer/consumer
+
 step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-sanitize >/dev/null
 cmake --build build/native-sanitize -j "$jobs"

@@ -8,8 +8,8 @@
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 std::map<std::string, int>& PendingFailures() {
-    static std::map<std::string, int> pending;
-    return pending;
+    static auto* pending = new std::map<std::string, int>;
+    return *pending;
 }
 } // namespace
 

@@ -1,4 +1,7 @@
 // Declarations shared by the layer's source files; never included by the game.
+//
+// The layer's registries (windows, classes, queues) are allocated once and never destroyed, so
+// that global objects of the program may still call the layer from their destructors at exit.
 #pragma once
 
 #include <string>

@@ -9,8 +9,8 @@
 namespace {
 
 std::vector<PlatformTest::MessageBoxRecord>& Records() {
-    static std::vector<PlatformTest::MessageBoxRecord> records;
-    return records;
+    static auto* records = new std::vector<PlatformTest::MessageBoxRecord>;
+    return *records;
 }
 
 int headlessAnswer = 0;

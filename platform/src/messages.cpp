@@ -12,13 +12,13 @@
 namespace {
 
 std::deque<MSG>& Posted() {
-    static std::deque<MSG> queue;
-    return queue;
+    static auto* queue = new std::deque<MSG>;
+    return *queue;
 }
 
 std::deque<MSG>& Input() {
-    static std::deque<MSG> queue;
-    return queue;
+    static auto* queue = new std::deque<MSG>;
+    return *queue;
 }
 
 bool quitPosted = false;

@@ -23,13 +23,13 @@ struct WindowClass {
 };
 
 std::vector<WindowClass>& Classes() {
-    static std::vector<WindowClass> classes;
-    return classes;
+    static auto* classes = new std::vector<WindowClass>;
+    return *classes;
 }
 
 std::vector<std::unique_ptr<HWND__>>& Windows() {
-    static std::vector<std::unique_ptr<HWND__>> windows;
-    return windows;
+    static auto* windows = new std::vector<std::unique_ptr<HWND__>>;
+    return *windows;
 }
 
 int cursorCount = 0;
