@@ -30,8 +30,12 @@ void Record(int scene) {
     }
 }
 
-void Scene1() { Record(1); }
-void Scene2() { Record(2); }
+void Scene1() {
+    Record(1);
+}
+void Scene2() {
+    Record(2);
+}
 void SwitchTo2() {
     Record(3);
     current->SwitchScene(2);
