@@ -12,6 +12,9 @@ step() { printf '\n=== %s\n' "$*"; }
 step "packages"
 ./scripts/install-deps.sh
 
+step "formatting"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
 step "native build and tests"
 cmake --preset native >/dev/null
 cmake --build build/native -j "$jobs"

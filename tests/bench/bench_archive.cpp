@@ -37,13 +37,20 @@ int main() {
     TempFolder folder;
     std::mt19937 random(1);
     std::vector<std::string> files;
+    // Uneven sizes (weights from 1 to 3) scaled to add up to exactly 64 MiB.
+    std::vector<double> weights(entryCount);
+    double weightSum = 0;
+    for (double& weight : weights) {
+        weight = 1.0 + static_cast<double>(random() % 2001) / 1000.0;
+        weightSum += weight;
+    }
     std::vector<size_t> sizes(entryCount);
-    // Uneven sizes around the mean, adding up to exactly 64 MiB.
     size_t assigned = 0;
     for (int i = 0; i < entryCount; ++i) {
-        sizes[i] = i + 1 < entryCount
-                       ? (totalBytes / entryCount) / 2 + random() % (totalBytes / entryCount)
-                       : totalBytes - assigned;
+        sizes[i] =
+            i + 1 < entryCount
+                ? static_cast<size_t>(static_cast<double>(totalBytes) * weights[i] / weightSum)
+                : totalBytes - assigned;
         assigned += sizes[i];
     }
     std::filesystem::create_directory(folder.Path() / "in");
