@@ -1,11 +1,11 @@
-// GameApp: the application object with its window, scene table, main loop and run.
+// GameApp: the application object: its display, window, scene table, main loop and run.
 #pragma once
 
-#include "displayblock.h"
+#include "graphics/graphics.h"
 
 typedef void (*SceneFunc)();
 
-class GameApp : public DisplayBlock {
+class GameApp : public Graphics {
 public:
     static constexpr int sceneCount = 256;
 

@@ -1,5 +1,7 @@
-// GameApp::Run: creates the window, runs the main loop and shuts down.
+// GameApp::Run: lets the user pick a display driver if asked, creates the window and the display,
+// runs the main loop and shuts down.
 #include "errorlog.h"
+#include "devicedialog.h"
 #include "gameapp.h"
 
 namespace {
@@ -8,11 +10,7 @@ constexpr const char* startupFailedText = "アプリケーションの初期化�
 
 bool GameApp::Run(HINSTANCE instance, int32_t width, int32_t height, int32_t bitsPerPixel,
                   bool chooseDevice, bool windowed) {
-    (void)bitsPerPixel; // the display mode is set up by the display, which takes it from here
-    (void)chooseDevice; // the display driver is chosen by the device dialog, which takes it
-    if (windowed)
-        style = WS_OVERLAPPEDWINDOW;
-    if (!CreateMainWindow(&window, instance, width, height, true, false)) {
+    auto fail = [&] {
         ShowCursor(TRUE);
         if (window != nullptr) {
             DestroyWindow(window);
@@ -20,7 +18,20 @@ bool GameApp::Run(HINSTANCE instance, int32_t width, int32_t height, int32_t bit
         }
         WriteErrorLog(startupFailedText);
         return false;
+    };
+    GUID chosenDevice{};
+    GUID* device = nullptr;
+    if (chooseDevice) {
+        if (SelectDisplayDevice(nullptr, instance, &chosenDevice) == 0)
+            return fail();
+        device = &chosenDevice;
     }
+    if (windowed)
+        style = WS_OVERLAPPEDWINDOW;
+    if (!CreateMainWindow(&window, instance, width, height, true, false))
+        return fail();
+    if (!InitDisplay(window, width, height, bitsPerPixel, windowed, device))
+        return fail();
     MainLoop();
     if (directDraw != nullptr) {
         directDraw->Release();

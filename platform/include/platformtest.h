@@ -2,6 +2,7 @@
 // and failures.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ void InjectCloseBox(HWND window);
 // The user changed the window's client size by its frame (sends WM_SIZE through the frame logic).
 void InjectUserResize(HWND window, int clientWidth, int clientHeight);
 void InjectFocus(HWND window, bool focused);
+
+// The client-area picture DirectDraw last showed in the window (XRGB, row by row), and its size.
+std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();

@@ -14,6 +14,7 @@
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_DATA 13L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
@@ -24,6 +25,8 @@
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
 #define ERROR_CLASS_DOES_NOT_EXIST 1411L
 #define ERROR_CLASS_HAS_WINDOWS 1412L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 DWORD WINAPI GetLastError(void);
@@ -42,3 +45,11 @@ UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
 BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);
 
 int WINAPI lstrlenA(LPCSTR string);
+
+// Libraries and resources: the Linux program has neither DLLs nor resources of its own, so
+// LoadLibraryA fails with ERROR_MOD_NOT_FOUND and FindResourceA with ERROR_RESOURCE_TYPE_NOT_FOUND.
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL data);
+BOOL WINAPI FreeResource(HGLOBAL data);

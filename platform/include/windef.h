@@ -61,6 +61,8 @@ typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HANDLE;
 typedef void* HGDIOBJ;
+typedef void* HGLOBAL;
+DECLARE_HANDLE(HRSRC);
 
 typedef struct tagRECT {
     LONG left;

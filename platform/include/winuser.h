@@ -56,6 +56,7 @@ typedef struct tagCREATESTRUCTA {
 #define MAKEINTRESOURCE MAKEINTRESOURCEA
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 
+#define RT_DIALOG MAKEINTRESOURCE(5)
 #define IDI_APPLICATION MAKEINTRESOURCE(32512)
 #define IDC_ARROW MAKEINTRESOURCE(32512)
 
@@ -274,4 +275,36 @@ void WINAPI PostQuitMessage(int exitCode);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Texts are code page 932. Returns 0 when no box can be shown (no display), as Windows does.
+// Dialogs. A child window's id is the hMenu of its creation. The predefined class "LISTBOX"
+// keeps strings in the order added (no LBS_SORT) and one selection.
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE, *LPDLGTEMPLATEA;
+typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
+#define LB_ADDSTRING 0x0180
+#define LB_SETCURSEL 0x0186
+#define LB_GETCURSEL 0x0188
+#define LB_GETCOUNT 0x018B
+#define LB_ERR (-1)
+// No dialog template can be loaded here, so this fails with -1 (as when a dialog can't be made).
+INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTemplate,
+                                       HWND parent, DLGPROC procedure, LPARAM initParam);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+
+#define IMAGE_BITMAP 0
+#define LR_LOADFROMFILE 0x00000010
+#define LR_CREATEDIBSECTION 0x00002000
+// Loads a BMP file (LR_LOADFROMFILE) as a 32-bit DIB section; the layer holds no resources, so
+// without LR_LOADFROMFILE nothing is found. A damaged or hostile file fails with null.
+HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -4,11 +4,16 @@
 // that global objects of the program may still call the layer from their destructors at exit.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "windows.h"
 
 struct SDL_Window;
+namespace Layer {
+struct Presenter;
+} // namespace Layer
 
 // A window record. HWND values point at these; a handle is valid while its record is listed.
 struct HWND__ {
@@ -25,6 +30,19 @@ struct HWND__ {
     bool topmost = false;
     bool destroying = false;
     SDL_Window* sdlWindow = nullptr;
+    // The client-area picture last shown by DirectDraw, 32-bit XRGB, client width x height.
+    std::vector<uint32_t> shownPixels;
+    int shownWidth = 0;
+    int shownHeight = 0;
+    Layer::Presenter* presenter = nullptr; // SDL renderer and texture, when SDL-backed
+    HWND parent = nullptr;
+    int id = 0; // a child window's id
+    // The predefined list box's strings and selection.
+    std::vector<std::string> listItems;
+    int listSelection = -1;
+    // EndDialog's result for a dialog window.
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
     // Double-click detection for classes with CS_DBLCLKS.
     UINT lastClickMessage = 0;
     DWORD lastClickTime = 0;
@@ -41,7 +59,10 @@ void ClearFailures();
 bool IsLiveWindow(HWND window);
 void ResetCursorCount();
 void DestroyAllWindows();
+std::vector<HWND> LiveWindows();
 void ClearWindowClasses();
+// Registers the predefined classes ("LISTBOX") if they are missing.
+void RegisterSystemClasses();
 // Client rectangle in screen coordinates for a window's outer rectangle and style.
 RECT ClientFromOuter(const RECT& outer, DWORD style);
 RECT OuterFromClient(const RECT& client, DWORD style);
@@ -78,6 +99,9 @@ bool WaitSdlEvent(int timeoutMs);
 // Reads back where the window manager put the window (the user may have moved it).
 void RefreshWindowFromSdl(HWND window);
 void SetSdlCursorVisible(bool visible);
+// Shows a window's last presented picture (black before the first) in its SDL window.
+void ShowFrame(HWND window);
+void DestroyPresenter(HWND window);
 bool SdlScreenSize(int* width, int* height);
 
 // Paths: Windows form at the API, Linux form underneath.

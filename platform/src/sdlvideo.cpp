@@ -85,15 +85,6 @@ int VirtualKeyFromSdl(SDL_Scancode code) {
     }
 }
 
-// Until the display draws into it, a shown window is painted black.
-void PaintBlack(SDL_Window* sdlWindow) {
-    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
-    if (surface == nullptr)
-        return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    SDL_UpdateWindowSurface(sdlWindow);
-}
-
 void HandleWindowEvent(const SDL_WindowEvent& event) {
     HWND window = WindowFromId(event.windowID);
     if (window == nullptr)
@@ -129,7 +120,7 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
                      MAKELPARAM(client.right - client.left, client.bottom - client.top));
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-        PaintBlack(window->sdlWindow);
+        Layer::ShowFrame(window);
         break;
     default:
         break;
@@ -208,6 +199,7 @@ bool CreateSdlWindow(HWND window) {
 }
 
 void DestroySdlWindow(HWND window) {
+    DestroyPresenter(window);
     if (window->sdlWindow != nullptr)
         SDL_DestroyWindow(window->sdlWindow);
     window->sdlWindow = nullptr;
@@ -218,7 +210,7 @@ void ShowSdlWindow(HWND window, bool show) {
         return;
     if (show) {
         SDL_ShowWindow(window->sdlWindow);
-        PaintBlack(window->sdlWindow);
+        ShowFrame(window);
     } else {
         SDL_HideWindow(window->sdlWindow);
     }

@@ -157,9 +157,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    Layer::RegisterSystemClasses();
     auto found = FindClass(className);
     if (found == Classes().end()) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+        return nullptr;
+    }
+    if ((style & WS_CHILD) && !Layer::IsLiveWindow(parent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (x == CW_USEDEFAULT)
@@ -178,10 +183,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     record->title = windowName != nullptr ? windowName : "";
     record->outer = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     record->topmost = (exStyle & WS_EX_TOPMOST) != 0;
+    record->parent = parent;
+    if (style & WS_CHILD)
+        record->id = static_cast<int>(reinterpret_cast<intptr_t>(menu));
     HWND window = record.get();
     Windows().push_back(std::move(record));
 
-    if (!Layer::CreateSdlWindow(window)) {
+    if (!(style & WS_CHILD) && !Layer::CreateSdlWindow(window)) {
         Windows().pop_back();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -204,6 +212,10 @@ BOOL WINAPI DestroyWindow(HWND window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    // Children go first, as Windows destroys them with their parent.
+    for (HWND child : Layer::LiveWindows())
+        if (child->parent == window)
+            DestroyWindow(child);
     if (window->visible) {
         window->visible = false;
         Layer::ShowSdlWindow(window, false);
@@ -403,3 +415,11 @@ void ResetCursorCount() {
     cursorCount = 0;
 }
 } // namespace Layer
+
+std::vector<HWND> Layer::LiveWindows() {
+    std::vector<HWND> live;
+    for (auto& record : Windows())
+        if (!record->destroying)
+            live.push_back(record.get());
+    return live;
+}

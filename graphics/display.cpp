@@ -1,0 +1,137 @@
+// Graphics construction, display initialisation and presentation.
+#include "app/errorlog.h"
+#include "graphics.h"
+
+namespace {
+constexpr const char* displayFailedText = "DirectDrawの初期化に失敗しました。";
+
+template <typename T> void ReleaseAndClear(T*& object) {
+    if (object != nullptr) {
+        object->Release();
+        object = nullptr;
+    }
+}
+} // namespace
+
+void ClearSurface(IDirectDrawSurface* surface) {
+    if (surface == nullptr)
+        return;
+    DDBLTFX effects{};
+    effects.dwSize = sizeof effects;
+    effects.dwFillColor = 0;
+    surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects);
+}
+
+Graphics::Graphics() {
+    RecordFrameMetrics();
+}
+
+bool Graphics::CreateDisplayClipper(IDirectDrawClipper*& target, int32_t width, int32_t height) {
+    if (FAILED(directDraw->CreateClipper(0, &target, nullptr)))
+        return false;
+    struct {
+        RGNDATAHEADER header;
+        RECT rect;
+    } region{};
+    region.header.dwSize = sizeof(RGNDATAHEADER);
+    region.header.iType = RDH_RECTANGLES;
+    region.header.nCount = 1;
+    region.header.nRgnSize = sizeof(RECT);
+    region.header.rcBound = RECT{0, 0, width, height};
+    region.rect = RECT{0, 0, width, height};
+    if (FAILED(target->SetClipList(reinterpret_cast<RGNDATA*>(&region), 0))) {
+        ReleaseAndClear(target);
+        return false;
+    }
+    return true;
+}
+
+void Graphics::FailDisplay() {
+    WriteErrorLog(displayFailedText);
+    ReleaseAndClear(clipper);
+    ReleaseAndClear(primarySurface);
+    if (windowed)
+        ReleaseAndClear(backSurface);
+    ReleaseAndClear(directDraw);
+}
+
+bool Graphics::InitDisplay(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
+                           bool windowedMode, GUID* deviceGuid) {
+    if (directDraw == nullptr && FAILED(DirectDrawCreate(deviceGuid, &directDraw, nullptr)))
+        return false;
+    // The failure path releases the back surface only when windowed; it reads the mode requested.
+    int32_t previousWindowed = windowed;
+    windowed = windowedMode ? 1 : 0;
+    auto fail = [&] {
+        FailDisplay();
+        windowed = previousWindowed;
+        return false;
+    };
+    if (windowedMode) {
+        if (FAILED(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL)))
+            return fail();
+    } else {
+        if (FAILED(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN |
+                                                               DDSCL_ALLOWREBOOT |
+                                                               DDSCL_ALLOWMODEX)) ||
+            FAILED(directDraw->SetDisplayMode(width, height, bitsPerPixel)))
+            return fail();
+    }
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    if (windowedMode) {
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_3DDEVICE;
+    } else {
+        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+        desc.dwBackBufferCount = 1;
+        desc.ddsCaps.dwCaps =
+            DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    }
+    if (FAILED(directDraw->CreateSurface(&desc, &primarySurface, nullptr)))
+        return fail();
+    if (windowedMode) {
+        ReleaseAndClear(backSurface);
+        DDSURFACEDESC backDesc{};
+        backDesc.dwSize = sizeof backDesc;
+        backDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+        backDesc.dwWidth = static_cast<DWORD>(width);
+        backDesc.dwHeight = static_cast<DWORD>(height);
+        backDesc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+        if (FAILED(directDraw->CreateSurface(&backDesc, &backSurface, nullptr)))
+            return fail();
+        if (clipper != nullptr)
+            backSurface->SetClipper(clipper);
+        ClearSurface(backSurface);
+    } else {
+        DDSCAPS caps{DDSCAPS_BACKBUFFER};
+        if (FAILED(primarySurface->GetAttachedSurface(&caps, &backSurface)))
+            return fail();
+    }
+    if (!CreateDisplayClipper(clipper, width, height))
+        return fail();
+    if (FAILED(backSurface->SetClipper(clipper)))
+        return fail();
+    if (!windowedMode) {
+        if (FAILED(primarySurface->SetClipper(clipper)))
+            return fail();
+        ClearSurface(primarySurface);
+    }
+    ClearSurface(backSurface);
+    this->width = width;
+    this->height = height;
+    return true;
+}
+
+HRESULT Graphics::Present(HWND window) {
+    if (primarySurface == nullptr || backSurface == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (!windowed)
+        return primarySurface->Flip(nullptr, DDFLIP_WAIT);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    RECT destination{outer.left + frameWidth, outer.top + 2 * frameHeight + menuHeight,
+                     outer.right - frameWidth, outer.bottom - frameHeight};
+    RECT source{0, 0, width, height};
+    return primarySurface->Blt(&destination, backSurface, &source, DDBLT_WAIT, nullptr);
+}

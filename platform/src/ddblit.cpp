@@ -1,0 +1,154 @@
+// The pixel work of Blt: rectangle checks, clipping, copies, stretches, colour keys and fills.
+#include <algorithm>
+#include <cstring>
+
+#include "ddinternal.h"
+
+namespace {
+
+RECT Intersect(const RECT& a, const RECT& b) {
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+bool IsEmpty(const RECT& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+bool Inside(const RECT& r, int width, int height) {
+    return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
+}
+
+// The source offset that destination offset i takes: floor(i x source / destination).
+int SourceOffset(int i, int sourceSize, int destinationSize) {
+    return static_cast<int>(static_cast<int64_t>(i) * sourceSize / destinationSize);
+}
+
+void Fill(Layer::Surface* destination, const RECT& area, uint32_t color) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        uint32_t* row = destination->Row(y);
+        std::fill(row + area.left, row + area.right, color);
+    }
+}
+
+struct SourceView {
+    const uint32_t* origin; // pixel (sourceRect.left, sourceRect.top)
+    int pitch;              // in pixels
+};
+
+void Copy(Layer::Surface* destination, const RECT& destRect, const RECT& area,
+          const SourceView& source, int sourceWidth, int sourceHeight, const DDCOLORKEY* key) {
+    int destWidth = destRect.right - destRect.left;
+    int destHeight = destRect.bottom - destRect.top;
+    std::vector<int> columns(static_cast<size_t>(area.right - area.left));
+    for (int x = area.left; x < area.right; ++x)
+        columns[x - area.left] = SourceOffset(x - destRect.left, sourceWidth, destWidth);
+    bool sameWidth = sourceWidth == destWidth;
+    for (int y = area.top; y < area.bottom; ++y) {
+        int sy = SourceOffset(y - destRect.top, sourceHeight, destHeight);
+        const uint32_t* sourceRow = source.origin + static_cast<ptrdiff_t>(sy) * source.pitch;
+        uint32_t* destRow = destination->Row(y) + area.left;
+        if (key == nullptr && sameWidth) {
+            memcpy(destRow, sourceRow + columns[0], columns.size() * sizeof(uint32_t));
+            continue;
+        }
+        for (size_t i = 0; i < columns.size(); ++i) {
+            uint32_t pixel = sourceRow[columns[i]];
+            uint32_t value = pixel & 0x00FFFFFFu;
+            if (key != nullptr && value >= key->dwColorSpaceLowValue &&
+                value <= key->dwColorSpaceHighValue)
+                continue;
+            destRow[i] = pixel;
+        }
+    }
+}
+
+} // namespace
+
+namespace Layer {
+
+HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
+                   const RECT& sourceRect, DWORD flags, const DDBLTFX* effects) {
+    if (IsEmpty(destRect))
+        return DDERR_INVALIDRECT;
+    std::vector<RECT> areas;
+    RECT bounds{0, 0, destination->width, destination->height};
+    if (destination->clipper != nullptr) {
+        if (!destination->clipper->hasList)
+            return DDERR_NOCLIPLIST;
+        for (const RECT& clip : destination->clipper->rects) {
+            RECT area = Intersect(Intersect(clip, bounds), destRect);
+            if (!IsEmpty(area))
+                areas.push_back(area);
+        }
+    } else {
+        if (!Inside(destRect, destination->width, destination->height))
+            return DDERR_INVALIDRECT;
+        areas.push_back(destRect);
+    }
+
+    if (flags & DDBLT_COLORFILL) {
+        if (effects == nullptr)
+            return DDERR_INVALIDPARAMS;
+        for (const RECT& area : areas)
+            Fill(destination, area, effects->dwFillColor);
+        return DD_OK;
+    }
+
+    if (source == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (source->Busy())
+        return DDERR_SURFACEBUSY;
+    if (IsEmpty(sourceRect) || !Inside(sourceRect, source->width, source->height))
+        return DDERR_INVALIDRECT;
+    const DDCOLORKEY* key = nullptr;
+    if (flags & DDBLT_KEYSRC) {
+        if (!source->hasSourceKey)
+            return DDERR_NOCOLORKEY;
+        key = &source->sourceKey;
+    }
+    int sourceWidth = sourceRect.right - sourceRect.left;
+    int sourceHeight = sourceRect.bottom - sourceRect.top;
+    SourceView view{source->Row(sourceRect.top) + sourceRect.left, source->width};
+    std::vector<uint32_t> snapshot;
+    if (source == destination && !IsEmpty(Intersect(sourceRect, destRect))) {
+        // Overlapping blit within one surface: read the source as it was before.
+        snapshot.resize(static_cast<size_t>(sourceWidth) * sourceHeight);
+        for (int y = 0; y < sourceHeight; ++y)
+            memcpy(&snapshot[static_cast<size_t>(y) * sourceWidth],
+                   source->Row(sourceRect.top + y) + sourceRect.left,
+                   static_cast<size_t>(sourceWidth) * sizeof(uint32_t));
+        view = SourceView{snapshot.data(), sourceWidth};
+    }
+    for (const RECT& area : areas)
+        Copy(destination, destRect, area, view, sourceWidth, sourceHeight, key);
+    return DD_OK;
+}
+
+void DescribeSurface(const Surface& surface, DDSURFACEDESC* desc) {
+    DWORD size = desc->dwSize;
+    memset(desc, 0, sizeof *desc);
+    desc->dwSize = size;
+    desc->dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc->dwWidth = static_cast<DWORD>(surface.width);
+    desc->dwHeight = static_cast<DWORD>(surface.height);
+    desc->lPitch = surface.width * 4;
+    desc->ddsCaps.dwCaps = surface.caps;
+    if (surface.hasSourceKey) {
+        desc->dwFlags |= DDSD_CKSRCBLT;
+        desc->ddckCKSrcBlt = surface.sourceKey;
+    }
+    if (surface.backBuffer != nullptr) {
+        desc->dwFlags |= DDSD_BACKBUFFERCOUNT;
+        desc->dwBackBufferCount = 1;
+    }
+    DDPIXELFORMAT& format = desc->ddpfPixelFormat;
+    format.dwSize = sizeof format;
+    format.dwFlags = DDPF_RGB;
+    format.dwRGBBitCount = 32;
+    format.dwRBitMask = 0x00FF0000;
+    format.dwGBitMask = 0x0000FF00;
+    format.dwBBitMask = 0x000000FF;
+}
+
+} // namespace Layer

@@ -1,0 +1,112 @@
+// The layer's DirectDraw objects: the DirectDraw object, surfaces, clippers and the screen.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ddraw.h"
+#include "internal.h"
+
+namespace Layer {
+
+class DirectDrawObject;
+
+// Reference counting shared by the layer's COM objects.
+template <typename Interface> class ComObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        if (object != nullptr)
+            *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+protected:
+    ULONG references = 1;
+};
+
+class Clipper : public ComObject<IDirectDrawClipper> {
+public:
+    HRESULT STDMETHODCALLTYPE SetClipList(LPRGNDATA clipList, DWORD flags) override;
+    bool hasList = false;
+    std::vector<RECT> rects;
+};
+
+class Surface : public ComObject<IDirectDrawSurface> {
+public:
+    Surface(DirectDrawObject* owner, int width, int height, DWORD caps);
+    ~Surface() override;
+
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                                  DWORD flags, LPDDBLTFX effects) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS caps,
+                                                 LPDIRECTDRAWSURFACE* attached) override;
+    HRESULT STDMETHODCALLTYPE GetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) override;
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC desc) override;
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags,
+                                   HANDLE event) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) override;
+    HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID surfaceData) override;
+
+    // The pixel at (x, y); the caller keeps inside the surface.
+    uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    bool Busy() const { return locked || dc != nullptr; }
+    // Called by the DirectDraw object when it ends: the surface keeps answering but is lost.
+    void Orphan();
+    // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
+    void ShowOnScreen();
+
+    DirectDrawObject* owner;
+    int width;
+    int height;
+    DWORD caps;
+    std::vector<uint32_t> pixels;
+    bool hasSourceKey = false;
+    DDCOLORKEY sourceKey{};
+    Clipper* clipper = nullptr;
+    bool locked = false;
+    HDC dc = nullptr;
+    Surface* backBuffer = nullptr; // of a full-screen primary surface
+    bool isBackBuffer = false;
+};
+
+class DirectDrawObject : public ComObject<IDirectDraw> {
+public:
+    ~DirectDrawObject() override;
+    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE FlipToGDISurface() override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD width, DWORD height,
+                                             DWORD bitsPerPixel) override;
+
+    HWND window = nullptr;
+    DWORD cooperativeLevel = 0;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    Surface* primary = nullptr;
+    std::vector<Surface*> surfaces; // every live surface made from this object
+};
+
+// Copies or fills pixels between surfaces with the Blt rules of ddraw.h; rectangles are checked.
+HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
+                   const RECT& sourceRect, DWORD flags, const DDBLTFX* effects);
+// Fills a descriptor with a surface's size, pitch and pixel format.
+void DescribeSurface(const Surface& surface, DDSURFACEDESC* desc);
+// Stretches width x height pixels (pitch in pixels) over a window's client area with the Blt
+// rule and shows them.
+void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch);
+
+} // namespace Layer

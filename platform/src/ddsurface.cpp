@@ -1,0 +1,187 @@
+// IDirectDrawSurface: blits, flips, colour keys, locks, device contexts and clippers of a surface.
+#include <algorithm>
+
+#include "ddinternal.h"
+#include "gdiinternal.h"
+
+namespace Layer {
+
+Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
+    : owner(owner), width(width), height(height), caps(caps),
+      pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {}
+
+Surface::~Surface() {
+    if (clipper != nullptr)
+        clipper->Release();
+    if (dc != nullptr)
+        DeleteSurfaceDC(dc);
+    if (backBuffer != nullptr)
+        backBuffer->Release();
+    if (owner != nullptr) {
+        auto& list = owner->surfaces;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        if (owner->primary == this)
+            owner->primary = nullptr;
+    }
+}
+
+void Surface::Orphan() {
+    owner = nullptr;
+    pixels.clear();
+    pixels.shrink_to_fit();
+    width = height = 0;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source,
+                                       LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) {
+    if (owner == nullptr)
+        return DDERR_SURFACELOST;
+    if (Busy())
+        return DDERR_SURFACEBUSY;
+    if (effects != nullptr && effects->dwSize != sizeof(DDBLTFX))
+        return DDERR_INVALIDPARAMS;
+    auto* from = static_cast<Surface*>(source);
+    if (from != nullptr && from->owner == nullptr)
+        return DDERR_SURFACELOST;
+    RECT dest = destRect != nullptr ? *destRect : RECT{0, 0, width, height};
+    RECT src = sourceRect != nullptr ? *sourceRect
+               : from != nullptr     ? RECT{0, 0, from->width, from->height}
+                                     : RECT{0, 0, 0, 0};
+    HRESULT result = BlitPixels(this, dest, from, src, flags, effects);
+    if (SUCCEEDED(result) && (caps & DDSCAPS_PRIMARYSURFACE))
+        ShowOnScreen();
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
+    if (owner == nullptr)
+        return DDERR_SURFACELOST;
+    if (backBuffer == nullptr)
+        return DDERR_NOTFLIPPABLE;
+    if (Busy() || backBuffer->Busy())
+        return DDERR_SURFACEBUSY;
+    pixels.swap(backBuffer->pixels);
+    ShowOnScreen();
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::GetAttachedSurface(LPDDSCAPS requested,
+                                                      LPDIRECTDRAWSURFACE* attached) {
+    if (requested == nullptr || attached == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (backBuffer == nullptr || !(requested->dwCaps & DDSCAPS_BACKBUFFER))
+        return DDERR_NOTFOUND;
+    backBuffer->AddRef();
+    *attached = backBuffer;
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
+    if (key == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (flags != DDCKEY_SRCBLT || !hasSourceKey)
+        return DDERR_NOCOLORKEY;
+    *key = sourceKey;
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
+    if (!(flags & DDCKEY_SRCBLT))
+        return DDERR_INVALIDPARAMS;
+    hasSourceKey = key != nullptr;
+    if (key != nullptr)
+        sourceKey = *key;
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::GetDC(HDC* result) {
+    if (result == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (owner == nullptr)
+        return DDERR_SURFACELOST;
+    if (dc != nullptr)
+        return DDERR_DCALREADYCREATED;
+    if (locked)
+        return DDERR_SURFACEBUSY;
+    dc = CreateSurfaceDC(this);
+    *result = dc;
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::ReleaseDC(HDC released) {
+    if (dc == nullptr || released != dc)
+        return DDERR_NODC;
+    DeleteSurfaceDC(dc);
+    dc = nullptr;
+    if (caps & DDSCAPS_PRIMARYSURFACE)
+        ShowOnScreen();
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
+    if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
+        return DDERR_INVALIDPARAMS;
+    DescribeSurface(*this, desc);
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
+    if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
+        return DDERR_INVALIDPARAMS;
+    if (owner == nullptr)
+        return DDERR_SURFACELOST;
+    if (Busy())
+        return DDERR_SURFACEBUSY;
+    RECT area = rect != nullptr ? *rect : RECT{0, 0, width, height};
+    if (area.left < 0 || area.top < 0 || area.right > width || area.bottom > height ||
+        area.left >= area.right || area.top >= area.bottom)
+        return DDERR_INVALIDRECT;
+    DescribeSurface(*this, desc);
+    desc->dwFlags |= DDSD_LPSURFACE;
+    desc->lpSurface = Row(area.top) + area.left;
+    locked = true;
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::Unlock(LPVOID) {
+    if (!locked)
+        return DDERR_NOTLOCKED;
+    locked = false;
+    if (caps & DDSCAPS_PRIMARYSURFACE)
+        ShowOnScreen();
+    return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
+    auto* attached = static_cast<Clipper*>(newClipper);
+    if (attached != nullptr)
+        attached->AddRef();
+    if (clipper != nullptr)
+        clipper->Release();
+    clipper = attached;
+    return DD_OK;
+}
+
+void Surface::ShowOnScreen() {
+    if (owner == nullptr || isBackBuffer)
+        return;
+    if (backBuffer != nullptr) {
+        // Full screen: the front buffer fills the cooperative window's client area.
+        if (owner->window != nullptr)
+            PresentToWindow(owner->window, pixels.data(), width, height, width);
+        return;
+    }
+    // Windowed: each window shows the part of the screen under its client area.
+    for (HWND window : LiveWindows()) {
+        if (!window->visible)
+            continue;
+        RECT client = ClientFromOuter(window->outer, window->style);
+        if (client.left < 0 || client.top < 0 || client.right > width || client.bottom > height ||
+            client.left >= client.right || client.top >= client.bottom)
+            continue;
+        PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
+                        client.bottom - client.top, width);
+    }
+}
+
+} // namespace Layer

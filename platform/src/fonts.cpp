@@ -1,0 +1,202 @@
+// GDI fonts: CreateFontA finds a face through fontconfig, TextOutA draws it with SDL_ttf.
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "gdiinternal.h"
+
+struct HFONT__ {
+    std::string file;
+    int faceIndex = 0;
+    int cellHeight = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+
+namespace {
+
+// Debian's fontconfig has no aliases for the Japanese Windows faces; these rules add them.
+constexpr char aliasRules[] = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <alias binding="same"><family>ＭＳ Ｐゴシック</family><prefer><family>IPAPGothic</family></prefer></alias>
+  <alias binding="same"><family>ＭＳ ゴシック</family><prefer><family>IPAGothic</family></prefer></alias>
+  <alias binding="same"><family>ＭＳ Ｐ明朝</family><prefer><family>IPAPMincho</family></prefer></alias>
+  <alias binding="same"><family>ＭＳ 明朝</family><prefer><family>IPAMincho</family></prefer></alias>
+</fontconfig>
+)";
+
+std::vector<std::unique_ptr<HFONT__>>& Fonts() {
+    static auto* fonts = new std::vector<std::unique_ptr<HFONT__>>;
+    return *fonts;
+}
+
+bool IsLiveFont(const HFONT__* font) {
+    return font != nullptr &&
+           std::any_of(Fonts().begin(), Fonts().end(),
+                       [&](const std::unique_ptr<HFONT__>& f) { return f.get() == font; });
+}
+
+FcConfig* FontConfig() {
+    static FcConfig* config = [] {
+        FcConfig* loaded = FcInitLoadConfigAndFonts();
+        if (loaded != nullptr)
+            FcConfigParseAndLoadFromMemory(loaded, reinterpret_cast<const FcChar8*>(aliasRules),
+                                           FcTrue);
+        return loaded;
+    }();
+    return config;
+}
+
+bool FindFace(const std::string& family, std::string* file, int* index) {
+    FcConfig* config = FontConfig();
+    if (config == nullptr)
+        return false;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    bool found = false;
+    FcChar8* path = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+        *file = reinterpret_cast<const char*>(path);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch)
+            *index = 0;
+        found = true;
+    }
+    if (match != nullptr)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+// Opened faces by file, index and point size, kept for the life of the process.
+TTF_Font* OpenFace(const HFONT__& font) {
+    static auto* cache = new std::map<std::tuple<std::string, int, int>, TTF_Font*>;
+    if (!TTF_WasInit() && TTF_Init() != 0)
+        return nullptr;
+    // SDL_ttf sizes are em sizes; find the one whose cell (ascent + descent) is the height asked.
+    auto open = [&](int size) -> TTF_Font* {
+        auto key = std::make_tuple(font.file, font.faceIndex, size);
+        auto found = cache->find(key);
+        if (found != cache->end())
+            return found->second;
+        TTF_Font* face = TTF_OpenFontIndex(font.file.c_str(), size, font.faceIndex);
+        (*cache)[key] = face;
+        return face;
+    };
+    TTF_Font* probe = open(font.cellHeight);
+    if (probe == nullptr)
+        return nullptr;
+    int probeHeight = std::max(1, TTF_FontHeight(probe));
+    int size = std::max(1, (font.cellHeight * font.cellHeight + probeHeight / 2) / probeHeight);
+    return open(size);
+}
+
+void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& font) {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+    if (!Layer::DrawingTarget(dc, &pixels, &width, &height))
+        return;
+    TTF_Font* face = OpenFace(font);
+    if (face == nullptr || utf8.empty())
+        return;
+    int style = (font.bold ? TTF_STYLE_BOLD : 0) | (font.italic ? TTF_STYLE_ITALIC : 0) |
+                (font.underline ? TTF_STYLE_UNDERLINE : 0);
+    TTF_SetFontStyle(face, style);
+    SDL_Color white{255, 255, 255, 255};
+    SDL_Surface* glyphs = TTF_RenderUTF8_Solid(face, utf8.c_str(), white);
+    if (glyphs == nullptr)
+        return;
+    uint32_t ink = Layer::PixelFromColorRef(dc->textColor);
+    uint32_t paper = Layer::PixelFromColorRef(dc->backgroundColor);
+    // The face's line may be a pixel taller or shorter than the cell; the cell's top is y.
+    for (int row = 0; row < glyphs->h; ++row) {
+        int ty = y + row;
+        if (ty < 0 || ty >= height)
+            continue;
+        const auto* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
+        uint32_t* target = pixels + static_cast<size_t>(ty) * width;
+        for (int column = 0; column < glyphs->w; ++column) {
+            int tx = x + column;
+            if (tx < 0 || tx >= width)
+                continue;
+            if (source[column] != 0)
+                target[tx] = ink;
+            else if (dc->backgroundMode == OPAQUE)
+                target[tx] = paper;
+        }
+    }
+    SDL_FreeSurface(glyphs);
+}
+
+} // namespace
+
+namespace Layer {
+
+HGDIOBJ SelectFont(HDC dc, HGDIOBJ object) {
+    auto* font = static_cast<HFONT>(object);
+    if (!IsLiveFont(font))
+        return nullptr;
+    HFONT previous = dc->font;
+    dc->font = font;
+    return previous;
+}
+
+BOOL DeleteFont(HGDIOBJ object) {
+    auto* font = static_cast<HFONT>(object);
+    if (!IsLiveFont(font))
+        return FALSE;
+    auto& fonts = Fonts();
+    fonts.erase(std::remove_if(fonts.begin(), fonts.end(),
+                               [&](const std::unique_ptr<HFONT__>& f) { return f.get() == font; }),
+                fonts.end());
+    return TRUE;
+}
+
+} // namespace Layer
+
+HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD underline,
+                         DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
+    if (Layer::ShouldFail("CreateFontA"))
+        return nullptr;
+    auto font = std::make_unique<HFONT__>();
+    std::string family = faceName != nullptr ? Layer::Cp932ToUtf8(faceName) : "IPAPGothic";
+    if (!FindFace(family, &font->file, &font->faceIndex))
+        return nullptr;
+    // 0 asks for a default size; a negative height is a character height (cell less leading),
+    // taken here as the cell.
+    font->cellHeight = height == 0 ? 16 : std::min(std::abs(height), 1024);
+    font->bold = weight >= 600;
+    font->italic = italic != 0;
+    font->underline = underline != 0;
+    Fonts().push_back(std::move(font));
+    return Fonts().back().get();
+}
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    if (!Layer::IsLiveDC(dc) || text == nullptr || length < 0)
+        return FALSE;
+    if (length == 0)
+        return TRUE;
+    HFONT font = dc->font;
+    HFONT__ fallback;
+    if (font == nullptr) {
+        // A DC's default font: the proportional Gothic face at 16 pixels.
+        if (!FindFace("IPAPGothic", &fallback.file, &fallback.faceIndex))
+            return FALSE;
+        fallback.cellHeight = 16;
+        font = &fallback;
+    }
+    DrawGlyphs(dc, x, y, Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str()),
+               *font);
+    return TRUE;
+}

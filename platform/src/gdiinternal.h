@@ -1,0 +1,49 @@
+// The layer's GDI objects: bitmaps and device contexts over bitmaps or DirectDraw surfaces.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "internal.h"
+
+namespace Layer {
+class Surface;
+} // namespace Layer
+
+// A device-independent bitmap in 32-bit XRGB, top-down.
+struct HBITMAP__ {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    HDC selectedInto = nullptr;
+};
+
+struct HFONT__;
+
+struct HDC__ {
+    Layer::Surface* surface = nullptr; // a surface's DC
+    HBITMAP bitmap = nullptr;          // a memory DC's selected bitmap (null: the 1 x 1 default)
+    HFONT font = nullptr;
+    int backgroundMode = OPAQUE;
+    COLORREF backgroundColor = 0x00FFFFFF;
+    COLORREF textColor = 0;
+};
+
+namespace Layer {
+
+HDC CreateSurfaceDC(Surface* surface);
+void DeleteSurfaceDC(HDC dc);
+bool IsLiveDC(HDC dc);
+bool IsLiveBitmap(HBITMAP bitmap);
+HBITMAP NewBitmap(int width, int height);
+// The pixels a DC draws on: a surface's or a bitmap's; false for a memory DC with no bitmap.
+bool DrawingTarget(HDC dc, uint32_t** pixels, int* width, int* height);
+// Fonts (fonts.cpp): selecting one into a DC and deleting it; null / FALSE for other objects.
+HGDIOBJ SelectFont(HDC dc, HGDIOBJ object);
+BOOL DeleteFont(HGDIOBJ object);
+// A GDI COLORREF (0x00BBGGRR) as a 32-bit XRGB pixel.
+inline uint32_t PixelFromColorRef(COLORREF color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+} // namespace Layer
