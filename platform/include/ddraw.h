@@ -2,12 +2,13 @@
 //
 // Blt choices, each tested:
 // - A stretched destination pixel at offset i from the destination rectangle's left (top) takes
-//   the source pixel at offset floor(i x source width / destination width) from the source
-//   rectangle's left (top), the same rule for shrinking and enlarging.
+//   the source pixel at offset (i x step) >> 16, step = (source width << 16) / destination width
+//   in integers, the same rule for shrinking and enlarging (as Wine's DirectDraw does).
 // - Rectangles are checked before clipping: an empty destination or a source outside its surface
 //   fails with DDERR_INVALIDRECT; without a clipper a destination outside the surface fails too.
-//   With a clipper the destination is cut to its clip list and to the surface, and a blit cut
-//   away entirely draws nothing and succeeds.
+//   With a clipper the destination is cut to its clip list and to the surface, the source is cut
+//   in proportion (single-precision scale, truncated) and the cut source is stretched over the
+//   cut destination, as Wine does; a blit cut away entirely draws nothing and succeeds.
 // - A blit whose source and destination overlap in one surface reads the source as it was
 //   before the blit. A surface whose DC is held or that is locked refuses blits with
 //   DDERR_SURFACEBUSY, as source or destination.

@@ -6,6 +6,10 @@
 
 namespace {
 
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 RECT Intersect(const RECT& a, const RECT& b) {
     return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                 std::min(a.bottom, b.bottom)};
@@ -19,9 +23,19 @@ bool Inside(const RECT& r, int width, int height) {
     return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
 }
 
-// The source offset that destination offset i takes: floor(i x source / destination).
-int SourceOffset(int i, int sourceSize, int destinationSize) {
-    return static_cast<int>(static_cast<int64_t>(i) * sourceSize / destinationSize);
+// The part of the source that a clipped destination area shows: the source rectangle cut in
+// proportion to the cut destination, with a single-precision scale truncated toward zero.
+RECT ClippedSource(const RECT& destRect, const RECT& sourceRect, const RECT& area) {
+    float scaleX = static_cast<float>(sourceRect.right - sourceRect.left) /
+                   static_cast<float>(destRect.right - destRect.left);
+    float scaleY = static_cast<float>(sourceRect.bottom - sourceRect.top) /
+                   static_cast<float>(destRect.bottom - destRect.top);
+    RECT clipped = sourceRect;
+    clipped.left += static_cast<LONG>(static_cast<float>(area.left - destRect.left) * scaleX);
+    clipped.right -= static_cast<LONG>(static_cast<float>(destRect.right - area.right) * scaleX);
+    clipped.top += static_cast<LONG>(static_cast<float>(area.top - destRect.top) * scaleY);
+    clipped.bottom -= static_cast<LONG>(static_cast<float>(destRect.bottom - area.bottom) * scaleY);
+    return clipped;
 }
 
 void Fill(Layer::Surface* destination, const RECT& area, uint32_t color) {
@@ -36,16 +50,19 @@ struct SourceView {
     int pitch;              // in pixels
 };
 
-void Copy(Layer::Surface* destination, const RECT& destRect, const RECT& area,
-          const SourceView& source, int sourceWidth, int sourceHeight, const DDCOLORKEY* key) {
-    int destWidth = destRect.right - destRect.left;
-    int destHeight = destRect.bottom - destRect.top;
-    std::vector<int> columns(static_cast<size_t>(area.right - area.left));
-    for (int x = area.left; x < area.right; ++x)
-        columns[x - area.left] = SourceOffset(x - destRect.left, sourceWidth, destWidth);
+// Stretches the source rectangle (relative to the view's origin) over the destination area.
+void Copy(Layer::Surface* destination, const RECT& area, const SourceView& source,
+          const RECT& sourceRect, const DDCOLORKEY* key) {
+    int destWidth = area.right - area.left;
+    int destHeight = area.bottom - area.top;
+    int sourceWidth = sourceRect.right - sourceRect.left;
+    int sourceHeight = sourceRect.bottom - sourceRect.top;
+    std::vector<int> columns(static_cast<size_t>(destWidth));
+    for (int x = 0; x < destWidth; ++x)
+        columns[x] = sourceRect.left + Layer::StretchOffset(x, sourceWidth, destWidth);
     bool sameWidth = sourceWidth == destWidth;
     for (int y = area.top; y < area.bottom; ++y) {
-        int sy = SourceOffset(y - destRect.top, sourceHeight, destHeight);
+        int sy = sourceRect.top + Layer::StretchOffset(y - area.top, sourceHeight, destHeight);
         const uint32_t* sourceRow = source.origin + static_cast<ptrdiff_t>(sy) * source.pitch;
         uint32_t* destRow = destination->Row(y) + area.left;
         if (key == nullptr && sameWidth) {
@@ -120,8 +137,15 @@ HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
                    static_cast<size_t>(sourceWidth) * sizeof(uint32_t));
         view = SourceView{snapshot.data(), sourceWidth};
     }
-    for (const RECT& area : areas)
-        Copy(destination, destRect, area, view, sourceWidth, sourceHeight, key);
+    for (const RECT& area : areas) {
+        RECT part =
+            SameRect(area, destRect) ? sourceRect : ClippedSource(destRect, sourceRect, area);
+        // Relative to the view, which starts at the source rectangle's top-left corner.
+        RECT relative{part.left - sourceRect.left, part.top - sourceRect.top,
+                      part.right - sourceRect.left, part.bottom - sourceRect.top};
+        if (!IsEmpty(relative))
+            Copy(destination, area, view, relative, key);
+    }
     return DD_OK;
 }
 

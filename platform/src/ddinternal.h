@@ -100,6 +100,13 @@ public:
     std::vector<Surface*> surfaces; // every live surface made from this object
 };
 
+// The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
+// truncated, so that shrinking and enlarging follow one rule.
+inline int StretchOffset(int i, int sourceSize, int destinationSize) {
+    int64_t step = (static_cast<int64_t>(sourceSize) << 16) / destinationSize;
+    return static_cast<int>((i * step) >> 16);
+}
+
 // Copies or fills pixels between surfaces with the Blt rules of ddraw.h; rectangles are checked.
 HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
                    const RECT& sourceRect, DWORD flags, const DDBLTFX* effects);

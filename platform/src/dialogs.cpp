@@ -41,6 +41,16 @@ HMODULE WINAPI LoadLibraryA(LPCSTR) {
     return nullptr;
 }
 
+HMODULE WINAPI GetModuleHandleA(LPCSTR) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
 HRSRC WINAPI FindResourceA(HMODULE, LPCSTR, LPCSTR) {
     SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;

@@ -74,7 +74,7 @@ void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height,
     window->shownPixels.resize(static_cast<size_t>(clientWidth) * clientHeight);
     std::vector<int> columns(static_cast<size_t>(clientWidth));
     for (int x = 0; x < clientWidth; ++x)
-        columns[x] = static_cast<int>(static_cast<int64_t>(x) * width / clientWidth);
+        columns[x] = StretchOffset(x, width, clientWidth);
     for (int y = 0; y < clientHeight; ++y) {
         const uint32_t* sourceRow =
             pixels +

@@ -1,0 +1,208 @@
+// DirectDraw blits at the pixel level; run against the layer and, under wine64, against Wine.
+#include <gtest/gtest.h>
+
+#include "support/ddsupport.h"
+
+namespace {
+
+// The source offset that destination offset i takes in a stretch: a 16.16 step, truncated.
+int SourceOffset(int i, int sourceSize, int destinationSize) {
+    int64_t step = (static_cast<int64_t>(sourceSize) << 16) / destinationSize;
+    return static_cast<int>((i * step) >> 16);
+}
+
+class DirectDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dd.Ready()); }
+    DirectDrawFixture dd;
+};
+
+TEST_F(DirectDrawTest, CopyMovesExactlyTheRectangle) {
+    IDirectDrawSurface* source = dd.NewSurface(8, 6);
+    IDirectDrawSurface* target = dd.NewSurface(10, 10);
+    ASSERT_TRUE(WritePixels(source, Pattern(8, 6)));
+    RECT from{2, 1, 6, 4};
+    RECT to{5, 6, 9, 9};
+    ASSERT_EQ(DD_OK, target->Blt(&to, source, &from, DDBLT_WAIT, nullptr));
+    std::vector<uint32_t> pixels = ReadPixels(target);
+    std::vector<uint32_t> pattern = Pattern(8, 6);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            bool inside = x >= 5 && x < 9 && y >= 6 && y < 9;
+            uint32_t expected = inside ? pattern[(y - 6 + 1) * 8 + (x - 5 + 2)] : 0u;
+            EXPECT_EQ(expected, pixels[y * 10 + x]) << x << "," << y;
+        }
+}
+
+TEST_F(DirectDrawTest, StretchesTakeTheSameSourcePixelRuleBothWays) {
+    struct Case {
+        int sourceWidth, sourceHeight, destWidth, destHeight;
+    };
+    const Case cases[] = {{4, 3, 8, 6},   {3, 2, 7, 5}, {8, 8, 3, 3},
+                          {10, 4, 4, 10}, {5, 5, 5, 5}, {4, 1, 10, 1}};
+    for (const Case& c : cases) {
+        IDirectDrawSurface* source = dd.NewSurface(c.sourceWidth, c.sourceHeight);
+        IDirectDrawSurface* target = dd.NewSurface(c.destWidth, c.destHeight);
+        ASSERT_TRUE(WritePixels(source, Pattern(c.sourceWidth, c.sourceHeight)));
+        ASSERT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr));
+        std::vector<uint32_t> pixels = ReadPixels(target);
+        std::vector<uint32_t> pattern = Pattern(c.sourceWidth, c.sourceHeight);
+        for (int y = 0; y < c.destHeight; ++y)
+            for (int x = 0; x < c.destWidth; ++x) {
+                int sx = SourceOffset(x, c.sourceWidth, c.destWidth);
+                int sy = SourceOffset(y, c.sourceHeight, c.destHeight);
+                EXPECT_EQ(pattern[sy * c.sourceWidth + sx], pixels[y * c.destWidth + x])
+                    << c.sourceWidth << "x" << c.sourceHeight << " -> " << c.destWidth << "x"
+                    << c.destHeight << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST_F(DirectDrawTest, KeyedBlitLeavesOutKeyPixels) {
+    IDirectDrawSurface* source = dd.NewSurface(4, 1);
+    IDirectDrawSurface* target = dd.NewSurface(4, 1);
+    ASSERT_TRUE(WritePixels(source, {0x000000, 0x112233, 0x000000, 0x010101}));
+    ASSERT_TRUE(WritePixels(target, {0xAAAAAA, 0xAAAAAA, 0xAAAAAA, 0xAAAAAA}));
+    DDCOLORKEY key{0, 0};
+    ASSERT_EQ(DD_OK, source->SetColorKey(DDCKEY_SRCBLT, &key));
+    ASSERT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr));
+    EXPECT_EQ((std::vector<uint32_t>{0xAAAAAA, 0x112233, 0xAAAAAA, 0x010101}), ReadPixels(target));
+    ASSERT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr));
+    EXPECT_EQ((std::vector<uint32_t>{0, 0x112233, 0, 0x010101}), ReadPixels(target))
+        << "without DDBLT_KEYSRC every pixel is copied";
+}
+
+TEST_F(DirectDrawTest, SharedClipperCutsBlitsToItsRectangle) {
+    // A 512 x 48 surface behind a 320 x 240 clip list: x 400 lies outside it.
+    IDirectDrawSurface* wide = dd.NewSurface(512, 48);
+    IDirectDrawSurface* source = dd.NewSurface(32, 48);
+    ASSERT_EQ(DD_OK, wide->SetClipper(dd.NewClipper(RECT{0, 0, 320, 240})));
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0x00FF00;
+    source->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+    RECT outside{400, 0, 432, 48};
+    RECT across{300, 0, 332, 48};
+    EXPECT_EQ(DD_OK, wide->Blt(&outside, source, nullptr, DDBLT_WAIT, nullptr));
+    EXPECT_EQ(DD_OK, wide->Blt(&across, source, nullptr, DDBLT_WAIT, nullptr));
+    std::vector<uint32_t> pixels = ReadPixels(wide);
+    for (int x = 0; x < 512; ++x)
+        EXPECT_EQ(x >= 300 && x < 320 ? 0x00FF00u : 0u, pixels[10 * 512 + x]) << x;
+}
+
+TEST_F(DirectDrawTest, ClipperCutsAStretchWithoutMovingIt) {
+    IDirectDrawSurface* source = dd.NewSurface(4, 1);
+    IDirectDrawSurface* target = dd.NewSurface(8, 1);
+    ASSERT_TRUE(WritePixels(source, {1, 2, 3, 4}));
+    target->SetClipper(dd.NewClipper(RECT{3, 0, 8, 1}));
+    RECT to{0, 0, 8, 1};
+    ASSERT_EQ(DD_OK, target->Blt(&to, source, nullptr, DDBLT_WAIT, nullptr));
+    // The source is cut in proportion (to 1..4) and stretched over the 5 visible pixels.
+    EXPECT_EQ((std::vector<uint32_t>{0, 0, 0, 2, 2, 3, 3, 4}), ReadPixels(target));
+}
+
+TEST_F(DirectDrawTest, OverlappingSelfBlitReadsTheOldPixels) {
+    IDirectDrawSurface* surface = dd.NewSurface(8, 2);
+    ASSERT_TRUE(WritePixels(surface, Pattern(8, 2)));
+    std::vector<uint32_t> before = ReadPixels(surface);
+    RECT from{0, 0, 6, 2};
+    RECT right{2, 0, 8, 2};
+    ASSERT_EQ(DD_OK, surface->Blt(&right, surface, &from, DDBLT_WAIT, nullptr));
+    std::vector<uint32_t> after = ReadPixels(surface);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(x < 2 ? before[y * 8 + x] : before[y * 8 + x - 2], after[y * 8 + x])
+                << x << "," << y;
+    // And leftwards, one row down.
+    ASSERT_TRUE(WritePixels(surface, before));
+    RECT lower{0, 1, 8, 2};
+    RECT upper{0, 0, 8, 1};
+    ASSERT_EQ(DD_OK, surface->Blt(&upper, surface, &lower, DDBLT_WAIT, nullptr));
+    after = ReadPixels(surface);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(before[8 + x], after[x]);
+}
+
+TEST_F(DirectDrawTest, ColourFillCoversOnlyItsRectangle) {
+    IDirectDrawSurface* surface = dd.NewSurface(6, 4);
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0x123456;
+    RECT area{1, 1, 4, 3};
+    ASSERT_EQ(DD_OK, surface->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill));
+    std::vector<uint32_t> pixels = ReadPixels(surface);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(x >= 1 && x < 4 && y >= 1 && y < 3 ? 0x123456u : 0u, pixels[y * 6 + x]);
+}
+
+TEST_F(DirectDrawTest, InvalidRectanglesFailWithoutDrawing) {
+    IDirectDrawSurface* source = dd.NewSurface(4, 4);
+    IDirectDrawSurface* target = dd.NewSurface(4, 4);
+    ASSERT_TRUE(WritePixels(source, Pattern(4, 4)));
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0xFFFFFF;
+    struct Case {
+        const char* label;
+        RECT dest;
+        RECT src;
+        bool fill;
+    };
+    const Case cases[] = {
+        {"empty destination", {2, 0, 2, 4}, {0, 0, 4, 4}, false},
+        {"reversed destination", {3, 0, 1, 4}, {0, 0, 4, 4}, false},
+        {"source outside", {0, 0, 4, 4}, {0, 0, 5, 4}, false},
+        {"empty source", {0, 0, 4, 4}, {1, 1, 1, 3}, false},
+        {"destination outside, no clipper", {2, 2, 6, 6}, {0, 0, 4, 4}, false},
+        {"empty fill", {3, 0, 1, 4}, {0, 0, 0, 0}, true},
+    };
+    for (const Case& c : cases) {
+        RECT dest = c.dest;
+        RECT src = c.src;
+        HRESULT result =
+            c.fill ? target->Blt(&dest, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill)
+                   : target->Blt(&dest, source, &src, DDBLT_WAIT, nullptr);
+        EXPECT_TRUE(FAILED(result)) << c.label;
+        EXPECT_EQ(std::vector<uint32_t>(16, 0u), ReadPixels(target)) << c.label;
+    }
+}
+
+TEST_F(DirectDrawTest, HeldDeviceContextBlocksBlitsBothWays) {
+    IDirectDrawSurface* first = dd.NewSurface(4, 4);
+    IDirectDrawSurface* second = dd.NewSurface(4, 4);
+    HDC dc = nullptr;
+    ASSERT_EQ(DD_OK, first->GetDC(&dc));
+    EXPECT_EQ(DDERR_SURFACEBUSY, first->Blt(nullptr, second, nullptr, DDBLT_WAIT, nullptr));
+    EXPECT_EQ(DDERR_SURFACEBUSY, second->Blt(nullptr, first, nullptr, DDBLT_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, first->ReleaseDC(dc));
+    EXPECT_EQ(DD_OK, first->Blt(nullptr, second, nullptr, DDBLT_WAIT, nullptr));
+}
+
+TEST_F(DirectDrawTest, ColourKeyIsReadBackOrReportedMissing) {
+    IDirectDrawSurface* surface = dd.NewSurface(2, 2);
+    DDCOLORKEY key{};
+    EXPECT_EQ(DDERR_NOCOLORKEY, surface->GetColorKey(DDCKEY_SRCBLT, &key));
+    DDCOLORKEY set{0, 0};
+    ASSERT_EQ(DD_OK, surface->SetColorKey(DDCKEY_SRCBLT, &set));
+    key.dwColorSpaceLowValue = key.dwColorSpaceHighValue = 99;
+    ASSERT_EQ(DD_OK, surface->GetColorKey(DDCKEY_SRCBLT, &key));
+    EXPECT_EQ(0u, key.dwColorSpaceLowValue);
+    EXPECT_EQ(0u, key.dwColorSpaceHighValue);
+}
+
+TEST_F(DirectDrawTest, SurfaceDescriptionGivesSizeAndAThirtyTwoBitFormat) {
+    IDirectDrawSurface* surface = dd.NewSurface(320, 240);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(DD_OK, surface->GetSurfaceDesc(&desc));
+    EXPECT_EQ(320u, desc.dwWidth);
+    EXPECT_EQ(240u, desc.dwHeight);
+    EXPECT_EQ(32u, desc.ddpfPixelFormat.dwRGBBitCount);
+    EXPECT_EQ(0x00FF0000u, desc.ddpfPixelFormat.dwRBitMask);
+    DDSURFACEDESC wrongSize{};
+    wrongSize.dwSize = 12;
+    EXPECT_EQ(DDERR_INVALIDPARAMS, surface->GetSurfaceDesc(&wrongSize));
+}
+
+} // namespace
