@@ -7,8 +7,13 @@
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
-std::map<std::string, int>& PendingFailures() {
-    static auto* pending = new std::map<std::string, int>;
+struct Pending {
+    int skip = 0;
+    int times = 0;
+};
+
+std::map<std::string, Pending>& PendingFailures() {
+    static auto* pending = new std::map<std::string, Pending>;
     return *pending;
 }
 } // namespace
@@ -25,9 +30,13 @@ namespace Layer {
 bool ShouldFail(const char* function) {
     auto& pending = PendingFailures();
     auto found = pending.find(function);
-    if (found == pending.end() || found->second <= 0)
+    if (found == pending.end())
         return false;
-    if (--found->second == 0)
+    if (found->second.skip > 0) {
+        --found->second.skip;
+        return false;
+    }
+    if (--found->second.times <= 0)
         pending.erase(found);
     return true;
 }
@@ -38,6 +47,8 @@ void ClearFailures() {
 
 } // namespace Layer
 
-void PlatformTest::FailNext(const std::string& function, int times) {
-    PendingFailures()[function] += times;
+void PlatformTest::FailNext(const std::string& function, int times, int after) {
+    Pending& pending = PendingFailures()[function];
+    pending.times += times;
+    pending.skip = after;
 }

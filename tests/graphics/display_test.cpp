@@ -1,0 +1,159 @@
+// InitDisplay's success and every failing step, and where Present puts the picture.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "graphics/graphics.h"
+#include "platformtest.h"
+#include "support/ddsupport.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+// DirectDrawの初期化に失敗しました。 in code page 932.
+const std::string displayFailed = "DirectDraw\x82\xCC\x8F\x89\x8A\xFA\x89\xBB\x82\xC9\x8E\xB8\x94"
+                                  "\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+
+int CountEntries(const std::string& path, const std::string& text) {
+    std::string bytes = ReadBytes(path);
+    int count = 0;
+    for (size_t at = bytes.find("\r\n" + text + "\r\n"); at != std::string::npos;
+         at = bytes.find("\r\n" + text + "\r\n", at + 1))
+        ++count;
+    return count;
+}
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        folder.Enter();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = PlainProc;
+        windowClass.lpszClassName = "DisplayTest";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, "DisplayTest", "", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650,
+                                 510, nullptr, nullptr, nullptr, nullptr);
+        ShowWindow(window, SW_SHOW);
+        display = std::make_unique<Graphics>();
+    }
+    void TearDown() override {
+        if (display->directDraw != nullptr)
+            display->directDraw->Release();
+        PlatformTest::Reset();
+    }
+    bool AllNull() const {
+        return display->directDraw == nullptr && display->primarySurface == nullptr &&
+               display->backSurface == nullptr && display->clipper == nullptr;
+    }
+    TempFolder folder;
+    HWND window = nullptr;
+    std::unique_ptr<Graphics> display;
+};
+
+TEST_F(DisplayTest, WindowedDisplayHasABlackClippedBackSurface) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    EXPECT_EQ(1, display->windowed);
+    EXPECT_EQ(320, display->width);
+    EXPECT_EQ(240, display->height);
+    int32_t width = 0, height = 0;
+    ASSERT_TRUE(display->GetSurfaceSize(display->backSurface, &width, &height));
+    EXPECT_EQ(320, width);
+    EXPECT_EQ(240, height);
+    std::vector<uint32_t> pixels = ReadPixels(display->backSurface);
+    EXPECT_EQ(std::vector<uint32_t>(320 * 240, 0u), pixels);
+    // The back surface is clipped to the display; the primary (the screen) is not clipped.
+    EXPECT_EQ(DD_OK, display->FillRect(display->backSurface, 300, 0, 400, 10, 0xFFFFFF));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
+}
+
+TEST_F(DisplayTest, EveryFailingStepLogsOnceAndLeavesEveryFieldNull) {
+    struct Step {
+        const char* function;
+        int after;
+    };
+    const Step steps[] = {
+        {"SetCooperativeLevel", 0}, {"CreateSurface", 0}, {"CreateSurface", 1},
+        {"CreateClipper", 0},       {"SetClipList", 0},
+    };
+    for (const Step& step : steps) {
+        std::filesystem::remove(folder / "Error.txt");
+        PlatformTest::FailNext(step.function, 1, step.after);
+        EXPECT_FALSE(display->InitDisplay(window, 320, 240, 32, true, nullptr))
+            << step.function << " " << step.after;
+        EXPECT_TRUE(AllNull()) << step.function << " " << step.after;
+        EXPECT_EQ(0, display->width) << "width keeps its earlier value";
+        EXPECT_EQ(1, CountEntries(folder / "Error.txt", displayFailed))
+            << step.function << " " << step.after;
+    }
+}
+
+TEST_F(DisplayTest, FullScreenFailuresAreLoggedToo) {
+    for (const char* function : {"SetDisplayMode", "SetCooperativeLevel"}) {
+        std::filesystem::remove(folder / "Error.txt");
+        PlatformTest::FailNext(function);
+        EXPECT_FALSE(display->InitDisplay(window, 320, 240, 32, false, nullptr)) << function;
+        EXPECT_TRUE(AllNull()) << function;
+        EXPECT_EQ(1, CountEntries(folder / "Error.txt", displayFailed)) << function;
+    }
+}
+
+TEST_F(DisplayTest, FailedDirectDrawCreateWritesNoEntryAndAnExistingObjectIsReused) {
+    PlatformTest::FailNext("DirectDrawCreate");
+    EXPECT_FALSE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
+    ASSERT_EQ(DD_OK, DirectDrawCreate(nullptr, &display->directDraw, nullptr));
+    IDirectDraw* existing = display->directDraw;
+    PlatformTest::FailNext("DirectDrawCreate");
+    EXPECT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    EXPECT_EQ(existing, display->directDraw);
+}
+
+TEST_F(DisplayTest, WindowedPresentStretchesIntoTheFramedInnerRectangle) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    display->FillSurface(display->backSurface, 0x3366CC);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    ASSERT_EQ(100, outer.left);
+    ASSERT_EQ(50, outer.top);
+    ASSERT_EQ(750, outer.right);
+    ASSERT_EQ(560, outer.bottom);
+    ASSERT_EQ(DD_OK, display->Present(window));
+    std::vector<uint32_t> screen = ReadPixels(display->primarySurface);
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    // (104, 77)-(746, 556): frame 4, twice the frame and the menu height at the top.
+    for (int y : {76, 77, 300, 555, 556})
+        for (int x : {103, 104, 400, 745, 746}) {
+            bool inside = x >= 104 && x < 746 && y >= 77 && y < 556;
+            EXPECT_EQ(inside ? 0x3366CCu : 0u, screen[static_cast<size_t>(y) * screenWidth + x])
+                << x << "," << y;
+        }
+    int shownWidth = 0, shownHeight = 0;
+    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &shownWidth, &shownHeight);
+    EXPECT_EQ(642, shownWidth);
+    EXPECT_EQ(479, shownHeight);
+    EXPECT_EQ(std::vector<uint32_t>(642 * 479, 0x3366CCu), shown);
+}
+
+TEST_F(DisplayTest, FullScreenPresentFlipsIntoTheWindowScaled) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, false, nullptr));
+    EXPECT_EQ(0, display->windowed);
+    std::vector<uint32_t> picture(320 * 240, 0);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            picture[y * 320 + x] = x < 160 ? 0xFF0000u : 0x0000FFu;
+    ASSERT_TRUE(WritePixels(display->backSurface, picture));
+    ASSERT_EQ(DD_OK, display->Present(window));
+    EXPECT_EQ(picture, ReadPixels(display->primarySurface)) << "the flip shows the back buffer";
+    int width = 0, height = 0;
+    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &width, &height);
+    ASSERT_EQ(642, width);
+    EXPECT_EQ(0xFF0000u, shown[0]);
+    EXPECT_EQ(0x0000FFu, shown[641]);
+}
+
+} // namespace
