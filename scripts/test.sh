@@ -28,7 +28,7 @@ SDL_VIDEODRIVER=dummy build/platform-consumer/consumer
 step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-sanitize >/dev/null
 cmake --build build/native-sanitize -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/native-sanitize --output-on-failure -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" ctest --test-dir build/native-sanitize --output-on-failure -j "$jobs"
 
 step "windows-i686 build (the shipping program)"
 cmake --preset windows-i686 >/dev/null

@@ -51,6 +51,9 @@ void InjectFocus(HWND window, bool focused);
 // The client-area picture DirectDraw last showed in the window (XRGB, row by row), and its size.
 std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
+// The font file and the emboldening that CreateFontA chose for a font.
+std::string FontFileOf(HFONT font, bool* bold);
+
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();
 // True when SetWindowPos placed the window among the topmost windows.

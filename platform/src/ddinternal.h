@@ -33,9 +33,11 @@ protected:
 
 class Clipper : public ComObject<IDirectDrawClipper> {
 public:
+    ~Clipper() override;
     HRESULT STDMETHODCALLTYPE SetClipList(LPRGNDATA clipList, DWORD flags) override;
     bool hasList = false;
     std::vector<RECT> rects;
+    DirectDrawObject* owner = nullptr;
 };
 
 class Surface : public ComObject<IDirectDrawSurface> {
@@ -61,8 +63,6 @@ public:
     // The pixel at (x, y); the caller keeps inside the surface.
     uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
     bool Busy() const { return locked || dc != nullptr; }
-    // Called by the DirectDraw object when it ends: the surface keeps answering but is lost.
-    void Orphan();
     // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
     void ShowOnScreen();
 
@@ -98,6 +98,7 @@ public:
     int modeHeight = 0;
     Surface* primary = nullptr;
     std::vector<Surface*> surfaces; // every live surface made from this object
+    std::vector<Clipper*> clippers; // every clipper made from this object
 };
 
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,

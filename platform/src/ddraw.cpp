@@ -1,5 +1,6 @@
 // The DirectDraw object and clippers: cooperative level, display mode, surface and clipper
 // creation.
+#include <algorithm>
 #include <cstring>
 
 #include "ddinternal.h"
@@ -24,10 +25,31 @@ HRESULT STDMETHODCALLTYPE Clipper::SetClipList(LPRGNDATA clipList, DWORD flags) 
     return DD_OK;
 }
 
+Clipper::~Clipper() {
+    if (owner != nullptr) {
+        auto& list = owner->clippers;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
 DirectDrawObject::~DirectDrawObject() {
-    // Everything made from this object ends with it; the interfaces stay valid but lost.
-    for (Surface* surface : surfaces)
-        surface->Orphan();
+    // Everything made from this object is released with it, whatever its reference count, as
+    // DirectDraw does: surfaces first (they let go of their clippers), then the clippers.
+    std::vector<Surface*> ending;
+    ending.swap(surfaces);
+    for (Surface* surface : ending) {
+        surface->owner = nullptr;
+        surface->backBuffer = nullptr; // the back buffer is in the list itself
+        surface->clipper = nullptr;    // every clipper is deleted below
+    }
+    for (Surface* surface : ending)
+        delete surface;
+    std::vector<Clipper*> clipping;
+    clipping.swap(clippers);
+    for (Clipper* clipper : clipping) {
+        clipper->owner = nullptr;
+        delete clipper;
+    }
 }
 
 HRESULT STDMETHODCALLTYPE DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
@@ -36,7 +58,10 @@ HRESULT STDMETHODCALLTYPE DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTD
         return DDERR_INVALIDPARAMS;
     if (ShouldFail("CreateClipper"))
         return DDERR_OUTOFMEMORY;
-    *clipper = new Clipper();
+    auto* created = new Clipper();
+    created->owner = this;
+    clippers.push_back(created);
+    *clipper = created;
     return DD_OK;
 }
 

@@ -25,13 +25,6 @@ Surface::~Surface() {
     }
 }
 
-void Surface::Orphan() {
-    owner = nullptr;
-    pixels.clear();
-    pixels.shrink_to_fit();
-    width = height = 0;
-}
-
 HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source,
                                        LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) {
     if (owner == nullptr)

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "gdiinternal.h"
+#include "platformtest.h"
 
 struct HFONT__ {
     std::string file;
@@ -199,4 +200,11 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     DrawGlyphs(dc, x, y, Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str()),
                *font);
     return TRUE;
+}
+
+std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
+    if (!IsLiveFont(font))
+        return std::string();
+    *bold = font->bold;
+    return font->file;
 }
