@@ -13,10 +13,13 @@ namespace {
 
 constexpr const char* archivePath = ".\\Quellmark.zrm";
 
-// Shows the empty playfield until the game's own scenes exist; Esc ends the program.
+// Shows the game's name on an empty playfield until the game's own scenes exist; Esc ends it.
 void WaitingScene() {
     if (inputState.keyCode == VK_ESCAPE)
         PostQuitMessage(0);
+    graphics.FillSurface(graphics.backSurface, 0x00203050);
+    graphics.DrawText(graphics.backSurface, "QUELLMARK", 100, 100, 24, 0x0000D0FF, 0);
+    graphics.Present(gameApp.window);
 }
 
 void ExtractArchive() {
@@ -63,6 +66,7 @@ void StartupScene() {
     if (FileExists(archivePath))
         ExtractArchive();
     ShowCursor(TRUE);
+    static_cast<DisplayBlock&>(graphics) = gameApp;
     CheckInterval(0xFFFFFFFFu, -1);
     gameApp.RegisterScene(1, WaitingScene);
     gameApp.SwitchScene(1);

@@ -33,6 +33,12 @@ run_case() {
     [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "$name: window geometry $geometry"
     [[ "$geometry" == *"Position: 4,27"* ]] || fail "$name: window position $geometry"
     import -window root "$artifacts/$name.png"
+    # The playfield (its background is 0x203050) fills the client area; the screen around is black.
+    local inside outside
+    inside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{10,40}.r)],%[fx:int(255*p{10,40}.g)],%[fx:int(255*p{10,40}.b)]' info:)
+    outside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{700,40}.r)],%[fx:int(255*p{700,40}.g)],%[fx:int(255*p{700,40}.b)]' info:)
+    [ "$inside" = "32,48,80" ] || fail "$name: client area shows $inside, expected the playfield colour"
+    [ "$outside" = "0,0,0" ] || fail "$name: outside the window shows $outside"
     xdotool windowfocus --sync "$window"
     xdotool key $keys
     for _ in $(seq 50); do
