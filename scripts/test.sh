@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
 fuzzSeconds=${QUELLMARK_FUZZ_SECONDS:-60}
+seed=0
 
 step() { printf '\n=== %s\n' "$*"; }
 
@@ -41,9 +42,9 @@ cmake --build build/windows-x64 -j "$jobs"
 ./scripts/check-windows-binary.sh build/windows-x64/bin/Quellmark.exe x86-64
 ./scripts/wine-run.sh build/windows-x64/bin/quellmark_tests.exe
 
-step "archive reader fuzzing (${fuzzSeconds} s)"
+step "archive reader and BMP reader fuzzing (${fuzzSeconds} s each)"
 cmake --preset fuzz >/dev/null
-cmake --build build/fuzz --target fuzz_volumefile -j "$jobs"
+cmake --build build/fuzz --target fuzz_volumefile fuzz_bmp -j "$jobs"
 corpus=build/fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus" build/fuzz/seed-files
 printf 'BM' >build/fuzz/seed-files/Title.bmp
@@ -53,6 +54,16 @@ build/native/bin/zrmpack pack "$corpus/two.zrm" build/fuzz/seed-files/Title.bmp 
 build/native/bin/zrmpack pack "$corpus/three.zrm" build/fuzz/seed-files/*
 build/fuzz/bin/fuzz_volumefile -max_total_time="$fuzzSeconds" -max_len=4096 -print_final_stats=1 \
     "$corpus" 2>&1 | tail -n 12
+
+bmpCorpus=build/fuzz/bmp-corpus
+rm -rf "$bmpCorpus" && mkdir -p "$bmpCorpus"
+for options in "-monochrome" "-colors 12 -type palette -compress none" \
+    "-colors 200 -type palette -compress none" "-define bmp:subtype=RGB565" "" "-alpha set"; do
+    # shellcheck disable=SC2086
+    convert -size 9x7 gradient:red-blue $options "$bmpCorpus/seed$((++seed)).bmp"
+done
+build/fuzz/bin/fuzz_bmp -max_total_time="$fuzzSeconds" -max_len=8192 -print_final_stats=1 \
+    "$bmpCorpus" 2>&1 | tail -n 5
 
 step "end-to-end run of the native program under Xvfb"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"

@@ -1,9 +1,10 @@
 // LoadImageA for BMP files: 1, 4, 8, 16, 24 and 32 bits, BI_RGB and BI_BITFIELDS, either row order.
 //
 // The file is untrusted: every size, offset and count is checked against the bytes read before
-// it is used, pictures above 16384 pixels a side or 64 M pixels are refused, and a file that does
-// not hold all its rows is refused rather than read short. 16-bit and mask pixels are scaled to
-// 8 bits a channel by rounding (31 -> 255, 16 -> 132).
+// it is used, pictures above 8192 pixels a side or 16 M pixels (64 MiB) are refused, and a file
+// that does not hold all its rows is refused rather than read short. 16-bit and mask pixels are
+// widened to 8 bits a channel by repeating their bits (5-bit 7 -> 57, 31 -> 255), as GDI and
+// ImageMagick do.
 #include <cstdio>
 #include <cstring>
 
@@ -12,8 +13,8 @@
 namespace {
 
 constexpr size_t maxFileSize = size_t{256} << 20;
-constexpr int64_t maxSide = 16384;
-constexpr int64_t maxPixels = int64_t{64} << 20;
+constexpr int64_t maxSide = 8192;
+constexpr int64_t maxPixels = int64_t{16} << 20;
 
 uint32_t Read16(const uint8_t* p) {
     return p[0] | (p[1] << 8);
@@ -25,7 +26,7 @@ uint32_t Read32(const uint8_t* p) {
 struct Channel {
     uint32_t mask;
     int shift;
-    uint32_t max;
+    int bits;
 };
 
 Channel ChannelOf(uint32_t mask) {
@@ -34,15 +35,23 @@ Channel ChannelOf(uint32_t mask) {
         return channel;
     while (((mask >> channel.shift) & 1u) == 0)
         ++channel.shift;
-    channel.max = mask >> channel.shift;
+    for (uint32_t rest = mask >> channel.shift; rest & 1u; rest >>= 1)
+        ++channel.bits;
     return channel;
 }
 
+// Widens a channel to 8 bits by repeating its bits (5 bits abcde give abcdeabc), as GDI does.
 uint32_t Scale(uint32_t value, const Channel& channel) {
-    if (channel.max == 0)
+    if (channel.bits == 0)
         return 0;
-    uint32_t v = (value & channel.mask) >> channel.shift;
-    return static_cast<uint32_t>((static_cast<uint64_t>(v) * 255 + channel.max / 2) / channel.max);
+    uint64_t v = (value & channel.mask) >> channel.shift;
+    uint64_t widened = 0;
+    int bits = 0;
+    while (bits < 8) {
+        widened = (widened << channel.bits) | v;
+        bits += channel.bits;
+    }
+    return static_cast<uint32_t>((widened >> (bits - 8)) & 0xFF);
 }
 
 struct Header {
