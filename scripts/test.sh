@@ -68,4 +68,7 @@ build/fuzz/bin/fuzz_bmp -max_total_time="$fuzzSeconds" -max_len=8192 -print_fina
 step "end-to-end run of the native program under Xvfb"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
 
+step "frame benchmark, native against wine64 (figures only)"
+./scripts/bench-graphics.sh
+
 step "all tests passed"

@@ -57,14 +57,41 @@ void Copy(Layer::Surface* destination, const RECT& area, const SourceView& sourc
     int destHeight = area.bottom - area.top;
     int sourceWidth = sourceRect.right - sourceRect.left;
     int sourceHeight = sourceRect.bottom - sourceRect.top;
-    std::vector<int> columns(static_cast<size_t>(destWidth));
+    if (key == nullptr && sourceWidth == destWidth && sourceHeight == destHeight) {
+        // A plain copy. Rows go in the order that reads each source row before it can be
+        // overwritten when both lie in one surface, and memmove handles overlap within a row.
+        const uint32_t* first =
+            source.origin + static_cast<ptrdiff_t>(sourceRect.top) * source.pitch + sourceRect.left;
+        uint32_t* target = destination->Row(area.top) + area.left;
+        bool backwards = target > first;
+        for (int i = 0; i < destHeight; ++i) {
+            int row = backwards ? destHeight - 1 - i : i;
+            const uint32_t* from = first + static_cast<ptrdiff_t>(row) * source.pitch;
+            uint32_t* to = target + static_cast<ptrdiff_t>(row) * destination->width;
+            if (destWidth == 1)
+                *to = *from;
+            else
+                memmove(to, from, static_cast<size_t>(destWidth) * sizeof(uint32_t));
+        }
+        return;
+    }
+    // Reused between blits: the waves make hundreds of small blits a frame.
+    static thread_local std::vector<int> columns;
+    columns.resize(static_cast<size_t>(destWidth));
     for (int x = 0; x < destWidth; ++x)
         columns[x] = sourceRect.left + Layer::StretchOffset(x, sourceWidth, destWidth);
     bool sameWidth = sourceWidth == destWidth;
+    int previousSource = -1;
     for (int y = area.top; y < area.bottom; ++y) {
         int sy = sourceRect.top + Layer::StretchOffset(y - area.top, sourceHeight, destHeight);
         const uint32_t* sourceRow = source.origin + static_cast<ptrdiff_t>(sy) * source.pitch;
         uint32_t* destRow = destination->Row(y) + area.left;
+        if (key == nullptr && sy == previousSource) {
+            // An enlarged row repeats the one above it (the source is never this surface here).
+            memcpy(destRow, destRow - destination->width, columns.size() * sizeof(uint32_t));
+            continue;
+        }
+        previousSource = sy;
         if (key == nullptr && sameWidth) {
             memcpy(destRow, sourceRow + columns[0], columns.size() * sizeof(uint32_t));
             continue;
@@ -88,7 +115,8 @@ HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
                    const RECT& sourceRect, DWORD flags, const DDBLTFX* effects) {
     if (IsEmpty(destRect))
         return DDERR_INVALIDRECT;
-    std::vector<RECT> areas;
+    static thread_local std::vector<RECT> areas;
+    areas.clear();
     RECT bounds{0, 0, destination->width, destination->height};
     if (destination->clipper != nullptr) {
         if (!destination->clipper->hasList)
@@ -127,8 +155,10 @@ HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
     int sourceWidth = sourceRect.right - sourceRect.left;
     int sourceHeight = sourceRect.bottom - sourceRect.top;
     SourceView view{source->Row(sourceRect.top) + sourceRect.left, source->width};
-    std::vector<uint32_t> snapshot;
-    if (source == destination && !IsEmpty(Intersect(sourceRect, destRect))) {
+    static thread_local std::vector<uint32_t> snapshot;
+    bool plainCopy = key == nullptr && sourceWidth == destRect.right - destRect.left &&
+                     sourceHeight == destRect.bottom - destRect.top;
+    if (!plainCopy && source == destination && !IsEmpty(Intersect(sourceRect, destRect))) {
         // Overlapping blit within one surface: read the source as it was before.
         snapshot.resize(static_cast<size_t>(sourceWidth) * sourceHeight);
         for (int y = 0; y < sourceHeight; ++y)

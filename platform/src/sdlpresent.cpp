@@ -1,66 +1,46 @@
 // Presentation: DirectDraw's picture stretched over a window's client area and shown through SDL.
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "ddinternal.h"
 #include "platformtest.h"
 
 namespace Layer {
 
+// A windowed DirectDraw blit to the primary surface does not wait for the display's vertical
+// blank, so neither does this: the picture goes straight into the window's own surface.
 struct Presenter {
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int width = 0;
-    int height = 0;
+    bool unused = false;
 };
 
 void DestroyPresenter(HWND window) {
-    Presenter* presenter = window->presenter;
-    if (presenter == nullptr)
-        return;
-    if (presenter->texture != nullptr)
-        SDL_DestroyTexture(presenter->texture);
-    if (presenter->renderer != nullptr)
-        SDL_DestroyRenderer(presenter->renderer);
-    delete presenter;
+    delete window->presenter;
     window->presenter = nullptr;
 }
 
 void ShowFrame(HWND window) {
     if (window->sdlWindow == nullptr)
         return;
-    if (window->presenter == nullptr) {
-        window->presenter = new Presenter();
-        // Synchronised with the display where the renderer can; the software one otherwise.
-        window->presenter->renderer = SDL_CreateRenderer(
-            window->sdlWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (window->presenter->renderer == nullptr)
-            window->presenter->renderer =
-                SDL_CreateRenderer(window->sdlWindow, -1, SDL_RENDERER_SOFTWARE);
-    }
-    Presenter& presenter = *window->presenter;
-    if (presenter.renderer == nullptr)
+    SDL_Surface* target = SDL_GetWindowSurface(window->sdlWindow);
+    if (target == nullptr)
         return;
-    SDL_SetRenderDrawColor(presenter.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(presenter.renderer);
-    if (!window->shownPixels.empty()) {
-        if (presenter.texture == nullptr || presenter.width != window->shownWidth ||
-            presenter.height != window->shownHeight) {
-            if (presenter.texture != nullptr)
-                SDL_DestroyTexture(presenter.texture);
-            presenter.texture = SDL_CreateTexture(presenter.renderer, SDL_PIXELFORMAT_RGB888,
-                                                  SDL_TEXTUREACCESS_STREAMING, window->shownWidth,
-                                                  window->shownHeight);
-            presenter.width = window->shownWidth;
-            presenter.height = window->shownHeight;
-        }
-        if (presenter.texture != nullptr) {
-            SDL_UpdateTexture(presenter.texture, nullptr, window->shownPixels.data(),
-                              window->shownWidth * 4);
-            SDL_Rect target{0, 0, window->shownWidth, window->shownHeight};
-            SDL_RenderCopy(presenter.renderer, presenter.texture, nullptr, &target);
-        }
+    if (window->shownPixels.empty() || target->w > window->shownWidth ||
+        target->h > window->shownHeight)
+        SDL_FillRect(target, nullptr, 0); // black where no picture covers the window
+    if (!window->shownPixels.empty() && target->format->BytesPerPixel == 4 &&
+        SDL_LockSurface(target) == 0) {
+        int rows = std::min(target->h, window->shownHeight);
+        int columns = std::min(target->w, window->shownWidth);
+        for (int y = 0; y < rows; ++y)
+            memcpy(static_cast<uint8_t*>(target->pixels) +
+                       static_cast<ptrdiff_t>(y) * target->pitch,
+                   window->shownPixels.data() + static_cast<size_t>(y) * window->shownWidth,
+                   static_cast<size_t>(columns) * 4);
+        SDL_UnlockSurface(target);
     }
-    SDL_RenderPresent(presenter.renderer);
+    SDL_UpdateWindowSurface(window->sdlWindow);
 }
 
 void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch) {

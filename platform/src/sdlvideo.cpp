@@ -14,6 +14,8 @@ bool StartVideo() {
     if (videoStarted)
         return true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // Window surfaces straight through the display server (shared memory on X11), not GL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs the frame benchmark natively and from the windows-x64 build under wine64, both on one
+# virtual X server, and prints the figures and their ratio. Needs both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+native=$(xvfb-run -a -s "-screen 0 800x600x24" env SDL_VIDEODRIVER=x11 build/native/bin/bench_frame)
+wine=$(./scripts/wine-run.sh build/windows-x64/bin/bench_frame.exe | tr -d '\r')
+echo "native (layer):"
+echo "$native"
+echo "windows-x64 under wine64:"
+echo "$wine"
+ratio() { # label
+    local n w
+    n=$(echo "$native" | awk -v l="$1" '$0 ~ l {print $(NF-4)}')
+    w=$(echo "$wine" | awk -v l="$1" '$0 ~ l {print $(NF-4)}')
+    awk -v n="$n" -v w="$w" -v l="$1" 'BEGIN {printf "%s: wine / native = %.1f\n", l, w / n}'
+}
+ratio "stage frame"
+ratio "game-over frame"
