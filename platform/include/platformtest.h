@@ -54,6 +54,9 @@ std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 // The font file and the emboldening that CreateFontA chose for a font.
 std::string FontFileOf(HFONT font, bool* bold);
 
+// What EndDialog was given for a window; false while it has not been called.
+bool DialogResult(HWND dialog, INT_PTR* result);
+
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();
 // True when SetWindowPos placed the window among the topmost windows.

@@ -78,6 +78,7 @@ typedef struct tagCREATESTRUCTA {
 #define WS_DLGFRAME 0x00400000L
 #define WS_SYSMENU 0x00080000L
 #define WS_THICKFRAME 0x00040000L
+#define WS_VSCROLL 0x00200000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW                                                                        \
@@ -291,6 +292,8 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
 #define LB_ADDSTRING 0x0180
 #define LB_SETCURSEL 0x0186
 #define LB_GETCURSEL 0x0188
+#define LB_GETTEXT 0x0189
+#define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
 #define LB_ERR (-1)
 // No dialog template can be loaded here, so this fails with -1 (as when a dialog can't be made).

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "internal.h"
+#include "platformtest.h"
 
 namespace {
 
@@ -13,6 +14,16 @@ LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return count;
     case LB_GETCOUNT:
         return count;
+    case LB_GETTEXTLEN:
+    case LB_GETTEXT: {
+        auto index = static_cast<int>(static_cast<INT_PTR>(wParam));
+        if (index < 0 || index >= count)
+            return LB_ERR;
+        const std::string& text = window->listItems[static_cast<size_t>(index)];
+        if (message == LB_GETTEXT && lParam != 0)
+            memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
+        return static_cast<LRESULT>(text.size());
+    }
     case LB_GETCURSEL:
         return window->listSelection;
     case LB_SETCURSEL: {
@@ -39,6 +50,11 @@ void Layer::RegisterSystemClasses() {
 HMODULE WINAPI LoadLibraryA(LPCSTR) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
+}
+
+BOOL WINAPI FreeLibrary(HMODULE) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
 }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR) {
@@ -93,4 +109,11 @@ LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wPa
                                    LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item != nullptr ? SendMessageA(item, message, wParam, lParam) : 0;
+}
+
+bool PlatformTest::DialogResult(HWND dialog, INT_PTR* result) {
+    if (!Layer::IsLiveWindow(dialog) || !dialog->dialogEnded)
+        return false;
+    *result = dialog->dialogResult;
+    return true;
 }

@@ -139,6 +139,38 @@ TEST_F(DisplayTest, WindowedPresentStretchesIntoTheFramedInnerRectangle) {
     EXPECT_EQ(std::vector<uint32_t>(642 * 479, 0x3366CCu), shown);
 }
 
+TEST_F(DisplayTest, ResizingByTheFrameMakesThePictureFollow) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    display->FillRect(display->backSurface, 0, 0, 160, 240, 0x00FF00);
+    PlatformTest::InjectUserResize(window, 800, 600);
+    ASSERT_EQ(DD_OK, display->Present(window));
+    int width = 0, height = 0;
+    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &width, &height);
+    ASSERT_EQ(800, width);
+    ASSERT_EQ(600, height);
+    EXPECT_EQ(0x00FF00u, shown[399]) << "the left half, two and a half times as wide";
+    EXPECT_EQ(0u, shown[400]);
+    // A window reaching past the screen's edge gets nothing: the primary surface has no clipper.
+    PlatformTest::InjectUserResize(window, 2000, 600);
+    EXPECT_EQ(DDERR_INVALIDRECT, display->Present(window));
+}
+
+TEST_F(DisplayTest, ColourKeyRangesLeaveOutEveryValueInThem) {
+    // Documented DirectDraw honours the whole range (Wine only its low end), so this runs here.
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    IDirectDrawSurface* source = nullptr;
+    ASSERT_TRUE(display->CreateOffscreenSurface(source, 4, 1));
+    ASSERT_TRUE(WritePixels(source, {0x000010, 0x000020, 0x000030, 0x000040}));
+    ASSERT_TRUE(display->SetColorKey(source, 0x000020, 0x000030));
+    display->FillSurface(display->backSurface, 0xEEEEEE);
+    display->BltRect(display->backSurface, 0, 0, 4, 1, source, 0, 0, 4, 1,
+                     DDBLT_WAIT | DDBLT_KEYSRC);
+    std::vector<uint32_t> row = ReadPixels(display->backSurface);
+    EXPECT_EQ((std::vector<uint32_t>{0x000010, 0xEEEEEE, 0xEEEEEE, 0x000040}),
+              std::vector<uint32_t>(row.begin(), row.begin() + 4));
+    source->Release();
+}
+
 TEST_F(DisplayTest, FullScreenPresentFlipsIntoTheWindowScaled) {
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, false, nullptr));
     EXPECT_EQ(0, display->windowed);
