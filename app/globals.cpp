@@ -1,6 +1,10 @@
 // The program's global objects, constructed in this order before the entry runs.
 #include "gameapp.h"
 #include "graphics/graphics.h"
+#include "sound/musicplayer.h"
+#include "sound/soundplayer.h"
 
 GameApp gameApp;
 Graphics graphics;
+MusicPlayer musicPlayer;
+SoundPlayer soundPlayer;

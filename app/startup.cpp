@@ -8,6 +8,8 @@
 #include "gameapp.h"
 #include "inputstate.h"
 #include "intervaltimer.h"
+#include "sound/musicplayer.h"
+#include "sound/soundplayer.h"
 
 namespace {
 
@@ -67,6 +69,14 @@ void StartupScene() {
         ExtractArchive();
     ShowCursor(TRUE);
     static_cast<DisplayBlock&>(graphics) = gameApp;
+    if (soundPlayer.Init(gameApp.window) == 0) {
+        graphics.directDraw->FlipToGDISurface();
+        MessageBoxA(gameApp.window, "DirectSoundの初期化に失敗", "エラー", MB_OK);
+    }
+    if (musicPlayer.Init(soundPlayer.DirectSound) == 0) {
+        graphics.directDraw->FlipToGDISurface();
+        MessageBoxA(gameApp.window, "DirectMusicの初期化に失敗", "エラー", MB_OK);
+    }
     CheckInterval(0xFFFFFFFFu, -1);
     gameApp.RegisterScene(1, WaitingScene);
     gameApp.SwitchScene(1);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "windows.h"
+#include "dmusici.h"
 
 namespace PlatformTest {
 
@@ -56,6 +57,15 @@ std::string FontFileOf(HFONT font, bool* bold);
 
 // What EndDialog was given for a window; false while it has not been called.
 bool DialogResult(HWND dialog, INT_PTR* result);
+
+// Music a performance renders next (frames of interleaved 16-bit stereo at 44.1 kHz). In
+// headless mode audio devices stay paused, so only this moves the music on.
+std::vector<int16_t> RenderMusic(IDirectMusicPerformance* performance, int frames);
+// A segment's start point, loop points and repeat count as they were last set.
+void SegmentLoop(IDirectMusicSegment* segment, long* start, long* loopStart, long* loopEnd,
+                 unsigned long* repeats);
+// How many segments exist (loaded and not yet released).
+int LiveSegments();
 
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();

@@ -46,6 +46,12 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttr
 
 int WINAPI lstrlenA(LPCSTR string);
 
+// Code page 932 (the ANSI code page here) to wide characters.
+#define CP_ACP 0
+#define MB_PRECOMPOSED 0x00000001
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, wchar_t* wide,
+                               int wideLength);
+
 // Libraries and resources: the Linux program has neither DLLs nor resources of its own, so
 // LoadLibraryA fails with ERROR_MOD_NOT_FOUND and FindResourceA with ERROR_RESOURCE_TYPE_NOT_FOUND.
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);

@@ -9,10 +9,12 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Tests never open real windows unless a test run asks for a driver itself.
+// Tests never open real windows or audio unless a test run asks for a driver itself.
 const bool dummyVideo = [] {
     if (getenv("SDL_VIDEODRIVER") == nullptr)
         putenv(const_cast<char*>("SDL_VIDEODRIVER=dummy"));
+    if (getenv("SDL_AUDIODRIVER") == nullptr)
+        putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
     return true;
 }();
 } // namespace
