@@ -43,9 +43,9 @@ cmake --build build/windows-x64 -j "$jobs"
 ./scripts/check-windows-binary.sh build/windows-x64/bin/Quellmark.exe x86-64
 ./scripts/wine-run.sh build/windows-x64/bin/quellmark_tests.exe
 
-step "archive reader and BMP reader fuzzing (${fuzzSeconds} s each)"
+step "archive, BMP and MIDI reader fuzzing (${fuzzSeconds} s each)"
 cmake --preset fuzz >/dev/null
-cmake --build build/fuzz --target fuzz_volumefile fuzz_bmp -j "$jobs"
+cmake --build build/fuzz --target fuzz_volumefile fuzz_bmp fuzz_midi -j "$jobs"
 corpus=build/fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus" build/fuzz/seed-files
 printf 'BM' >build/fuzz/seed-files/Title.bmp
@@ -65,6 +65,13 @@ for options in "-monochrome" "-colors 12 -type palette -compress none" \
 done
 build/fuzz/bin/fuzz_bmp -max_total_time="$fuzzSeconds" -max_len=8192 -print_final_stats=1 \
     "$bmpCorpus" 2>&1 | tail -n 5
+
+midiCorpus=build/fuzz/midi-corpus
+rm -rf "$midiCorpus" && mkdir -p "$midiCorpus"
+printf 'X:1\nT:Seed\nM:4/4\nL:1/8\nK:G\nGABc dedB|c2e2 d4|\n' >"$midiCorpus/seed.abc"
+(cd "$midiCorpus" && abc2midi seed.abc -o seed.mid >/dev/null && rm seed.abc)
+SDL_AUDIODRIVER=dummy build/fuzz/bin/fuzz_midi -max_total_time="$fuzzSeconds" -max_len=4096 \
+    -print_final_stats=1 "$midiCorpus" 2>&1 | tail -n 5
 
 step "end-to-end run of the native program under Xvfb"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"

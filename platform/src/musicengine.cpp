@@ -198,7 +198,9 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
         if (p.next < events.size())
             target = std::min(target, events[p.next].time);
         double untilNext = (static_cast<double>(target) - p.position) / ticksPerFrame;
-        count = std::max(1, std::min(frames, static_cast<int>(std::ceil(untilNext))));
+        // Compared as doubles: the next event may lie hours away.
+        double wanted = std::ceil(untilNext);
+        count = wanted >= frames ? frames : std::max(1, static_cast<int>(wanted));
         p.position += count * ticksPerFrame;
         p.played += count * ticksPerFrame;
         p.state->seek = static_cast<MUSIC_TIME>(std::min(p.played, 2147483647.0));

@@ -1,0 +1,181 @@
+// Music as it sounds: rendered samples across loop points, after the end, after a stop; files
+// written by another program; and damaged or hostile MIDI files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "platformtest.h"
+#include "sound/musicplayer.h"
+#include "support/midiwriter.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+constexpr int rate = 44100;
+
+// The loudest sample in each window of the given length.
+std::vector<int> Peaks(const std::vector<int16_t>& samples, int windowFrames) {
+    std::vector<int> peaks;
+    for (size_t start = 0; start + 2 * static_cast<size_t>(windowFrames) <= samples.size();
+         start += 2 * static_cast<size_t>(windowFrames)) {
+        int peak = 0;
+        for (size_t i = start; i < start + 2 * static_cast<size_t>(windowFrames); ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+class MusicTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        folder.Enter();
+        player = std::make_unique<MusicPlayer>();
+        ASSERT_EQ(1, player->Init(nullptr));
+    }
+    void TearDown() override {
+        player.reset();
+        PlatformTest::Reset();
+    }
+    std::vector<int16_t> Render(double seconds) {
+        return PlatformTest::RenderMusic(player->Performance, static_cast<int>(seconds * rate));
+    }
+    TempFolder folder;
+    std::unique_ptr<MusicPlayer> player;
+};
+
+TEST_F(MusicTest, LoopedSongKeepsSoundingAcrossItsLoopPoint) {
+    WriteBytes(folder / "Stage.mid", LoopingSong(2)); // 4 seconds at 120 beats a minute
+    ASSERT_EQ(1, player->Load(0, "Stage.mid"));
+    ASSERT_EQ(1, player->Play(0, 0, 0, 0xFFFFFFFF));
+    std::vector<int> peaks = Peaks(Render(9.0), rate / 20);
+    for (size_t i = 0; i < peaks.size(); ++i)
+        EXPECT_GT(peaks[i], 500) << "silent 50 ms window at " << i * 50 << " ms";
+    MUSIC_TIME seek = 0;
+    player->SegmentStates[0]->GetSeek(&seek);
+    EXPECT_NEAR(18 * 768, seek, 20) << "nine seconds, twice round the loop and on";
+}
+
+TEST_F(MusicTest, SongPlayedOnceFallsSilentAfterItsEnd) {
+    WriteBytes(folder / "Clear.mid", LoopingSong(1)); // 2 seconds
+    ASSERT_EQ(1, player->Load(0, "Clear.mid"));
+    ASSERT_EQ(1, player->Play(0, 0, 0, 0));
+    std::vector<int> playing = Peaks(Render(2.0), rate / 10);
+    EXPECT_GT(*std::min_element(playing.begin(), playing.end()), 500);
+    Render(1.5); // the last notes' release
+    std::vector<int> after = Peaks(Render(1.0), rate / 10);
+    EXPECT_LT(*std::max_element(after.begin(), after.end()), 30);
+    MUSIC_TIME seek = 0;
+    player->SegmentStates[0]->GetSeek(&seek);
+    EXPECT_NEAR(4 * 768, seek, 2) << "the position stops at the song's end";
+}
+
+TEST_F(MusicTest, StopSilencesTheOutput) {
+    WriteBytes(folder / "Stage.mid", LoopingSong(2));
+    ASSERT_EQ(1, player->Load(0, "Stage.mid"));
+    ASSERT_EQ(1, player->Play(0, 0, 0, 0xFFFFFFFF));
+    Render(1.0);
+    player->Stop(0);
+    Render(1.5);
+    std::vector<int> after = Peaks(Render(0.5), rate / 10);
+    EXPECT_LT(*std::max_element(after.begin(), after.end()), 30);
+}
+
+TEST_F(MusicTest, SeekGrowsWithTheMusicPlayed) {
+    WriteBytes(folder / "Stage.mid", LoopingSong(2));
+    ASSERT_EQ(1, player->Load(0, "Stage.mid"));
+    ASSERT_EQ(1, player->Play(0, 0, 0, 0xFFFFFFFF));
+    MUSIC_TIME last = -1;
+    for (int step = 0; step < 5; ++step) {
+        Render(0.25);
+        MUSIC_TIME seek = 0;
+        player->SegmentStates[0]->GetSeek(&seek);
+        EXPECT_GT(seek, last);
+        EXPECT_NEAR((step + 1) * 384, seek, 4) << "a quarter second is half a beat";
+        last = seek;
+    }
+}
+
+TEST_F(MusicTest, FilesWrittenByAnotherProgramPlay) {
+    // A tune in ABC notation, turned into a standard MIDI file by Debian's abc2midi.
+    WriteBytes(folder / "tune.abc", "X:1\nT:Test tune\nM:4/4\nL:1/8\nQ:1/4=140\nK:D\n"
+                                    "%%MIDI program 40\n"
+                                    "DFAd fdAF|GBdg bgdB|Acea gecA|d2f2 d4:|\n");
+    std::string command = "cd '" + folder.Path().string() + "' && abc2midi tune.abc -o Tune.mid" +
+                          " > abc2midi.log 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str())) << ReadBytes(folder / "abc2midi.log");
+    ASSERT_EQ(1, player->Load(0, "Tune.mid"));
+    MUSIC_TIME length = 0;
+    player->Segments[0]->GetLength(&length);
+    EXPECT_GT(length, 4 * 4 * 768 - 10) << "four bars at least";
+    ASSERT_EQ(1, player->Play(0, 0, 0, 0));
+    std::vector<int> peaks = Peaks(Render(2.0), rate / 10);
+    EXPECT_GT(*std::max_element(peaks.begin(), peaks.end()), 500);
+}
+
+TEST_F(MusicTest, DamagedFilesLoadNothing) {
+    const std::string good = LoopingSong(1);
+    std::string format2 = good;
+    format2[9] = 2;
+    std::string smpte = good;
+    smpte[12] = static_cast<char>(0xE7);
+    smpte[13] = 40;
+    std::string noStatus = MidiFile({std::string("MTrk\0\0\0\x04\x00\x40\x40\x00", 12)});
+    std::string badMeta = MidiFile({std::string("MTrk\0\0\0\x06\x00\xFF\x51\x7F\x07\xA1", 14)});
+    std::string longNumber = MidiFile({std::string("MTrk\0\0\0\x06\xFF\xFF\xFF\xFF\x7F\x90", 14)});
+    struct Case {
+        const char* label;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"empty", ""},
+        {"header only", good.substr(0, 10)},
+        {"not MIDI", "RIFF" + std::string(100, 'x')},
+        {"format 2", format2},
+        {"SMPTE division", smpte},
+        {"no track chunk", good.substr(0, 14)},
+        {"data byte without a status", noStatus},
+        {"meta event longer than the track", badMeta},
+        {"five-byte delta time", longNumber},
+        {"cut inside a note", good.substr(0, good.size() - 7)},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(folder / "Bad.mid", c.bytes);
+        EXPECT_EQ(0, player->Load(0, "Bad.mid")) << c.label;
+        EXPECT_EQ(0, player->Play(0, 0, 0, 0xFFFFFFFF)) << c.label;
+    }
+    EXPECT_EQ(0, player->Load(0, "Missing.mid"));
+}
+
+TEST_F(MusicTest, HostileButReadableFilesNeitherHangNorPlayForever) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        int playResult;
+    };
+    // Tempo of 1 microsecond a quarter: thousands of loops a second.
+    std::string fast = MidiFile({MidiTrack({{0, 10, 0, 60, 100}}, 20, 1)}, 1);
+    // A note 2^28 ticks after the start.
+    std::string late = MidiFile({MidiTrack({{0x0FFFFFFF, 10, 0, 60, 100}}, 0x0FFFFFFF + 20)}, 1);
+    // Track chunk claiming more bytes than the file has: read to the end.
+    std::string overlong = LoopingSong(1);
+    overlong[18] = 0x7F;
+    const Case cases[] = {
+        {"absurd tempo", fast, 1},
+        {"late note", late, 1},
+        {"overlong track length", overlong, 1},
+        {"empty song", MidiFile({MidiTrack({}, 0)}), 0}, // a start at its end is out of range
+    };
+    for (const Case& c : cases) {
+        WriteBytes(folder / "Odd.mid", c.bytes);
+        ASSERT_EQ(1, player->Load(0, "Odd.mid")) << c.label;
+        EXPECT_EQ(c.playResult, player->Play(0, 0, 0, 0xFFFFFFFF)) << c.label;
+        Render(0.5); // must come back: no endless looping inside one block
+        EXPECT_GE(player->Stop(0), 0) << c.label;
+    }
+}
+
+} // namespace
