@@ -17,6 +17,11 @@ MusicPlayer::~MusicPlayer() {
 
 int MusicPlayer::Init(IDirectSound* directSound) {
     auto fail = [&] {
+        // A port made before the failure is still owned here (the performance never took it).
+        if (Port != nullptr) {
+            Port->Release();
+            Port = nullptr;
+        }
         if (Performance != nullptr) {
             Performance->CloseDown();
             Performance->Release();
@@ -153,10 +158,22 @@ void MusicPlayer::Shutdown() {
         segment->Release();
         segment = nullptr;
     }
+    // The last segment states and the DirectMusic object are references this object owns too;
+    // they are given back here so that nothing is left behind.
+    for (IDirectMusicSegmentState*& state : SegmentStates) {
+        if (state != nullptr) {
+            state->Release();
+            state = nullptr;
+        }
+    }
     if (Performance != nullptr) {
         Performance->CloseDown();
         Performance->Release();
         Performance = nullptr;
+    }
+    if (DirectMusic != nullptr) {
+        DirectMusic->Release();
+        DirectMusic = nullptr;
     }
     if (Loader != nullptr) {
         Loader->Release();
