@@ -76,7 +76,9 @@ SDL_AUDIODRIVER=dummy build/fuzz/bin/fuzz_midi -max_total_time="$fuzzSeconds" -m
 step "end-to-end run of the native program under Xvfb"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
 
-step "frame benchmark, native against wine64 (figures only)"
+step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh
+SDL_AUDIODRIVER=dummy build/native/bin/bench_music
+build/native/bin/bench_archive
 
 step "all tests passed"
