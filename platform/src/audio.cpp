@@ -17,24 +17,7 @@ void AudioCallback(void* user, Uint8* stream, int bytes) {
 }
 
 // The primary buffer stands for the device's output format; the game only holds and releases it.
-class PrimaryBuffer : public IDirectSoundBuffer {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object != nullptr)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-private:
-    ULONG references = 1;
-};
+class PrimaryBuffer : public ComObject<IDirectSoundBuffer> {};
 
 } // namespace
 
@@ -91,19 +74,6 @@ void AudioDevice::Unlock() {
 void AudioDevice::Mix(int16_t* out, int frames) {
     for (AudioSource* source : sources)
         source->MixInto(out, frames);
-}
-
-HRESULT STDMETHODCALLTYPE DirectSoundObject::QueryInterface(REFIID, void** object) {
-    if (object != nullptr)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE DirectSoundObject::Release() {
-    ULONG left = --references;
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 HRESULT STDMETHODCALLTYPE DirectSoundObject::CreateSoundBuffer(LPCDSBUFFERDESC desc,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "comobject.h"
 #include "dmusici.h"
 #include "internal.h"
 #include "midifile.h"
@@ -44,11 +45,8 @@ private:
     std::vector<AudioSource*> sources;
 };
 
-class DirectSoundObject : public IDirectSound {
+class DirectSoundObject : public ComObject<IDirectSound> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer,
                                                 LPUNKNOWN outer) override;
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override;
@@ -56,9 +54,6 @@ public:
 
     std::unique_ptr<AudioDevice> device;
     bool cooperative = false;
-
-private:
-    ULONG references = 1;
 };
 
 class SegmentObject;

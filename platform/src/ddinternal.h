@@ -4,32 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "comobject.h"
 #include "ddraw.h"
 #include "internal.h"
 
 namespace Layer {
 
 class DirectDrawObject;
-
-// Reference counting shared by the layer's COM objects.
-template <typename Interface> class ComObject : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object != nullptr)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-protected:
-    ULONG references = 1;
-};
 
 class Clipper : public ComObject<IDirectDrawClipper> {
 public:

@@ -6,37 +6,18 @@
 #include <string>
 
 #include "audiointernal.h"
+#include "comobject.h"
 
 namespace Layer {
 
-// Reference counting for the audio objects, which the audio thread may also hold.
-template <typename Interface> class AudioCom : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object != nullptr)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-protected:
-    std::atomic<ULONG> references{1};
-};
-
-class SegmentStateObject : public AudioCom<IDirectMusicSegmentState> {
+class SegmentStateObject : public ComObject<IDirectMusicSegmentState> {
 public:
     HRESULT STDMETHODCALLTYPE GetSeek(MUSIC_TIME* seek) override;
     std::atomic<MUSIC_TIME> seek{0};
     std::atomic<bool> finished{false};
 };
 
-class SegmentObject : public AudioCom<IDirectMusicSegment> {
+class SegmentObject : public ComObject<IDirectMusicSegment> {
 public:
     SegmentObject();
     ~SegmentObject() override;
@@ -55,13 +36,13 @@ public:
     bool downloaded = false;
 };
 
-class PortObject : public AudioCom<IDirectMusicPort> {
+class PortObject : public ComObject<IDirectMusicPort> {
 public:
     HRESULT STDMETHODCALLTYPE Activate(BOOL active) override;
     bool active = false;
 };
 
-class DirectMusicObject : public AudioCom<IDirectMusic> {
+class DirectMusicObject : public ComObject<IDirectMusic> {
 public:
     HRESULT STDMETHODCALLTYPE EnumPort(DWORD index, LPDMUS_PORTCAPS caps) override;
     HRESULT STDMETHODCALLTYPE CreatePort(REFCLSID port, LPDMUS_PORTPARAMS params,
@@ -69,7 +50,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetDefaultPort(LPGUID port) override;
 };
 
-class PerformanceObject : public AudioCom<IDirectMusicPerformance> {
+class PerformanceObject : public ComObject<IDirectMusicPerformance> {
 public:
     ~PerformanceObject() override;
     HRESULT STDMETHODCALLTYPE Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound,
@@ -97,7 +78,7 @@ private:
     PortObject* port = nullptr;
 };
 
-class LoaderObject : public AudioCom<IDirectMusicLoader> {
+class LoaderObject : public ComObject<IDirectMusicLoader> {
 public:
     HRESULT STDMETHODCALLTYPE GetObject(LPDMUS_OBJECTDESC desc, REFIID interfaceId,
                                         LPVOID* object) override;

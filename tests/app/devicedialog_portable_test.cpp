@@ -6,22 +6,14 @@
 
 #include "app/devicedialog.h"
 #include "support/tempfolder.h"
+#include "support/testwindow.h"
 
 namespace {
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 class DeviceDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ParentProc;
-        windowClass.lpszClassName = "DeviceDialogTest";
-        RegisterClassA(&windowClass);
-        dialog = CreateWindowExA(0, "DeviceDialogTest", "", WS_POPUP, 0, 0, 200, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
+        dialog = MakeTestWindow("DeviceDialogTest");
         list =
             CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VSCROLL, 0, 0, 100, 100, dialog,
                             reinterpret_cast<HMENU>(static_cast<intptr_t>(1000)), nullptr, nullptr);

@@ -7,24 +7,16 @@
 #include "app/gameapp.h"
 #include "platformtest.h"
 #include "support/tempfolder.h"
+#include "support/testwindow.h"
 
 namespace {
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 class DeviceDialogButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         PlatformTest::Reset();
         folder.Enter();
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ParentProc;
-        windowClass.lpszClassName = "Dialog";
-        RegisterClassA(&windowClass);
-        dialog = CreateWindowExA(0, "Dialog", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
-                                 nullptr, nullptr);
+        dialog = MakeTestWindow("Dialog");
         CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, dialog,
                         reinterpret_cast<HMENU>(static_cast<intptr_t>(1000)), nullptr, nullptr);
         displayDeviceTable.deviceCount = 0;

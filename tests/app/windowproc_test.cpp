@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/inputstate.h"
+#include "support/testwindow.h"
 
 namespace {
 
@@ -21,19 +22,10 @@ bool Same(const InputState& a, const InputState& b) {
            a.keyCode == b.keyCode && a.sizeState == b.sizeState;
 }
 
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class WindowProcTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = PlainProc;
-        windowClass.lpszClassName = "WindowProcTest";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "WindowProcTest", "test", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
+        window = MakeTestWindow("WindowProcTest");
         ASSERT_NE(nullptr, window);
         MSG drained;
         while (PeekMessageA(&drained, nullptr, 0, 0, PM_REMOVE)) {

@@ -7,6 +7,7 @@
 #include "platformtest.h"
 #include "support/ddsupport.h"
 #include "support/tempfolder.h"
+#include "support/testwindow.h"
 
 namespace {
 
@@ -23,21 +24,12 @@ int CountEntries(const std::string& path, const std::string& text) {
     return count;
 }
 
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class DisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         PlatformTest::Reset();
         folder.Enter();
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = PlainProc;
-        windowClass.lpszClassName = "DisplayTest";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "DisplayTest", "", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650,
-                                 510, nullptr, nullptr, nullptr, nullptr);
+        window = MakeTestWindow("DisplayTest", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650, 510);
         ShowWindow(window, SW_SHOW);
         display = std::make_unique<Graphics>();
     }

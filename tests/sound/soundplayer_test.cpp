@@ -5,23 +5,15 @@
 
 #include "platformtest.h"
 #include "sound/soundplayer.h"
+#include "support/testwindow.h"
 
 namespace {
-
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 class SoundPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         PlatformTest::Reset();
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = PlainProc;
-        windowClass.lpszClassName = "SoundTest";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "SoundTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
+        window = MakeTestWindow("SoundTest");
     }
     void TearDown() override { PlatformTest::Reset(); }
     HWND window = nullptr;
