@@ -1,6 +1,8 @@
 // GameApp::Run: lets the user pick a display driver if asked, creates the window and the display,
 // runs the main loop and shuts down.
 #include "errorlog.h"
+#include <cstring>
+
 #include "devicedialog.h"
 #include "gameapp.h"
 
@@ -24,7 +26,10 @@ bool GameApp::Run(HINSTANCE instance, int32_t width, int32_t height, int32_t bit
     if (chooseDevice) {
         if (SelectDisplayDevice(nullptr, instance, &chosenDevice) == 0)
             return fail();
-        device = &chosenDevice;
+        // The primary driver is listed with an all-zero GUID: the display takes null for it.
+        static const GUID primaryDriver{};
+        if (memcmp(&chosenDevice, &primaryDriver, sizeof chosenDevice) != 0)
+            device = &chosenDevice;
     }
     if (windowed)
         style = WS_OVERLAPPEDWINDOW;
