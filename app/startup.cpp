@@ -2,11 +2,14 @@
 #include "startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "archive/volumefile.h"
+#include "game/gamestate.h"
+#include "game/scenes.h"
 #include "gameapp.h"
-#include "inputstate.h"
 #include "intervaltimer.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
@@ -14,15 +17,6 @@
 namespace {
 
 constexpr const char* archivePath = ".\\Quellmark.zrm";
-
-// Shows the game's name on an empty playfield until the game's own scenes exist; Esc ends it.
-void WaitingScene() {
-    if (inputState.keyCode == VK_ESCAPE)
-        PostQuitMessage(0);
-    graphics.FillSurface(graphics.backSurface, 0x00203050);
-    graphics.DrawText(graphics.backSurface, "QUELLMARK", 100, 100, 24, 0x0000D0FF, 0);
-    graphics.Present(gameApp.window);
-}
 
 void ExtractArchive() {
     char path[MAX_PATH];
@@ -38,6 +32,17 @@ void ExtractArchive() {
 }
 
 } // namespace
+
+void LoadGameImages() {
+    GameState& g = gameState;
+    graphics.LoadBitmapSurface(g.screenImage, 0, 0, 320, 240, ".\\ScreenImage.bmp", 0, 0);
+    graphics.LoadBitmapSurface(g.mapChipImage, 0, 0, 288, 32, ".\\MapChip.bmp", 0, 0);
+    graphics.LoadBitmapSurface(g.stringImage, 0, 0, 312, 72, ".\\String.bmp", 0, 0);
+    graphics.LoadBitmapSurface(g.explosionImage, 0, 0, 512, 48, ".\\Explosion.bmp", 0, 0);
+    graphics.SetColorKey(g.mapChipImage, 0, 0);
+    graphics.SetColorKey(g.stringImage, 0, 0);
+    graphics.SetColorKey(g.explosionImage, 0, 0);
+}
 
 bool FileExists(const char* path) {
     FILE* file = fopen(path, "r");
@@ -77,7 +82,14 @@ void StartupScene() {
         graphics.directDraw->FlipToGDISurface();
         MessageBoxA(gameApp.window, "DirectMusicの初期化に失敗", "エラー", MB_OK);
     }
+    ResetBoardTables();
+    LoadGameImages();
+    srand(static_cast<unsigned>(time(nullptr)));
     CheckInterval(0xFFFFFFFFu, -1);
-    gameApp.RegisterScene(1, WaitingScene);
+    gameApp.RegisterScene(1, TitleScene);
+    gameApp.RegisterScene(2, StageScene);
+    gameApp.RegisterScene(3, ClearScene);
+    gameApp.RegisterScene(4, EndingScene);
+    gameApp.RegisterScene(5, GameOverScene);
     gameApp.SwitchScene(1);
 }

@@ -1,9 +1,11 @@
-// StartupScene and the helpers it uses to find the program's folder and data.
+// StartupScene and the helpers it uses to find the program's folder, data and images.
 #pragma once
 
 // Scene 0: prepares the window, the data folder and the shared state, then switches to scene 1.
 void StartupScene();
 // Makes the executable's folder the current directory; always true.
 bool EnterExecutableDirectory();
+// The four images every scene draws from, into the game state; black is transparent in three.
+void LoadGameImages();
 // True when path can be opened for reading.
 bool FileExists(const char* path);

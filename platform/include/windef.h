@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #define WINAPI
+#define WINAPIV
 #define CALLBACK
 #define APIENTRY
 #define STDMETHODCALLTYPE

@@ -310,4 +310,7 @@ LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wPa
 // without LR_LOADFROMFILE nothing is found. A damaged or hostile file fails with null.
 HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 
+// printf-style formatting as user32 does it: at most 1024 characters, the count written.
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
+
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

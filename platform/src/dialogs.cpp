@@ -1,4 +1,6 @@
 // Libraries, resources and dialogs: what the layer has of them, and the predefined list box.
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "internal.h"
@@ -116,4 +118,12 @@ bool PlatformTest::DialogResult(HWND dialog, INT_PTR* result) {
         return false;
     *result = dialog->dialogResult;
     return true;
+}
+
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int length = vsnprintf(buffer, 1025, format, arguments);
+    va_end(arguments);
+    return length < 0 ? 0 : (length > 1024 ? 1024 : length);
 }

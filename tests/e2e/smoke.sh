@@ -11,7 +11,15 @@ fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 XDG_DATA_HOME=$(mktemp -d)
 export XDG_DATA_HOME
-trap 'rm -rf "$XDG_DATA_HOME"' EXIT
+# The program runs from a folder of its own, with a title picture beside it and no archive, and
+# is started from another working directory: it must find its picture through its own path.
+gameFolder=$(mktemp -d)
+trap 'rm -rf "$XDG_DATA_HOME" "$gameFolder"' EXIT
+cp "$program" "$gameFolder/"
+program="$gameFolder/$(basename "$program")"
+convert -size 320x240 xc:'#203050' -size 320x40 xc:black -append -type truecolor \
+    -define bmp:format=bmp3 "$gameFolder/Title.bmp"
+cd /
 
 fail() {
     echo "FAIL: $*"
@@ -33,7 +41,7 @@ run_case() {
     [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "$name: window geometry $geometry"
     [[ "$geometry" == *"Position: 4,27"* ]] || fail "$name: window position $geometry"
     import -window root "$artifacts/$name.png"
-    # The playfield (its background is 0x203050) fills the client area; the screen around is black.
+    # The title picture (0x203050) fills the client area, stretched; the screen around is black.
     local inside outside
     inside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{10,40}.r)],%[fx:int(255*p{10,40}.g)],%[fx:int(255*p{10,40}.b)]' info:)
     outside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{700,40}.r)],%[fx:int(255*p{700,40}.g)],%[fx:int(255*p{700,40}.b)]' info:)

@@ -1,0 +1,36 @@
+// The title scene: the title picture with its waving strip; a click starts a game.
+#include "app/gameapp.h"
+#include "app/inputstate.h"
+#include "gamestate.h"
+#include "graphics/graphics.h"
+#include "scenes.h"
+
+void TitleScene() {
+    GameState& g = gameState;
+    if (g.sceneStart == 1) {
+        g.titleWavePhase = 0;
+        g.titleWaveAmplitude = 5;
+        graphics.LoadBitmapSurface(g.titleImage, 0, 0, 320, 280, ".\\Title.bmp", 0, 0);
+        graphics.SetColorKey(g.titleImage, 0, 0);
+        PlaySceneMusic("Title.mid", -1);
+        g.sceneStart = 0;
+    }
+    HandleGlobalKeys();
+    graphics.BltRect(graphics.backSurface, 0, 0, 320, 240, g.titleImage, 0, 0, 320, 240,
+                     DDBLT_WAIT);
+    g.titleWavePhase = (g.titleWavePhase + 5) % 65536;
+    graphics.BltWave(graphics.backSurface, 60, 150, g.titleImage, 0, 240, 180, 280,
+                     g.titleWavePhase, g.titleWaveAmplitude, true);
+    graphics.Present(gameApp.window);
+    if (inputState.leftButton == 1 || inputState.rightButton == 1) {
+        g.score = 0;
+        g.stage = 0;
+        inputState.rightButton = 0;
+        inputState.leftButton = 0;
+        if (g.titleImage != nullptr) {
+            g.titleImage->Release();
+            g.titleImage = nullptr;
+        }
+        StartScene(2);
+    }
+}
