@@ -1,0 +1,68 @@
+// mkdata: writes the game's pictures, songs and ending text into a folder at build time.
+//   mkdata OUTPUT_FOLDER ENDING_TEXT
+// The ending text's source is UTF-8; the game reads it as code page 932 with CR LF line ends.
+#include <iconv.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "pictures.h"
+#include "songs.h"
+
+namespace {
+
+bool WriteEnding(const std::string& source, const std::string& target) {
+    std::ifstream in(source, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && text.empty())
+        return false;
+    iconv_t converter = iconv_open("CP932", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string converted(text.size() * 2 + 16, '\0');
+    char* input = text.data();
+    size_t inputLeft = text.size();
+    char* output = converted.data();
+    size_t outputLeft = converted.size();
+    size_t result = iconv(converter, &input, &inputLeft, &output, &outputLeft);
+    iconv_close(converter);
+    if (result == static_cast<size_t>(-1))
+        return false; // a character code page 932 cannot hold
+    converted.resize(converted.size() - outputLeft);
+    std::string crlf;
+    for (char c : converted) {
+        if (c == '\r')
+            continue;
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    FILE* file = fopen(target.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = fwrite(crlf.data(), 1, crlf.size(), file) == crlf.size();
+    return fclose(file) == 0 && written;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: mkdata OUTPUT_FOLDER ENDING_TEXT\n");
+        return 2;
+    }
+    std::string folder = argv[1];
+    bool ok = MakeScreenImage().SaveBmp(folder + "/ScreenImage.bmp") &&
+              MakeMapChip().SaveBmp(folder + "/MapChip.bmp") &&
+              MakeString().SaveBmp(folder + "/String.bmp") &&
+              MakeExplosion().SaveBmp(folder + "/Explosion.bmp") &&
+              MakeTitle().SaveBmp(folder + "/Title.bmp") && WriteSongs(folder) &&
+              WriteEnding(argv[2], folder + "/Ending.dat");
+    if (!ok) {
+        fprintf(stderr, "mkdata: could not write the game's data into %s\n", folder.c_str());
+        return 1;
+    }
+    return 0;
+}
