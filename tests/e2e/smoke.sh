@@ -11,15 +11,18 @@ fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 XDG_DATA_HOME=$(mktemp -d)
 export XDG_DATA_HOME
-# The program runs from a folder of its own, with a title picture beside it and no archive, and
-# is started from another working directory: it must find its picture through its own path.
+# The program runs from a folder of its own with its archive beside it, started from another
+# working directory: it must find the archive through its own path and unpack it.
 gameFolder=$(mktemp -d)
 trap 'rm -rf "$XDG_DATA_HOME" "$gameFolder"' EXIT
-cp "$program" "$gameFolder/"
+cp "$program" "$(dirname "$program")/Quellmark.zrm" "$gameFolder/"
 program="$gameFolder/$(basename "$program")"
-convert -size 320x240 xc:'#203050' -size 320x40 xc:black -append -type truecolor \
-    -define bmp:format=bmp3 "$gameFolder/Title.bmp"
+extracted="$XDG_DATA_HOME/quellmark/Windows/Temp/Quellmark"
 cd /
+
+# Mean brightness (0 to 1) and number of distinct colours of the client area in a screenshot.
+brightness() { convert "$1" -crop 632x449+4+27 +repage -colorspace Gray -format '%[fx:mean]' info:; }
+colours() { convert "$1" -crop 632x449+4+27 +repage -format '%k' info:; }
 
 fail() {
     echo "FAIL: $*"
@@ -40,13 +43,27 @@ run_case() {
     # 640 x 480 outer pixels less the frame: the client area is 632 x 449 at (4, 27).
     [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "$name: window geometry $geometry"
     [[ "$geometry" == *"Position: 4,27"* ]] || fail "$name: window position $geometry"
-    import -window root "$artifacts/$name.png"
-    # The title picture (0x203050) fills the client area, stretched; the screen around is black.
-    local inside outside
-    inside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{10,40}.r)],%[fx:int(255*p{10,40}.g)],%[fx:int(255*p{10,40}.b)]' info:)
-    outside=$(convert "$artifacts/$name.png" -format '%[fx:int(255*p{700,40}.r)],%[fx:int(255*p{700,40}.g)],%[fx:int(255*p{700,40}.b)]' info:)
-    [ "$inside" = "32,48,80" ] || fail "$name: client area shows $inside, expected the playfield colour"
+    import -window root "$artifacts/$name-title.png"
+    # The title fills the client area with a picture of many colours; the screen around is black.
+    local outside
+    outside=$(convert "$artifacts/$name-title.png" -format '%[fx:int(255*p{700,40}.r)],%[fx:int(255*p{700,40}.g)],%[fx:int(255*p{700,40}.b)]' info:)
     [ "$outside" = "0,0,0" ] || fail "$name: outside the window shows $outside"
+    [ "$(colours "$artifacts/$name-title.png")" -gt 200 ] || fail "$name: the title shows no picture"
+    [ -f "$extracted/Title.bmp" ] || fail "$name: the archive was not unpacked into $extracted"
+    # A click starts stage 1: the board fills with tiles and the numbers appear in their panels.
+    xdotool mousemove 300 300 click 1
+    sleep 1.5
+    xdotool mousemove 700 500
+    sleep 0.3
+    import -window root "$artifacts/$name-stage.png"
+    compare -metric AE "$artifacts/$name-title.png" "$artifacts/$name-stage.png" null: 2>/dev/null &&
+        fail "$name: the click did not change the picture"
+    # The stage number panel shows "01": its inset (playfield 273..307, 56..75) has bright glyphs.
+    local digits
+    digits=$(convert "$artifacts/$name-stage.png" -crop 64x36+550+137 +repage -colorspace Gray \
+        -format '%[fx:maxima]' info:)
+    awk -v d="$digits" 'BEGIN {exit !(d > 0.6)}' || fail "$name: no stage number drawn ($digits)"
+    [ ! -f "$extracted/Error.txt" ] || fail "$name: images failed to load: $(cat "$extracted/Error.txt")"
     xdotool windowfocus --sync "$window"
     xdotool key $keys
     for _ in $(seq 50); do
