@@ -1,4 +1,4 @@
-// mkdata: writes the game's pictures, songs and ending text into a folder at build time.
+// mkdata: writes the game's pictures, songs, ending text and icon into a folder at build time.
 //   mkdata OUTPUT_FOLDER ENDING_TEXT
 // The ending text's source is UTF-8; the game reads it as code page 932 with CR LF line ends.
 #include <iconv.h>
@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "icon.h"
 #include "pictures.h"
 #include "songs.h"
 
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
               MakeString().SaveBmp(folder + "/String.bmp") &&
               MakeExplosion().SaveBmp(folder + "/Explosion.bmp") &&
               MakeTitle().SaveBmp(folder + "/Title.bmp") && WriteSongs(folder) &&
-              WriteEnding(argv[2], folder + "/Ending.dat");
+              WriteEnding(argv[2], folder + "/Ending.dat") && WriteIcon(folder + "/Quellmark.ico");
     if (!ok) {
         fprintf(stderr, "mkdata: could not write the game's data into %s\n", folder.c_str());
         return 1;

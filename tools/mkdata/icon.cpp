@@ -1,0 +1,104 @@
+// The icon: four of the game's tiles on a dark rounded square, reduced to a 16-colour palette.
+#include "icon.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "pictures.h"
+
+namespace {
+
+const Rgb palette[16] = {{0, 0, 0},       {24, 28, 70},   {60, 70, 150},  {140, 150, 235},
+                         {235, 60, 60},   {130, 25, 25},  {70, 205, 80},  {25, 100, 35},
+                         {245, 210, 60},  {150, 120, 20}, {60, 215, 220}, {20, 100, 110},
+                         {255, 255, 255}, {180, 90, 230}, {90, 40, 120},  {128, 128, 128}};
+
+int Nearest(Rgb c) {
+    int best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < 16; ++i) {
+        long dr = c.r - palette[i].r, dg = c.g - palette[i].g, db = c.b - palette[i].b;
+        long distance = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+bool WriteIcon(const std::string& path) {
+    Picture tiles = MakeMapChip();
+    int index[32][32];
+    bool transparent[32][32];
+    const int kinds[4] = {0, 1, 3, 5}; // circle, triangle, diamond, ring
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            // A rounded square: the corners stay transparent.
+            int cx = x < 4 ? 4 - x : (x > 27 ? x - 27 : 0);
+            int cy = y < 4 ? 4 - y : (y > 27 ? y - 27 : 0);
+            transparent[y][x] = cx * cx + cy * cy > 16;
+            Rgb c = (x == 0 || y == 0 || x == 31 || y == 31) ? palette[3] : palette[1];
+            int quadrant = (y / 16) * 2 + x / 16;
+            Rgb tile = tiles.Get(32 * kinds[quadrant] + (x % 16) * 2, (y % 16) * 2);
+            if (tile.r + tile.g + tile.b > 0 && x % 16 > 0 && y % 16 > 0)
+                c = tile;
+            index[y][x] = Nearest(c);
+        }
+    std::vector<uint8_t> image;
+    Put(image, 40, 4);
+    Put(image, 32, 4);
+    Put(image, 64, 4); // colour and mask halves
+    Put(image, 1, 2);
+    Put(image, 4, 2);
+    Put(image, 0, 4);
+    Put(image, 32 * 16 + 32 * 4, 4);
+    Put(image, 0, 4);
+    Put(image, 0, 4);
+    Put(image, 16, 4);
+    Put(image, 0, 4);
+    for (const Rgb& c : palette) {
+        image.push_back(static_cast<uint8_t>(c.b));
+        image.push_back(static_cast<uint8_t>(c.g));
+        image.push_back(static_cast<uint8_t>(c.r));
+        image.push_back(0);
+    }
+    for (int y = 31; y >= 0; --y)
+        for (int x = 0; x < 32; x += 2)
+            image.push_back(static_cast<uint8_t>((index[y][x] << 4) | index[y][x + 1]));
+    for (int y = 31; y >= 0; --y)
+        for (int byte = 0; byte < 4; ++byte) {
+            uint8_t bits = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (transparent[y][byte * 8 + bit])
+                    bits |= static_cast<uint8_t>(0x80 >> bit);
+            image.push_back(bits);
+        }
+    std::vector<uint8_t> file;
+    Put(file, 0, 2);
+    Put(file, 1, 2);
+    Put(file, 1, 2);
+    file.push_back(32);
+    file.push_back(32);
+    file.push_back(16);
+    file.push_back(0);
+    Put(file, 1, 2);
+    Put(file, 4, 2);
+    Put(file, static_cast<uint32_t>(image.size()), 4);
+    Put(file, 22, 4);
+    file.insert(file.end(), image.begin(), image.end());
+    FILE* out = fopen(path.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    bool written = fwrite(file.data(), 1, file.size(), out) == file.size();
+    return fclose(out) == 0 && written;
+}
