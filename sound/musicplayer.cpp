@@ -175,6 +175,7 @@ void MusicPlayer::Shutdown() {
         DirectMusic->Release();
         DirectMusic = nullptr;
     }
+    Port = nullptr; // the performance held it and has let it go; this object owns no reference
     if (Loader != nullptr) {
         Loader->Release();
         Loader = nullptr;

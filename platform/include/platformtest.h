@@ -67,6 +67,10 @@ void SegmentLoop(IDirectMusicSegment* segment, long* start, long* loopStart, lon
 // How many segments exist (loaded and not yet released).
 int LiveSegments();
 
+// Makes GetModuleFileNameA answer this Linux path (in Windows form) instead of the real
+// executable's; an empty path restores the real one.
+void SetModulePath(const std::string& linuxPath);
+
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();
 // True when SetWindowPos placed the window among the topmost windows.

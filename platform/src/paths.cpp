@@ -13,8 +13,11 @@
 #include <unistd.h>
 
 #include "internal.h"
+#include "platformtest.h"
 
 namespace {
+
+std::string moduleOverride;
 
 bool HasDriveLetter(const char* path) {
     return ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
@@ -108,12 +111,12 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     }
     char linuxPath[PATH_MAX + 1];
     ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
-    if (length <= 0) {
+    if (length <= 0 && moduleOverride.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return 0;
     }
-    linuxPath[length] = '\0';
-    std::string path = Layer::ToWindowsPath(linuxPath);
+    linuxPath[length > 0 ? length : 0] = '\0';
+    std::string path = Layer::ToWindowsPath(moduleOverride.empty() ? linuxPath : moduleOverride);
     if (size == 0 || fileName == nullptr) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -182,4 +185,8 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 
 int WINAPI lstrlenA(LPCSTR string) {
     return string == nullptr ? 0 : static_cast<int>(strlen(string));
+}
+
+void PlatformTest::SetModulePath(const std::string& linuxPath) {
+    moduleOverride = linuxPath;
 }

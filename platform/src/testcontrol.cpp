@@ -12,6 +12,7 @@ void PlatformTest::Reset() {
     Layer::ClearFailures();
     Layer::ResetClock();
     Layer::ResetCursorCount();
+    PlatformTest::SetModulePath("");
     SetLastError(ERROR_SUCCESS);
 }
 

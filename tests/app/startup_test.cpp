@@ -1,0 +1,133 @@
+// The start-up scene: archive or not, another working directory, failing devices, images, scenes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/gameapp.h"
+#include "app/startup.h"
+#include "game/gamestate.h"
+#include "game/scenes.h"
+#include "graphics/graphics.h"
+#include "platformtest.h"
+#include "sound/musicplayer.h"
+#include "sound/soundplayer.h"
+#include "support/tempfolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The archive the build made beside the test program.
+std::string BuiltArchive() {
+    char name[MAX_PATH];
+    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    std::string path = &name[2]; // without "Z:"
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return fs::path(path).parent_path().string() + "/Quellmark.zrm";
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        archive = BuiltArchive();
+        PlatformTest::Reset();
+        setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+        fs::create_directories(program.Path() / "bin");
+        WriteBytes(program / "bin/Quellmark", "an executable stands here");
+        PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
+        for (SceneFunc& scene : gameApp.scenes)
+            scene = nullptr;
+        gameApp.currentScene = 0;
+        gameApp.style = WS_OVERLAPPEDWINDOW;
+        ASSERT_TRUE(gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false));
+        ASSERT_TRUE(gameApp.InitDisplay(gameApp.window, 320, 240, 32, true, nullptr));
+        gameState = GameState{};
+        elsewhere.Enter(); // started from another working directory
+    }
+    void TearDown() override {
+        musicPlayer.Shutdown();
+        soundPlayer.Shutdown();
+        gameState = GameState{};
+        if (gameApp.directDraw != nullptr)
+            gameApp.directDraw->Release();
+        static_cast<DisplayBlock&>(gameApp) = DisplayBlock{};
+        gameApp.RecordFrameMetrics();
+        static_cast<DisplayBlock&>(graphics) = gameApp;
+        gameApp.window = nullptr;
+        PlatformTest::Reset();
+    }
+    fs::path Extracted() const { return home.Path() / "quellmark/Windows/Temp/Quellmark"; }
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> texts;
+        for (const auto& box : PlatformTest::MessageBoxes())
+            texts.push_back(box.text);
+        return texts;
+    }
+    std::string archive;
+    TempFolder home;
+    TempFolder program;
+    TempFolder elsewhere;
+};
+
+TEST_F(StartupTest, WithTheArchiveEveryFileIsUnpackedAndItsFolderMadeCurrent) {
+    ASSERT_TRUE(fs::exists(archive)) << archive;
+    fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm");
+    StartupScene();
+    EXPECT_EQ(Extracted(), fs::current_path());
+    for (const char* name :
+         {"Title.bmp", "ScreenImage.bmp", "MapChip.bmp", "String.bmp", "Explosion.bmp",
+          "Ending.dat", "Title.mid", "Stage.mid", "Clear.mid", "Ending.mid", "Gameover.mid"})
+        EXPECT_TRUE(fs::exists(Extracted() / name)) << name;
+    EXPECT_NE(nullptr, gameState.screenImage);
+    EXPECT_NE(nullptr, gameState.mapChipImage);
+    EXPECT_NE(nullptr, gameState.stringImage);
+    EXPECT_NE(nullptr, gameState.explosionImage);
+    EXPECT_TRUE(graphics.GetColorKey(gameState.mapChipImage, nullptr, nullptr));
+    EXPECT_FALSE(graphics.GetColorKey(gameState.screenImage, nullptr, nullptr));
+    EXPECT_FALSE(fs::exists(Extracted() / "Error.txt"));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(graphics.backSurface, gameApp.backSurface) << "the display was handed over";
+    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(TitleScene, gameApp.scenes[1]);
+    EXPECT_EQ(GameOverScene, gameApp.scenes[5]);
+    for (int slot = 6; slot < GameApp::sceneCount; ++slot)
+        ASSERT_EQ(nullptr, gameApp.scenes[slot]) << slot;
+    EXPECT_EQ(0, PlatformTest::CursorCount()) << "the cursor is shown again";
+}
+
+TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFolder) {
+    StartupScene();
+    EXPECT_EQ(program.Path() / "bin", fs::current_path());
+    EXPECT_FALSE(fs::exists(home.Path() / "quellmark/Windows/Temp"));
+    EXPECT_EQ(nullptr, gameState.screenImage);
+    // The four missing images are logged where the files were looked for.
+    std::string log = ReadBytes(program / "bin/Error.txt");
+    EXPECT_NE(std::string::npos, log.find(".\\ScreenImage.bmp"));
+    EXPECT_NE(std::string::npos, log.find(".\\Explosion.bmp"));
+    EXPECT_EQ(1, gameApp.currentScene);
+}
+
+TEST_F(StartupTest, FailingDevicesShowTwoBoxesSoundFirst) {
+    PlatformTest::FailNext("DirectSoundCreate");
+    PlatformTest::FailNext("OpenAudioDevice"); // the music's own output cannot open either
+    StartupScene();
+    // DirectSoundの初期化に失敗, then DirectMusicの初期化に失敗, in code page 932.
+    const std::string failed = "\x82\xCC\x8F\x89\x8A\xFA\x89\xBB\x82\xC9\x8E\xB8\x94\x73";
+    EXPECT_EQ((std::vector<std::string>{"DirectSound" + failed, "DirectMusic" + failed}), Boxes());
+    EXPECT_EQ("\x83\x47\x83\x89\x81\x5B", PlatformTest::MessageBoxes()[0].caption); // エラー
+    EXPECT_EQ(nullptr, soundPlayer.DirectSound);
+    EXPECT_EQ(nullptr, musicPlayer.Performance);
+    EXPECT_EQ(1, gameApp.currentScene) << "start-up goes on";
+}
+
+TEST_F(StartupTest, WithoutSoundTheMusicStartsOnItsOwnOutput) {
+    PlatformTest::FailNext("DirectSoundCreate");
+    StartupScene();
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ(0u, Boxes()[0].find("DirectSound"));
+    EXPECT_NE(nullptr, musicPlayer.Performance);
+}
+
+} // namespace
