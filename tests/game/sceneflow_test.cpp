@@ -1,0 +1,206 @@
+// The scenes played with scripted input on the virtual clock: a whole game, a time-out, the clear
+// caption's typing and the ending's lines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/gameapp.h"
+#include "app/inputstate.h"
+#include "app/startup.h"
+#include "game/gamestate.h"
+#include "graphics/graphics.h"
+#include "platformtest.h"
+#include "sound/musicplayer.h"
+#include "sound/soundplayer.h"
+#include "support/tempfolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SceneFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[MAX_PATH];
+        GetModuleFileNameA(nullptr, name, MAX_PATH);
+        std::string path = &name[2];
+        for (char& c : path)
+            if (c == '\\')
+                c = '/';
+        std::string archive = fs::path(path).parent_path().string() + "/Quellmark.zrm";
+        PlatformTest::Reset();
+        PlatformTest::SetClock(100000);
+        setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+        fs::create_directories(program.Path() / "bin");
+        WriteBytes(program / "bin/Quellmark", "x");
+        fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm");
+        PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
+        for (SceneFunc& scene : gameApp.scenes)
+            scene = nullptr;
+        gameApp.currentScene = 0;
+        gameApp.style = WS_OVERLAPPEDWINDOW;
+        ASSERT_TRUE(gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false));
+        ASSERT_TRUE(gameApp.InitDisplay(gameApp.window, 320, 240, 32, true, nullptr));
+        gameState = GameState{};
+        inputState = InputState{};
+        elsewhere.Enter();
+        gameApp.RegisterScene(0, StartupScene);
+        Turn(); // the start-up scene: window, archive, devices, images, scenes
+        ASSERT_EQ(1, gameApp.currentScene);
+    }
+    void TearDown() override {
+        musicPlayer.Shutdown();
+        soundPlayer.Shutdown();
+        if (gameState.endingFile != nullptr)
+            fclose(gameState.endingFile);
+        gameState = GameState{};
+        if (gameApp.directDraw != nullptr)
+            gameApp.directDraw->Release();
+        static_cast<DisplayBlock&>(gameApp) = DisplayBlock{};
+        gameApp.RecordFrameMetrics();
+        static_cast<DisplayBlock&>(graphics) = gameApp;
+        gameApp.window = nullptr;
+        PlatformTest::Reset();
+    }
+    // One main-loop turn: at most one message, then the current scene; the clock moves on.
+    void Turn(DWORD milliseconds = 20) {
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        gameApp.scenes[gameApp.currentScene]();
+        PlatformTest::AdvanceClock(milliseconds);
+    }
+    void Turns(int count, DWORD milliseconds = 20) {
+        for (int i = 0; i < count; ++i)
+            Turn(milliseconds);
+    }
+    void Click() {
+        PlatformTest::InjectMouseButton(gameApp.window, 0, true, 600, 440);
+        PlatformTest::InjectMouseButton(gameApp.window, 0, false, 600, 440);
+        Turns(3);
+    }
+    void Key(int virtualKey) {
+        PlatformTest::InjectKey(gameApp.window, virtualKey, true);
+        PlatformTest::InjectKey(gameApp.window, virtualKey, false);
+        Turns(4);
+    }
+    fs::path Extracted() const { return home.Path() / "quellmark/Windows/Temp/Quellmark"; }
+    void StartSceneForTest(int32_t scene) {
+        StartScene(scene);
+        Turn();
+    }
+    TempFolder home;
+    TempFolder program;
+    TempFolder elsewhere;
+};
+
+TEST_F(SceneFlowTest, AWholeGameFromTheTitleThroughFourStagesAndTheEndingBackToTheTitle) {
+    Turns(5);
+    Click();
+    ASSERT_EQ(2, gameApp.currentScene);
+    for (int stage = 1; stage <= 4; ++stage) {
+        Turns(5);
+        EXPECT_EQ(stage, gameState.stage);
+        EXPECT_EQ(stage >= 3 ? 1 : 0, gameState.screenWave);
+        Key(VK_F2); // the stage counts as cleared
+        ASSERT_EQ(3, gameApp.currentScene) << "stage " << stage;
+        Turns(200); // four seconds: the caption is typed out
+        EXPECT_EQ(5, gameState.clearChars);
+        Click();
+        ASSERT_EQ(stage < 4 ? 2 : 4, gameApp.currentScene) << "after stage " << stage;
+    }
+    Turns(5000, 20); // a hundred seconds of the ending: every line has come and gone
+    EXPECT_TRUE(gameState.endingFile != nullptr && feof(gameState.endingFile));
+    EXPECT_EQ(0, gameState.endingMosaic);
+    Click();
+    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(20, gameState.endingMosaic);
+    Turns(3);
+    gameState.score = 123456; // the title's click resets it; groups dealt in may score again
+    Click();
+    Turns(2);
+    EXPECT_EQ(1, gameState.stage) << "a new game starts at stage 1";
+    EXPECT_LT(gameState.score, 123456);
+    EXPECT_EQ(0, gameState.score % 100);
+}
+
+TEST_F(SceneFlowTest, RunningOutOfTimeLeadsToGameOverAndBackToTheTitle) {
+    Click();
+    ASSERT_EQ(2, gameApp.currentScene);
+    Turns(5);
+    ASSERT_EQ(99, gameState.timeLeft);
+    // Quota out of reach so that nothing clears the stage by chance.
+    gameState.clearQuota = 100000;
+    int turns = 0;
+    while (gameApp.currentScene == 2 && turns++ < 500)
+        Turn(250);
+    EXPECT_EQ(5, gameApp.currentScene);
+    EXPECT_EQ(0, gameState.timeLeft);
+    EXPECT_GT(turns, 390) << "about one hundred seconds";
+    Turns(10);
+    EXPECT_NE(nullptr, gameState.gameOverSnapshot);
+    Click();
+    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(nullptr, gameState.gameOverSnapshot);
+}
+
+TEST_F(SceneFlowTest, ClearCaptionTypesOneLetterEachHalfSecondAndAClickCompletesIt) {
+    Click();
+    Turns(5);
+    Key(VK_F2);
+    ASSERT_EQ(3, gameApp.currentScene);
+    int first = gameState.clearChars;
+    Turns(25); // half a second
+    EXPECT_EQ(first + 1, gameState.clearChars);
+    Click(); // completes the caption, stays
+    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(5, gameState.clearChars);
+    Click();
+    EXPECT_EQ(2, gameApp.currentScene);
+}
+
+TEST_F(SceneFlowTest, GlobalKeysWorkInEveryScene) {
+    // F3 from the title, F2 from the game over, F1 on the clear screen, Esc anywhere.
+    Key(VK_F3);
+    EXPECT_EQ(5, gameApp.currentScene);
+    Key(VK_F2);
+    EXPECT_EQ(3, gameApp.currentScene);
+    Key(VK_F1);
+    EXPECT_EQ(3, gameApp.currentScene);
+    PlatformTest::InjectKey(gameApp.window, VK_ESCAPE, true);
+    Turns(2);
+    MSG message;
+    bool quit = false;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        quit = quit || message.message == WM_QUIT;
+    EXPECT_TRUE(quit);
+}
+
+TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineAndAMissingFileStaysBlack) {
+    // Lines ending in CR LF and LF, one of 300 characters, a last one without a break.
+    WriteBytes(Extracted() / "Ending.dat", "FIRST\r\nSECOND\n" + std::string(300, 'W') + "\nLAST");
+    gameState.stage = 4;
+    StartSceneForTest(4);
+    ASSERT_NE(nullptr, gameState.endingFile);
+    int lines = 0;
+    for (int turn = 0; turn < 3000 && !feof(gameState.endingFile); ++turn) {
+        int before = gameState.endingMosaic;
+        Turn();
+        if (gameState.endingMosaic == 20 && before != 20)
+            ++lines; // a new line has come
+    }
+    EXPECT_EQ(5, lines) << "FIRST, SECOND, 255 and 45 characters, LAST";
+    Click();
+    EXPECT_EQ(1, gameApp.currentScene);
+    fs::remove(Extracted() / "Ending.dat");
+    StartSceneForTest(4);
+    Turns(200);
+    EXPECT_EQ(nullptr, gameState.endingFile);
+    EXPECT_EQ(0, gameState.endingMosaic);
+    Click();
+    EXPECT_EQ(1, gameApp.currentScene);
+}
+
+} // namespace
