@@ -79,6 +79,7 @@ tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifa
 step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh
 SDL_AUDIODRIVER=dummy build/native/bin/bench_music
+XDG_DATA_HOME=$(mktemp -d) SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/native/bin/bench_game
 build/native/bin/bench_archive
 
 step "all tests passed"
