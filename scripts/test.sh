@@ -73,8 +73,9 @@ printf 'X:1\nT:Seed\nM:4/4\nL:1/8\nK:G\nGABc dedB|c2e2 d4|\n' >"$midiCorpus/seed
 SDL_AUDIODRIVER=dummy build/fuzz/bin/fuzz_midi -max_total_time="$fuzzSeconds" -max_len=4096 \
     -print_final_stats=1 "$midiCorpus" 2>&1 | tail -n 5
 
-step "end-to-end run of the native program under Xvfb"
+step "end-to-end runs of the native program and of the Windows build under wine64 (Xvfb)"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
+tests/e2e/wine-smoke.sh "$root/build/windows-x64/bin" "$root/build/windows-x64/artifacts"
 
 step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh
