@@ -2,6 +2,8 @@
 // caption's typing and the ending's lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/gameapp.h"
@@ -124,6 +126,39 @@ TEST_F(SceneFlowTest, AWholeGameFromTheTitleThroughFourStagesAndTheEndingBackToT
     EXPECT_EQ(1, gameState.stage) << "a new game starts at stage 1";
     EXPECT_LT(gameState.score, 123456);
     EXPECT_EQ(0, gameState.score % 100);
+}
+
+TEST_F(SceneFlowTest, EverySceneStartsItsOwnSong) {
+    auto playing = [] {
+        std::vector<int16_t> samples = PlatformTest::RenderMusic(musicPlayer.Performance, 22050);
+        int peak = 0;
+        for (int16_t sample : samples)
+            peak = std::max(peak, std::abs(static_cast<int>(sample)));
+        return peak > 300;
+    };
+    // The songs differ in length (music time, 768 a quarter note), which tells them apart.
+    auto length = [] {
+        MUSIC_TIME value = 0;
+        if (musicPlayer.Segments[0] != nullptr)
+            musicPlayer.Segments[0]->GetLength(&value);
+        return value;
+    };
+    Turns(2);
+    EXPECT_EQ(24 * 4 * 768, length()) << "title";
+    EXPECT_TRUE(playing()) << "title music";
+    Click();
+    EXPECT_EQ(32 * 4 * 768, length()) << "stage";
+    EXPECT_TRUE(playing()) << "stage music";
+    struct Song {
+        int scene;
+        MUSIC_TIME length;
+    };
+    for (const Song& song :
+         {Song{3, 6 * 768}, Song{4, 20 * 4 * 768}, Song{5, 12 * 4 * 768}, Song{1, 24 * 4 * 768}}) {
+        StartSceneForTest(song.scene);
+        EXPECT_EQ(song.length, length()) << "scene " << song.scene;
+        EXPECT_TRUE(playing()) << "scene " << song.scene;
+    }
 }
 
 TEST_F(SceneFlowTest, RunningOutOfTimeLeadsToGameOverAndBackToTheTitle) {
