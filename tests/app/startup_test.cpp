@@ -11,69 +11,16 @@
 #include "platformtest.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
-#include "support/tempfolder.h"
+#include "support/gamefixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The archive the build made beside the test program.
-std::string BuiltArchive() {
-    char name[MAX_PATH];
-    GetModuleFileNameA(nullptr, name, MAX_PATH);
-    std::string path = &name[2]; // without "Z:"
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    return fs::path(path).parent_path().string() + "/Quellmark.zrm";
-}
-
-class StartupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        archive = BuiltArchive();
-        PlatformTest::Reset();
-        setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
-        fs::create_directories(program.Path() / "bin");
-        WriteBytes(program / "bin/Quellmark", "an executable stands here");
-        PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
-        for (SceneFunc& scene : gameApp.scenes)
-            scene = nullptr;
-        gameApp.currentScene = 0;
-        gameApp.style = WS_OVERLAPPEDWINDOW;
-        ASSERT_TRUE(gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false));
-        ASSERT_TRUE(gameApp.InitDisplay(gameApp.window, 320, 240, 32, true, nullptr));
-        gameState = GameState{};
-        elsewhere.Enter(); // started from another working directory
-    }
-    void TearDown() override {
-        musicPlayer.Shutdown();
-        soundPlayer.Shutdown();
-        gameState = GameState{};
-        if (gameApp.directDraw != nullptr)
-            gameApp.directDraw->Release();
-        static_cast<DisplayBlock&>(gameApp) = DisplayBlock{};
-        gameApp.RecordFrameMetrics();
-        static_cast<DisplayBlock&>(graphics) = gameApp;
-        gameApp.window = nullptr;
-        PlatformTest::Reset();
-    }
-    fs::path Extracted() const { return home.Path() / "quellmark/Windows/Temp/Quellmark"; }
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const auto& box : PlatformTest::MessageBoxes())
-            texts.push_back(box.text);
-        return texts;
-    }
-    std::string archive;
-    TempFolder home;
-    TempFolder program;
-    TempFolder elsewhere;
-};
+class StartupTest : public GameFixture {};
 
 TEST_F(StartupTest, WithTheArchiveEveryFileIsUnpackedAndItsFolderMadeCurrent) {
-    ASSERT_TRUE(fs::exists(archive)) << archive;
-    fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm");
+    Prepare(true);
     StartupScene();
     EXPECT_EQ(Extracted(), fs::current_path());
     for (const char* name :
@@ -98,6 +45,7 @@ TEST_F(StartupTest, WithTheArchiveEveryFileIsUnpackedAndItsFolderMadeCurrent) {
 }
 
 TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFolder) {
+    Prepare(false);
     StartupScene();
     EXPECT_EQ(program.Path() / "bin", fs::current_path());
     EXPECT_FALSE(fs::exists(home.Path() / "quellmark/Windows/Temp"));
@@ -110,6 +58,7 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
 }
 
 TEST_F(StartupTest, FailingDevicesShowTwoBoxesSoundFirst) {
+    Prepare(true);
     PlatformTest::FailNext("DirectSoundCreate");
     PlatformTest::FailNext("OpenAudioDevice"); // the music's own output cannot open either
     StartupScene();
@@ -123,6 +72,7 @@ TEST_F(StartupTest, FailingDevicesShowTwoBoxesSoundFirst) {
 }
 
 TEST_F(StartupTest, WithoutSoundTheMusicStartsOnItsOwnOutput) {
+    Prepare(true);
     PlatformTest::FailNext("DirectSoundCreate");
     StartupScene();
     ASSERT_EQ(1u, Boxes().size());

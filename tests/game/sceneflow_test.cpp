@@ -14,69 +14,19 @@
 #include "platformtest.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
-#include "support/tempfolder.h"
+#include "support/gamefixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SceneFlowTest : public ::testing::Test {
+class SceneFlowTest : public GameFixture {
 protected:
     void SetUp() override {
-        char name[MAX_PATH];
-        GetModuleFileNameA(nullptr, name, MAX_PATH);
-        std::string path = &name[2];
-        for (char& c : path)
-            if (c == '\\')
-                c = '/';
-        std::string archive = fs::path(path).parent_path().string() + "/Quellmark.zrm";
-        PlatformTest::Reset();
-        PlatformTest::SetClock(100000);
-        setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
-        fs::create_directories(program.Path() / "bin");
-        WriteBytes(program / "bin/Quellmark", "x");
-        fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm");
-        PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
-        for (SceneFunc& scene : gameApp.scenes)
-            scene = nullptr;
-        gameApp.currentScene = 0;
-        gameApp.style = WS_OVERLAPPEDWINDOW;
-        ASSERT_TRUE(gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false));
-        ASSERT_TRUE(gameApp.InitDisplay(gameApp.window, 320, 240, 32, true, nullptr));
-        gameState = GameState{};
-        inputState = InputState{};
-        elsewhere.Enter();
+        Prepare(true);
         gameApp.RegisterScene(0, StartupScene);
         Turn(); // the start-up scene: window, archive, devices, images, scenes
         ASSERT_EQ(1, gameApp.currentScene);
-    }
-    void TearDown() override {
-        musicPlayer.Shutdown();
-        soundPlayer.Shutdown();
-        if (gameState.endingFile != nullptr)
-            fclose(gameState.endingFile);
-        gameState = GameState{};
-        if (gameApp.directDraw != nullptr)
-            gameApp.directDraw->Release();
-        static_cast<DisplayBlock&>(gameApp) = DisplayBlock{};
-        gameApp.RecordFrameMetrics();
-        static_cast<DisplayBlock&>(graphics) = gameApp;
-        gameApp.window = nullptr;
-        PlatformTest::Reset();
-    }
-    // One main-loop turn: at most one message, then the current scene; the clock moves on.
-    void Turn(DWORD milliseconds = 20) {
-        MSG message;
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        gameApp.scenes[gameApp.currentScene]();
-        PlatformTest::AdvanceClock(milliseconds);
-    }
-    void Turns(int count, DWORD milliseconds = 20) {
-        for (int i = 0; i < count; ++i)
-            Turn(milliseconds);
     }
     void Click() {
         PlatformTest::InjectMouseButton(gameApp.window, 0, true, 600, 440);
@@ -88,14 +38,6 @@ protected:
         PlatformTest::InjectKey(gameApp.window, virtualKey, false);
         Turns(4);
     }
-    fs::path Extracted() const { return home.Path() / "quellmark/Windows/Temp/Quellmark"; }
-    void StartSceneForTest(int32_t scene) {
-        StartScene(scene);
-        Turn();
-    }
-    TempFolder home;
-    TempFolder program;
-    TempFolder elsewhere;
 };
 
 TEST_F(SceneFlowTest, AWholeGameFromTheTitleThroughFourStagesAndTheEndingBackToTheTitle) {
