@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -114,6 +115,34 @@ TEST_F(MusicTest, FilesWrittenByAnotherProgramPlay) {
     ASSERT_EQ(1, player->Play(0, 0, 0, 0));
     std::vector<int> peaks = Peaks(Render(2.0), rate / 10);
     EXPECT_GT(*std::max_element(peaks.begin(), peaks.end()), 500);
+}
+
+TEST_F(MusicTest, TheGamesOwnSongsSoundWithoutClipping) {
+    // The songs the build made, in the data folder beside the program's folder.
+    char name[MAX_PATH];
+    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    std::string path = &name[2];
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    std::string data = path.substr(0, path.rfind('/')) + "/../data/";
+    for (const char* song : {"Title.mid", "Stage.mid", "Clear.mid", "Ending.mid", "Gameover.mid"}) {
+        WriteBytes(folder / song, ReadBytes(data + song));
+        ASSERT_EQ(1, player->Load(0, song)) << song;
+        ASSERT_EQ(1, player->Play(0, 0, 0, 0)) << song;
+        std::vector<int16_t> samples = Render(2.0);
+        long long sum = 0;
+        int peak = 0;
+        for (int16_t sample : samples) {
+            peak = std::max(peak, std::abs(static_cast<int>(sample)));
+            sum += static_cast<long long>(sample) * sample;
+        }
+        double rms = std::sqrt(static_cast<double>(sum) / static_cast<double>(samples.size()));
+        EXPECT_LT(peak, 32000) << song << " clips";
+        EXPECT_GT(rms, 1000.0) << song << " is too quiet";
+        player->Stop(0);
+        Render(2.0);
+    }
 }
 
 TEST_F(MusicTest, DamagedFilesLoadNothing) {
