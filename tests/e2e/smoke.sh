@@ -43,7 +43,12 @@ run_case() {
     # 640 x 480 outer pixels less the frame: the client area is 632 x 449 at (4, 27).
     [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "$name: window geometry $geometry"
     [[ "$geometry" == *"Position: 4,27"* ]] || fail "$name: window position $geometry"
-    import -window root "$artifacts/$name-title.png"
+    # Wait up to 10 s for the title picture (the start-up unpacks the archive first).
+    for _ in $(seq 20); do
+        import -window root "$artifacts/$name-title.png"
+        [ "$(colours "$artifacts/$name-title.png")" -gt 200 ] && break
+        sleep 0.5
+    done
     # The title fills the client area with a picture of many colours; the screen around is black.
     local outside
     outside=$(convert "$artifacts/$name-title.png" -format '%[fx:int(255*p{700,40}.r)],%[fx:int(255*p{700,40}.g)],%[fx:int(255*p{700,40}.b)]' info:)

@@ -35,8 +35,13 @@ rm -rf "$extracted"
 pid=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
     fail "no window appeared"
-sleep 4
-import -window root "$artifacts/wine-title.png"
+# The title may take a while under Wine: wait up to 30 s for a picture of many colours.
+for _ in $(seq 30); do
+    sleep 1
+    import -window root "$artifacts/wine-title.png"
+    [ "$(convert "$artifacts/wine-title.png" -crop 632x449+4+27 +repage -format '%k' info:)" -gt 200 ] &&
+        break
+done
 [ "$(convert "$artifacts/wine-title.png" -crop 632x449+4+27 +repage -format '%k' info:)" -gt 200 ] ||
     fail "the title shows no picture"
 [ -f "$extracted/Title.bmp" ] || fail "the archive was not unpacked into $extracted"
