@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake --preset native >/dev/null
-cmake --build build/native --target Quellmark -j "$(nproc)"
+cmake --build build/native --target Quellmark game_data -j "$(nproc)"
 exec build/native/bin/Quellmark

@@ -33,7 +33,8 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" ct
 
 step "windows-i686 build (the shipping program)"
 cmake --preset windows-i686 >/dev/null
-cmake --build build/windows-i686 --target Quellmark Vardo_DLL -j "$jobs"
+cmake --build build/windows-i686 --target Quellmark Vardo_DLL game_data -j "$jobs"
+test -f build/windows-i686/bin/Quellmark.zrm
 ./scripts/check-windows-binary.sh build/windows-i686/bin/Quellmark.exe i386
 file build/windows-i686/bin/Vardo_DLL.dll | grep -q 'PE32 executable (DLL)'
 
