@@ -46,7 +46,9 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttr
 
 int WINAPI lstrlenA(LPCSTR string);
 
-// Code page 932 (the ANSI code page here) to wide characters.
+// Text in the ANSI code page (932) to wide characters. File names pass through the layer as
+// bytes and Linux names are UTF-8, so text that is valid UTF-8 is read as UTF-8 and anything
+// else as code page 932; ASCII is the same either way.
 #define CP_ACP 0
 #define MB_PRECOMPOSED 0x00000001
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, wchar_t* wide,
