@@ -1,5 +1,6 @@
 // GameApp construction and destruction, the scene table and the main loop.
 #include "gameapp.h"
+#include "release.h"
 
 void DisplayBlock::RecordFrameMetrics() {
     frameWidth = GetSystemMetrics(SM_CXFRAME);
@@ -12,10 +13,7 @@ GameApp::GameApp() {
 }
 
 GameApp::~GameApp() {
-    if (directDraw != nullptr) {
-        directDraw->Release();
-        directDraw = nullptr;
-    }
+    ReleaseAndClear(directDraw);
     if (window != nullptr)
         DestroyWindow(window);
 }

@@ -1,10 +1,11 @@
 // GameApp::Run: lets the user pick a display driver if asked, creates the window and the display,
 // runs the main loop and shuts down.
-#include "errorlog.h"
 #include <cstring>
 
 #include "devicedialog.h"
+#include "errorlog.h"
 #include "gameapp.h"
+#include "release.h"
 
 namespace {
 constexpr const char* startupFailedText = "アプリケーションの初期化に失敗しました。";
@@ -38,10 +39,7 @@ bool GameApp::Run(HINSTANCE instance, int32_t width, int32_t height, int32_t bit
     if (!InitDisplay(window, width, height, bitsPerPixel, windowed, device))
         return fail();
     MainLoop();
-    if (directDraw != nullptr) {
-        directDraw->Release();
-        directDraw = nullptr;
-    }
+    ReleaseAndClear(directDraw);
     if (window != nullptr)
         DestroyWindow(window);
     window = nullptr;

@@ -6,6 +6,7 @@
 #include "app/gameapp.h"
 #include "app/inputstate.h"
 #include "app/intervaltimer.h"
+#include "app/release.h"
 #include "board.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
@@ -23,13 +24,6 @@ bool TakeClick() {
     inputState.leftButton = 0;
     inputState.rightButton = 0;
     return true;
-}
-
-void Release(IDirectDrawSurface*& surface) {
-    if (surface != nullptr) {
-        surface->Release();
-        surface = nullptr;
-    }
 }
 
 // Shows the next line of the ending text on a black picture, if there is one.
@@ -72,7 +66,7 @@ void ClearScene() {
         g.clearChars = clearCaptionLast; // the first click completes the caption
         return;
     }
-    Release(g.clearSnapshot);
+    ReleaseAndClear(g.clearSnapshot);
     StartScene(g.stage >= 4 ? 4 : 2);
 }
 
@@ -104,7 +98,7 @@ void EndingScene() {
         fclose(g.endingFile);
         g.endingFile = nullptr;
     }
-    Release(g.endingSurface);
+    ReleaseAndClear(g.endingSurface);
     StartScene(1);
 }
 
@@ -126,6 +120,6 @@ void GameOverScene() {
     HandleGlobalKeys();
     if (!TakeClick())
         return;
-    Release(g.gameOverSnapshot);
+    ReleaseAndClear(g.gameOverSnapshot);
     StartScene(1);
 }

@@ -1,6 +1,7 @@
 // The title scene: the title picture with its waving strip; a click starts a game.
 #include "app/gameapp.h"
 #include "app/inputstate.h"
+#include "app/release.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
 #include "scenes.h"
@@ -27,10 +28,7 @@ void TitleScene() {
         g.stage = 0;
         inputState.rightButton = 0;
         inputState.leftButton = 0;
-        if (g.titleImage != nullptr) {
-            g.titleImage->Release();
-            g.titleImage = nullptr;
-        }
+        ReleaseAndClear(g.titleImage);
         StartScene(2);
     }
 }

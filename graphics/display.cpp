@@ -1,16 +1,11 @@
 // Graphics construction, display initialisation and presentation.
 #include "app/errorlog.h"
+#include "app/release.h"
 #include "graphics.h"
 
 namespace {
 constexpr const char* displayFailedText = "DirectDrawの初期化に失敗しました。";
 
-template <typename T> void ReleaseAndClear(T*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
 } // namespace
 
 void ClearSurface(IDirectDrawSurface* surface) {

@@ -1,20 +1,15 @@
 // Off-screen surfaces, bitmaps loaded onto them, colour keys, and the blit and fill primitives.
 #include "app/errorlog.h"
+#include "app/release.h"
 #include "graphics.h"
 
 namespace {
 constexpr const char* imageFailedFormat = "[Image] %sの読み込みに失敗しました。";
 
-void ReleaseSurface(IDirectDrawSurface*& surface) {
-    if (surface != nullptr) {
-        surface->Release();
-        surface = nullptr;
-    }
-}
 } // namespace
 
 bool Graphics::CreateOffscreenSurface(IDirectDrawSurface*& surface, int32_t width, int32_t height) {
-    ReleaseSurface(surface);
+    ReleaseAndClear(surface);
     if (directDraw == nullptr)
         return false;
     DDSURFACEDESC desc{};
@@ -36,7 +31,7 @@ bool Graphics::CreateOffscreenSurface(IDirectDrawSurface*& surface, int32_t widt
 void Graphics::CopySurfaceRegion(IDirectDrawSurface*& surface, IDirectDrawSurface* source,
                                  int32_t left, int32_t top, int32_t right, int32_t bottom,
                                  bool copyPixels) {
-    ReleaseSurface(surface);
+    ReleaseAndClear(surface);
     if (source == nullptr || !CreateOffscreenSurface(surface, right - left, bottom - top))
         return;
     if (copyPixels)

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "app/release.h"
+
 namespace {
 constexpr DWORD allGroups = 0xFFFFFFFF;
 } // namespace
@@ -18,19 +20,13 @@ MusicPlayer::~MusicPlayer() {
 int MusicPlayer::Init(IDirectSound* directSound) {
     auto fail = [&] {
         // A port made before the failure is still owned here (the performance never took it).
-        if (Port != nullptr) {
-            Port->Release();
-            Port = nullptr;
-        }
+        ReleaseAndClear(Port);
         if (Performance != nullptr) {
             Performance->CloseDown();
             Performance->Release();
             Performance = nullptr;
         }
-        if (Loader != nullptr) {
-            Loader->Release();
-            Loader = nullptr;
-        }
+        ReleaseAndClear(Loader);
         CoUninitialize();
         return 0;
     };
@@ -66,10 +62,7 @@ int MusicPlayer::CreateOutputPort() {
     params.dwSize = sizeof params;
     params.dwValidParams = DMUS_PORTPARAMS_CHANNELGROUPS;
     params.dwChannelGroups = 1;
-    if (Port != nullptr) {
-        Port->Release();
-        Port = nullptr;
-    }
+    ReleaseAndClear(Port);
     // A hardware output (external, or General MIDI, GS or XG in hardware) is preferred.
     for (DWORD index = 0;; ++index) {
         DMUS_PORTCAPS caps;
@@ -128,10 +121,7 @@ int MusicPlayer::Play(uint32_t slot, MUSIC_TIME startPoint, MUSIC_TIME loopEnd, 
         if (FAILED(segment->SetLoopPoints(startPoint, end)) || FAILED(segment->SetRepeats(repeats)))
             return 0;
     }
-    if (SegmentStates[slot] != nullptr) {
-        SegmentStates[slot]->Release();
-        SegmentStates[slot] = nullptr;
-    }
+    ReleaseAndClear(SegmentStates[slot]);
     if (Performance == nullptr)
         return 0;
     return SUCCEEDED(Performance->PlaySegment(segment, DMUS_SEGF_DEFAULT, 0, &SegmentStates[slot]))
@@ -160,25 +150,15 @@ void MusicPlayer::Shutdown() {
     }
     // The last segment states and the DirectMusic object are references this object owns too;
     // they are given back here so that nothing is left behind.
-    for (IDirectMusicSegmentState*& state : SegmentStates) {
-        if (state != nullptr) {
-            state->Release();
-            state = nullptr;
-        }
-    }
+    for (IDirectMusicSegmentState*& state : SegmentStates)
+        ReleaseAndClear(state);
     if (Performance != nullptr) {
         Performance->CloseDown();
         Performance->Release();
         Performance = nullptr;
     }
-    if (DirectMusic != nullptr) {
-        DirectMusic->Release();
-        DirectMusic = nullptr;
-    }
+    ReleaseAndClear(DirectMusic);
     Port = nullptr; // the performance held it and has let it go; this object owns no reference
-    if (Loader != nullptr) {
-        Loader->Release();
-        Loader = nullptr;
-    }
+    ReleaseAndClear(Loader);
     CoUninitialize();
 }

@@ -1,6 +1,8 @@
 // SoundPlayer: starting and releasing the DirectSound device.
 #include "soundplayer.h"
 
+#include "app/release.h"
+
 SoundPlayer::SoundPlayer() : DirectSound(nullptr), PrimaryBuffer(nullptr), EffectBuffers{} {}
 
 SoundPlayer::~SoundPlayer() {
@@ -9,10 +11,7 @@ SoundPlayer::~SoundPlayer() {
 
 int SoundPlayer::Init(HWND window) {
     auto fail = [&] {
-        if (DirectSound != nullptr) {
-            DirectSound->Release();
-            DirectSound = nullptr;
-        }
+        ReleaseAndClear(DirectSound);
         return 0;
     };
     if (FAILED(DirectSoundCreate(nullptr, &DirectSound, nullptr))) {
@@ -33,18 +32,8 @@ int SoundPlayer::Init(HWND window) {
 }
 
 void SoundPlayer::Shutdown() {
-    for (IDirectSoundBuffer*& buffer : EffectBuffers) {
-        if (buffer != nullptr) {
-            buffer->Release();
-            buffer = nullptr;
-        }
-    }
-    if (PrimaryBuffer != nullptr) {
-        PrimaryBuffer->Release();
-        PrimaryBuffer = nullptr;
-    }
-    if (DirectSound != nullptr) {
-        DirectSound->Release();
-        DirectSound = nullptr;
-    }
+    for (IDirectSoundBuffer*& buffer : EffectBuffers)
+        ReleaseAndClear(buffer);
+    ReleaseAndClear(PrimaryBuffer);
+    ReleaseAndClear(DirectSound);
 }

@@ -14,6 +14,8 @@
 //   DDERR_SURFACEBUSY, as source or destination.
 // - DDBLT_KEYSRC leaves out source pixels whose value lies in the source's colour-key range,
 //   both ends included.
+// - An off-screen surface of more than 16384 pixels a side fails with DDERR_OUTOFMEMORY instead
+//   of being allocated.
 // - The primary surface of a windowed display is the whole screen; what is blitted into it
 //   appears in the windows that cover that part of the screen. Full-screen modes change no real
 //   display mode: the flipped picture is stretched into the window's client area by the rule

@@ -77,5 +77,6 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR faceName);
-// Draws code page 932 text with its cell's top-left at (x, y), cut at the target's edges.
+// Draws code page 932 text with its cell's top-left at (x, y), cut at the target's edges. A DC
+// with no font selected draws in the proportional Gothic face, 16 pixels high.
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);

@@ -27,15 +27,11 @@ Surface::~Surface() {
 
 HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source,
                                        LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) {
-    if (owner == nullptr)
-        return DDERR_SURFACELOST;
     if (Busy())
         return DDERR_SURFACEBUSY;
     if (effects != nullptr && effects->dwSize != sizeof(DDBLTFX))
         return DDERR_INVALIDPARAMS;
     auto* from = static_cast<Surface*>(source);
-    if (from != nullptr && from->owner == nullptr)
-        return DDERR_SURFACELOST;
     RECT dest = destRect != nullptr ? *destRect : RECT{0, 0, width, height};
     RECT src = sourceRect != nullptr ? *sourceRect
                : from != nullptr     ? RECT{0, 0, from->width, from->height}
@@ -47,8 +43,6 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
 }
 
 HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
-    if (owner == nullptr)
-        return DDERR_SURFACELOST;
     if (backBuffer == nullptr)
         return DDERR_NOTFLIPPABLE;
     if (Busy() || backBuffer->Busy())
@@ -90,8 +84,6 @@ HRESULT STDMETHODCALLTYPE Surface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
 HRESULT STDMETHODCALLTYPE Surface::GetDC(HDC* result) {
     if (result == nullptr)
         return DDERR_INVALIDPARAMS;
-    if (owner == nullptr)
-        return DDERR_SURFACELOST;
     if (dc != nullptr)
         return DDERR_DCALREADYCREATED;
     if (locked)
@@ -121,8 +113,6 @@ HRESULT STDMETHODCALLTYPE Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
 HRESULT STDMETHODCALLTYPE Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
         return DDERR_INVALIDPARAMS;
-    if (owner == nullptr)
-        return DDERR_SURFACELOST;
     if (Busy())
         return DDERR_SURFACEBUSY;
     RECT area = rect != nullptr ? *rect : RECT{0, 0, width, height};
@@ -156,7 +146,7 @@ HRESULT STDMETHODCALLTYPE Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
 }
 
 void Surface::ShowOnScreen() {
-    if (owner == nullptr || isBackBuffer)
+    if (isBackBuffer)
         return;
     if (backBuffer != nullptr) {
         // Full screen: the front buffer fills the cooperative window's client area.

@@ -74,7 +74,6 @@ HRESULT STDMETHODCALLTYPE SegmentObject::SetParam(REFGUID type, DWORD, DWORD, MU
     if (IsEqualGUID(type, GUID_Download) || IsEqualGUID(type, GUID_Unload)) {
         if (param == nullptr)
             return E_POINTER; // the performance to (un)load the instruments for
-        downloaded = IsEqualGUID(type, GUID_Download);
         return S_OK;
     }
     if (IsEqualGUID(type, GUID_StandardMIDIFile))

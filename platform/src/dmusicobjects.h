@@ -33,7 +33,6 @@ public:
     int64_t loopStart = 0;
     int64_t loopEnd = 0; // 0: the segment's end
     uint32_t repeats = 0;
-    bool downloaded = false;
 };
 
 class PortObject : public ComObject<IDirectMusicPort> {

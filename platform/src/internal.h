@@ -11,9 +11,6 @@
 #include "windows.h"
 
 struct SDL_Window;
-namespace Layer {
-struct Presenter;
-} // namespace Layer
 
 // A window record. HWND values point at these; a handle is valid while its record is listed.
 struct HWND__ {
@@ -34,7 +31,6 @@ struct HWND__ {
     std::vector<uint32_t> shownPixels;
     int shownWidth = 0;
     int shownHeight = 0;
-    Layer::Presenter* presenter = nullptr; // SDL renderer and texture, when SDL-backed
     HWND parent = nullptr;
     int id = 0; // a child window's id
     // The predefined list box's strings and selection.
@@ -101,7 +97,6 @@ void RefreshWindowFromSdl(HWND window);
 void SetSdlCursorVisible(bool visible);
 // Shows a window's last presented picture (black before the first) in its SDL window.
 void ShowFrame(HWND window);
-void DestroyPresenter(HWND window);
 bool SdlScreenSize(int* width, int* height);
 
 // Paths: Windows form at the API, Linux form underneath.

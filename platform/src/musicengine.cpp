@@ -18,6 +18,13 @@ const char* const soundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
                                   "/usr/share/sounds/sf2/default-GM.sf2",
                                   "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
 
+// The index of the first event at or after a music time.
+size_t FirstEventAt(const Song& song, int64_t time) {
+    auto found = std::lower_bound(song.events.begin(), song.events.end(), time,
+                                  [](const MidiEvent& e, int64_t t) { return e.time < t; });
+    return static_cast<size_t>(found - song.events.begin());
+}
+
 bool IsNoteOff(const MidiEvent& event) {
     uint8_t kind = event.status & 0xF0;
     return kind == 0x80 || (kind == 0x90 && event.data2 == 0);
@@ -130,10 +137,7 @@ void MusicEngine::Play(SegmentObject* segment, SegmentStateObject* state) {
     started->song = segment->song;
     int64_t start = std::min<int64_t>(segment->startPoint, started->song->length);
     started->position = static_cast<double>(start);
-    started->next = static_cast<size_t>(
-        std::lower_bound(started->song->events.begin(), started->song->events.end(), start,
-                         [](const MidiEvent& e, int64_t t) { return e.time < t; }) -
-        started->song->events.begin());
+    started->next = FirstEventAt(*started->song, start);
     started->tempo = TempoAt(*started->song, start);
     int64_t loopEnd = segment->loopEnd > 0 ? segment->loopEnd : started->song->length;
     started->looping = segment->repeats > 0 && loopEnd > segment->loopStart;
@@ -178,10 +182,7 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
             double overshoot = std::fmod(p.position - static_cast<double>(boundary),
                                          static_cast<double>(p.loopEnd - p.loopStart));
             p.position = static_cast<double>(p.loopStart) + overshoot;
-            p.next = static_cast<size_t>(
-                std::lower_bound(events.begin(), events.end(), p.loopStart,
-                                 [](const MidiEvent& e, int64_t t) { return e.time < t; }) -
-                events.begin());
+            p.next = FirstEventAt(*p.song, p.loopStart);
             p.tempo = TempoAt(*p.song, p.loopStart);
             if (p.repeatsLeft == 0)
                 p.looping = false;

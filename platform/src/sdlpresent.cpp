@@ -11,15 +11,6 @@ namespace Layer {
 
 // A windowed DirectDraw blit to the primary surface does not wait for the display's vertical
 // blank, so neither does this: the picture goes straight into the window's own surface.
-struct Presenter {
-    bool unused = false;
-};
-
-void DestroyPresenter(HWND window) {
-    delete window->presenter;
-    window->presenter = nullptr;
-}
-
 void ShowFrame(HWND window) {
     if (window->sdlWindow == nullptr)
         return;

@@ -201,7 +201,6 @@ bool CreateSdlWindow(HWND window) {
 }
 
 void DestroySdlWindow(HWND window) {
-    DestroyPresenter(window);
     if (window->sdlWindow != nullptr)
         SDL_DestroyWindow(window->sdlWindow);
     window->sdlWindow = nullptr;

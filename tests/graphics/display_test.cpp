@@ -149,6 +149,24 @@ TEST_F(DisplayTest, ResizingByTheFrameMakesThePictureFollow) {
     EXPECT_EQ(DDERR_INVALIDRECT, display->Present(window));
 }
 
+TEST_F(DisplayTest, AbsurdSurfaceSizesAreRefusedNotAllocated) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    IDirectDrawSurface* surface = nullptr;
+    for (DWORD side : {16385u, 100000u, 0xFFFFFFFFu}) {
+        desc.dwWidth = side;
+        desc.dwHeight = 16;
+        EXPECT_EQ(DDERR_OUTOFMEMORY, display->directDraw->CreateSurface(&desc, &surface, nullptr))
+            << side;
+    }
+    desc.dwWidth = 16384;
+    ASSERT_EQ(DD_OK, display->directDraw->CreateSurface(&desc, &surface, nullptr));
+    surface->Release();
+}
+
 TEST_F(DisplayTest, ColourKeyRangesLeaveOutEveryValueInThem) {
     // Documented DirectDraw honours the whole range (Wine only its low end), so this runs here.
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));

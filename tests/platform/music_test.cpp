@@ -9,6 +9,7 @@
 
 #include "platformtest.h"
 #include "sound/musicplayer.h"
+#include "support/gamefixture.h"
 #include "support/midiwriter.h"
 #include "support/tempfolder.h"
 
@@ -119,13 +120,7 @@ TEST_F(MusicTest, FilesWrittenByAnotherProgramPlay) {
 
 TEST_F(MusicTest, TheGamesOwnSongsSoundWithoutClipping) {
     // The songs the build made, in the data folder beside the program's folder.
-    char name[MAX_PATH];
-    GetModuleFileNameA(nullptr, name, MAX_PATH);
-    std::string path = &name[2];
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    std::string data = path.substr(0, path.rfind('/')) + "/../data/";
+    std::string data = ProgramFolder() + "/../data/";
     for (const char* song : {"Title.mid", "Stage.mid", "Clear.mid", "Ending.mid", "Gameover.mid"}) {
         WriteBytes(folder / song, ReadBytes(data + song));
         ASSERT_EQ(1, player->Load(0, song)) << song;

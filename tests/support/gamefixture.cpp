@@ -11,21 +11,18 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-// The archive the build made beside the test program.
-std::string BuiltArchive() {
+std::string ProgramFolder() {
     char name[MAX_PATH];
     GetModuleFileNameA(nullptr, name, MAX_PATH);
     std::string path = &name[2]; // without "Z:"
     for (char& c : path)
         if (c == '\\')
             c = '/';
-    return fs::path(path).parent_path().string() + "/Quellmark.zrm";
+    return fs::path(path).parent_path().string();
 }
-} // namespace
 
 void GameFixture::Prepare(bool withArchive) {
-    std::string archive = BuiltArchive();
+    std::string archive = ProgramFolder() + "/Quellmark.zrm";
     PlatformTest::Reset();
     PlatformTest::SetClock(100000);
     setenv("XDG_DATA_HOME", home.Path().c_str(), 1);

@@ -9,6 +9,9 @@
 
 #include "tempfolder.h"
 
+// The Linux folder of the running test program (where the build put Quellmark.zrm).
+std::string ProgramFolder();
+
 class GameFixture : public ::testing::Test {
 protected:
     // Prepares everything but does not run the start-up scene.
