@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "errorlog.h"
+#include "core/errorlog.h"
 
 DisplayDeviceTable displayDeviceTable;
 

@@ -1,13 +1,14 @@
 // The program entry: sets the window's title and icon, registers the start-up scene and runs.
 #include <windows.h>
 
+#include "game/scenes.h"
 #include "gameapp.h"
 #include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gameApp.title = "Quellmark. Programmed by Dorvane";
     gameApp.iconName = MAKEINTRESOURCE(101);
-    gameApp.RegisterScene(0, StartupScene);
+    gameApp.RegisterScene(Scene::startup, StartupScene);
     gameApp.Run(instance, 320, 240, 32, false, true);
     return -1;
 }

@@ -1,12 +1,6 @@
-// GameApp construction and destruction, the scene table and the main loop.
+// GameApp construction and destruction, and the main loop.
 #include "gameapp.h"
-#include "release.h"
-
-void DisplayBlock::RecordFrameMetrics() {
-    frameWidth = GetSystemMetrics(SM_CXFRAME);
-    frameHeight = GetSystemMetrics(SM_CYFRAME);
-    menuHeight = GetSystemMetrics(SM_CYMENU);
-}
+#include "core/release.h"
 
 GameApp::GameApp() {
     RecordFrameMetrics();
@@ -16,20 +10,6 @@ GameApp::~GameApp() {
     ReleaseAndClear(directDraw);
     if (window != nullptr)
         DestroyWindow(window);
-}
-
-bool GameApp::RegisterScene(int32_t index, SceneFunc func) {
-    if (func == nullptr || index < 0 || index >= sceneCount || scenes[index] != nullptr)
-        return false;
-    scenes[index] = func;
-    return true;
-}
-
-bool GameApp::SwitchScene(int32_t index) {
-    if (index < 0 || index >= sceneCount || scenes[index] == nullptr)
-        return false;
-    currentScene = index;
-    return true;
 }
 
 void GameApp::MainLoop() {

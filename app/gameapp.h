@@ -1,17 +1,13 @@
 // GameApp: the application object: its display, window, scene table, main loop and run.
 #pragma once
 
+#include "core/scenehost.h"
 #include "graphics/graphics.h"
 
-typedef void (*SceneFunc)();
-
-class GameApp : public Graphics {
+// The display fields come first, then the window and the scene table (SceneHost), then the window
+// class's fields.
+class GameApp : public Graphics, public SceneHost {
 public:
-    static constexpr int sceneCount = 256;
-
-    HWND window = nullptr;
-    SceneFunc scenes[sceneCount] = {};
-    int32_t currentScene = 0;
     LPCSTR iconName = nullptr;
     LPCSTR className = nullptr;
     LPCSTR cursorName = nullptr;
@@ -24,12 +20,6 @@ public:
     GameApp(const GameApp&) = delete;
     GameApp& operator=(const GameApp&) = delete;
 
-    // Stores func in slot index; false for a null function, an occupied slot or an index outside
-    // the table.
-    bool RegisterScene(int32_t index, SceneFunc func);
-    // Makes slot index current from the next turn on; false for an index outside the table or an
-    // empty slot.
-    bool SwitchScene(int32_t index);
     // Handles at most one message per turn, then calls the current scene; ends on WM_QUIT or a
     // dispatch result of -1.
     void MainLoop();
@@ -41,3 +31,7 @@ public:
 
 // The program's application object.
 extern GameApp gameApp;
+
+// The main window's procedure: records input into inputState, ends the loop on WM_CLOSE and passes
+// every message it does not handle to DefWindowProcA.
+LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #include "sound/soundplayer.h"
 
 GameApp gameApp;
+SceneHost& sceneHost = gameApp;
 Graphics graphics;
 MusicPlayer musicPlayer;
 SoundPlayer soundPlayer;

@@ -1,7 +1,7 @@
 // GameApp::CreateMainWindow: registers the window class and creates the topmost main window.
-#include "errorlog.h"
+#include "core/errorlog.h"
 #include "gameapp.h"
-#include "inputstate.h"
+#include "core/inputstate.h"
 
 namespace {
 constexpr const char* defaultClassName = "GameApp";

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "devicedialog.h"
-#include "errorlog.h"
+#include "core/errorlog.h"
 #include "gameapp.h"
-#include "release.h"
+#include "core/release.h"
 
 namespace {
 constexpr const char* startupFailedText = "アプリケーションの初期化に失敗しました。";

@@ -9,8 +9,9 @@
 #include "archive/volumefile.h"
 #include "game/gamestate.h"
 #include "game/scenes.h"
+#include "game/timerslots.h"
 #include "gameapp.h"
-#include "intervaltimer.h"
+#include "core/intervaltimer.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
 
@@ -32,17 +33,6 @@ void ExtractArchive() {
 }
 
 } // namespace
-
-void LoadGameImages() {
-    GameState& g = gameState;
-    graphics.LoadBitmapSurface(g.screenImage, 0, 0, 320, 240, ".\\ScreenImage.bmp", 0, 0);
-    graphics.LoadBitmapSurface(g.mapChipImage, 0, 0, 288, 32, ".\\MapChip.bmp", 0, 0);
-    graphics.LoadBitmapSurface(g.stringImage, 0, 0, 312, 72, ".\\String.bmp", 0, 0);
-    graphics.LoadBitmapSurface(g.explosionImage, 0, 0, 512, 48, ".\\Explosion.bmp", 0, 0);
-    graphics.SetColorKey(g.mapChipImage, 0, 0);
-    graphics.SetColorKey(g.stringImage, 0, 0);
-    graphics.SetColorKey(g.explosionImage, 0, 0);
-}
 
 bool FileExists(const char* path) {
     FILE* file = fopen(path, "r");
@@ -85,11 +75,7 @@ void StartupScene() {
     ResetBoardTables();
     LoadGameImages();
     srand(static_cast<unsigned>(time(nullptr)));
-    CheckInterval(0xFFFFFFFFu, -1);
-    gameApp.RegisterScene(1, TitleScene);
-    gameApp.RegisterScene(2, StageScene);
-    gameApp.RegisterScene(3, ClearScene);
-    gameApp.RegisterScene(4, EndingScene);
-    gameApp.RegisterScene(5, GameOverScene);
-    gameApp.SwitchScene(1);
+    CheckInterval(0xFFFFFFFFu, TimerSlot::resetAll);
+    RegisterGameScenes();
+    gameApp.SwitchScene(Scene::title);
 }

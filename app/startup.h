@@ -5,7 +5,5 @@
 void StartupScene();
 // Makes the executable's folder the current directory; always true.
 bool EnterExecutableDirectory();
-// The four images every scene draws from, into the game state; black is transparent in three.
-void LoadGameImages();
 // True when path can be opened for reading.
 bool FileExists(const char* path);

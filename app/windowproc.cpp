@@ -1,5 +1,6 @@
 // GameWindowProc: the main window's messages turned into InputState.
-#include "inputstate.h"
+#include "core/inputstate.h"
+#include "gameapp.h"
 
 InputState inputState;
 

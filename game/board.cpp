@@ -3,9 +3,10 @@
 
 #include <cstring>
 
-#include "app/intervaltimer.h"
+#include "core/intervaltimer.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
+#include "timerslots.h"
 
 namespace {
 
@@ -38,29 +39,29 @@ void DrawFocus(int32_t mouseColumn, int32_t mouseRow) {
     if (!InsideBoard(column, row))
         return;
     int kind = g.cellKind[CellIndex(column, row)];
-    if (kind != -1) {
-        if (CheckInterval(200, 3))
+    if (kind != Cell::empty) {
+        if (CheckInterval(200, TimerSlot::focusPulse))
             g.cursorPhase = (g.cursorPhase + 1) % 4;
-        DrawCell(column, row, -2, 2);
+        DrawCell(column, row, Cell::black, Cell::normalSize);
         DrawCell(column, row, kind, pulseSizes[g.cursorPhase]);
     }
-    DrawCell(column, row, 7, 2);
+    DrawCell(column, row, Cell::cursor, Cell::normalSize);
 }
 
 void UpdateAppearing() {
     GameState& g = gameState;
     for (int i = 0; i < cellCount; ++i) {
-        if (g.appearKind[i] == -1)
+        if (g.appearKind[i] == Cell::empty)
             continue;
         int column = i % boardSize;
         int row = i / boardSize;
         int step = g.appearStep[i];
         int size = step < 7 ? growthSizes[step] : -1; // step 7 draws nothing
-        if (CheckInterval(100, 10 + column * row))
+        if (CheckInterval(100, TimerSlot::Growth(column, row)))
             g.appearStep[i] += 1;
         if (g.appearStep[i] > 7) {
             g.cellKind[i] = g.appearKind[i];
-            g.appearKind[i] = -1;
+            g.appearKind[i] = Cell::empty;
             g.appearStep[i] = 0;
         } else {
             DrawCell(column, row, g.appearKind[i], size);
@@ -71,7 +72,7 @@ void UpdateAppearing() {
 void UpdateExplosions() {
     GameState& g = gameState;
     for (int i = 0; i < cellCount; ++i) {
-        if (g.exploding[i] == -1)
+        if (g.exploding[i] == Cell::empty)
             continue;
         int column = i % boardSize;
         int row = i / boardSize;
@@ -82,11 +83,11 @@ void UpdateExplosions() {
                          32 * row + 88, gameState.explosionImage, 32 * frame, 1, 32 * frame + 32,
                          47, spriteBlit);
         if (g.explodeFrame[i] > 13) {
-            g.exploding[i] = -1;
-            g.cellKind[i] = -1;
-            g.appearKind[i] = -1;
+            g.exploding[i] = Cell::empty;
+            g.cellKind[i] = Cell::empty;
+            g.appearKind[i] = Cell::empty;
             g.explodeFrame[i] = 0;
-            DrawCell(column, row, -1, 2);
+            DrawCell(column, row, Cell::empty, Cell::normalSize);
         }
     }
 }
@@ -98,6 +99,7 @@ void DrawSpriteText(IDirectDrawSurface* surface, int32_t x, int32_t y, const cha
         char c = text[i];
         if (c == ' ')
             continue;
+        // Digits follow the letters in the sheet: "0" (code 48) is glyph 26, hence code - 22.
         int glyph = (c >= '0' && c <= '9') ? c - 22 : c - 65;
         int glyphRow = glyph / 13;
         int glyphColumn = glyph - 13 * glyphRow;

@@ -3,14 +3,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/gameapp.h"
-#include "app/inputstate.h"
-#include "app/intervaltimer.h"
-#include "app/release.h"
+#include "core/scenehost.h"
+#include "core/inputstate.h"
+#include "core/intervaltimer.h"
+#include "core/release.h"
 #include "board.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
 #include "scenes.h"
+#include "timerslots.h"
 
 namespace {
 
@@ -52,13 +53,13 @@ void ClearScene() {
         PlaySceneMusic("Clear.mid", 0);
         g.sceneStart = 0;
     }
-    if (CheckInterval(500, 5) && g.clearChars < clearCaptionLast)
+    if (CheckInterval(500, TimerSlot::clearCaption) && g.clearChars < clearCaptionLast)
         g.clearChars += 1;
     char shown[sizeof clearCaption] = {};
     memcpy(shown, clearCaption, static_cast<size_t>(g.clearChars));
     graphics.BltStretch(graphics.backSurface, g.clearSnapshot, DDBLT_WAIT);
     DrawSpriteText(graphics.backSurface, 0, 100, shown, 40);
-    graphics.Present(gameApp.window);
+    graphics.Present(sceneHost.window);
     HandleGlobalKeys();
     if (!TakeClick())
         return;
@@ -67,7 +68,7 @@ void ClearScene() {
         return;
     }
     ReleaseAndClear(g.clearSnapshot);
-    StartScene(g.stage >= 4 ? 4 : 2);
+    StartScene(g.stage >= 4 ? Scene::ending : Scene::stage);
 }
 
 void EndingScene() {
@@ -81,15 +82,15 @@ void EndingScene() {
     // A missing file behaves as one at its end.
     if (g.endingFile == nullptr || feof(g.endingFile)) {
         g.endingMosaic = 0;
-    } else if (CheckInterval(100, 0)) {
+    } else if (CheckInterval(100, TimerSlot::endingMosaic)) {
         int32_t old = g.endingMosaic;
         g.endingMosaic -= 1;
-        if (old <= 0 && CheckInterval(5000, 1))
+        if (old <= 0 && CheckInterval(5000, TimerSlot::endingLine))
             ShowNextEndingLine();
     }
     graphics.BltStretch(graphics.backSurface, g.endingSurface, DDBLT_WAIT);
     graphics.MosaicSurface(graphics.backSurface, g.endingMosaic);
-    graphics.Present(gameApp.window);
+    graphics.Present(sceneHost.window);
     HandleGlobalKeys();
     if (!TakeClick())
         return;
@@ -99,7 +100,7 @@ void EndingScene() {
         g.endingFile = nullptr;
     }
     ReleaseAndClear(g.endingSurface);
-    StartScene(1);
+    StartScene(Scene::title);
 }
 
 void GameOverScene() {
@@ -116,10 +117,10 @@ void GameOverScene() {
     phase = rand() % 200;
     graphics.WaveRowsSurface(graphics.backSurface, phase, rand() % 200, true, 0);
     DrawSpriteText(graphics.backSurface, 30, 110, "GAME OVER", 30);
-    graphics.Present(gameApp.window);
+    graphics.Present(sceneHost.window);
     HandleGlobalKeys();
     if (!TakeClick())
         return;
     ReleaseAndClear(g.gameOverSnapshot);
-    StartScene(1);
+    StartScene(Scene::title);
 }

@@ -4,17 +4,19 @@
 
 #include <cstdlib>
 
-#include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/scenehost.h"
+#include "core/inputstate.h"
+#include "graphics/graphics.h"
+#include "scenes.h"
 #include "sound/musicplayer.h"
 
 GameState gameState;
 
 void ResetBoardTables() {
     for (int i = 0; i < cellCount; ++i) {
-        gameState.cellKind[i] = -1;
-        gameState.appearKind[i] = -1;
-        gameState.exploding[i] = -1;
+        gameState.cellKind[i] = Cell::empty;
+        gameState.appearKind[i] = Cell::empty;
+        gameState.exploding[i] = Cell::empty;
         gameState.appearStep[i] = 0;
         gameState.explodeFrame[i] = 0;
         gameState.matchCount[i] = 0;
@@ -23,9 +25,9 @@ void ResetBoardTables() {
 
 void DealBoard() {
     for (int i = 0; i < cellCount; ++i) {
-        gameState.cellKind[i] = rand() % 6;
+        gameState.cellKind[i] = rand() % Cell::kindCount;
         if (rand() % 20 == 0)
-            gameState.cellKind[i] = 6;
+            gameState.cellKind[i] = Cell::special;
     }
 }
 
@@ -49,6 +51,34 @@ void SetUpStage() {
     }
 }
 
+namespace {
+
+// The four images loaded at start-up: file, size and whether black is transparent.
+struct GameImage {
+    IDirectDrawSurface* GameState::*surface;
+    const char* fileName;
+    int32_t width;
+    int32_t height;
+    bool keyed;
+};
+constexpr GameImage gameImages[] = {
+    {&GameState::screenImage, ".\\ScreenImage.bmp", 320, 240, false},
+    {&GameState::mapChipImage, ".\\MapChip.bmp", 288, 32, true},
+    {&GameState::stringImage, ".\\String.bmp", 312, 72, true},
+    {&GameState::explosionImage, ".\\Explosion.bmp", 512, 48, true},
+};
+
+} // namespace
+
+void LoadGameImages() {
+    for (const GameImage& image : gameImages)
+        graphics.LoadBitmapSurface(gameState.*image.surface, 0, 0, image.width, image.height,
+                                   image.fileName, 0, 0);
+    for (const GameImage& image : gameImages)
+        if (image.keyed)
+            graphics.SetColorKey(gameState.*image.surface, 0, 0);
+}
+
 void PlaySceneMusic(const char* fileName, int32_t repeats) {
     musicPlayer.Stop(0);
     musicPlayer.Load(0, fileName);
@@ -57,7 +87,7 @@ void PlaySceneMusic(const char* fileName, int32_t repeats) {
 
 void StartScene(int32_t scene) {
     gameState.sceneStart = 1;
-    gameApp.SwitchScene(scene);
+    sceneHost.SwitchScene(scene);
 }
 
 void HandleGlobalKeys() {
@@ -71,10 +101,10 @@ void HandleGlobalKeys() {
         break;
     case VK_F2:
         gameState.clearQuota = 0;
-        StartScene(3);
+        StartScene(Scene::clear);
         break;
     case VK_F3:
-        StartScene(5);
+        StartScene(Scene::gameOver);
         break;
     default:
         break;

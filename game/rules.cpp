@@ -3,18 +3,19 @@
 
 #include <cstdlib>
 
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "board.h"
 #include "gamestate.h"
+#include "scenes.h"
 
 void SpawnTile() {
     GameState& g = gameState;
-    int column = rand() % 5;
-    int row = rand() % 5;
+    int column = rand() % boardSize;
+    int row = rand() % boardSize;
     int i = CellIndex(column, row);
-    if (g.cellKind[i] != -1 || g.appearKind[i] != -1)
+    if (g.cellKind[i] != Cell::empty || g.appearKind[i] != Cell::empty)
         return;
-    g.appearKind[i] = rand() % 10 == 0 ? 6 : rand() % 6;
+    g.appearKind[i] = rand() % 10 == 0 ? Cell::special : rand() % Cell::kindCount;
 }
 
 void SelectionStep(int32_t mouseColumn, int32_t mouseRow) {
@@ -22,7 +23,7 @@ void SelectionStep(int32_t mouseColumn, int32_t mouseRow) {
     if (inputState.rightButton == 1)
         g.selColumn = -1;
     if (inputState.leftButton == 1 && g.selColumn == -1 && InsideBoard(mouseColumn, mouseRow) &&
-        g.cellKind[CellIndex(mouseColumn, mouseRow)] != -1) {
+        g.cellKind[CellIndex(mouseColumn, mouseRow)] != Cell::empty) {
         g.selColumn = mouseColumn;
         g.selRow = mouseRow;
     }
@@ -32,14 +33,15 @@ void HandleSwapClick(int32_t mouseColumn, int32_t mouseRow) {
     GameState& g = gameState;
     if (g.selColumn == -1)
         return;
-    if (g.cellKind[CellIndex(g.selColumn, g.selRow)] == -1) {
+    if (g.cellKind[CellIndex(g.selColumn, g.selRow)] == Cell::empty) {
         g.selColumn = -1;
         return;
     }
-    DrawCell(g.selColumn, g.selRow, 8, 2);
-    if (!InsideBoard(mouseColumn, mouseRow) || g.cellKind[CellIndex(mouseColumn, mouseRow)] == -1)
+    DrawCell(g.selColumn, g.selRow, Cell::marker, Cell::normalSize);
+    if (!InsideBoard(mouseColumn, mouseRow) ||
+        g.cellKind[CellIndex(mouseColumn, mouseRow)] == Cell::empty)
         return;
-    DrawCell(mouseColumn, mouseRow, 8, 2);
+    DrawCell(mouseColumn, mouseRow, Cell::marker, Cell::normalSize);
     if (inputState.leftButton == 1) {
         if (mouseColumn != g.selColumn || mouseRow != g.selRow) {
             SwapOrBlast(mouseColumn, mouseRow);
@@ -53,7 +55,7 @@ void SwapOrBlast(int32_t column, int32_t row) {
     GameState& g = gameState;
     int s = CellIndex(g.selColumn, g.selRow);
     int t = CellIndex(column, row);
-    if (g.cellKind[s] != 6) {
+    if (g.cellKind[s] != Cell::special) {
         int kind = g.cellKind[s];
         g.cellKind[s] = g.cellKind[t];
         g.cellKind[t] = kind;
@@ -64,16 +66,16 @@ void SwapOrBlast(int32_t column, int32_t row) {
         if (g.cellKind[i] == target)
             BlowUpTile(i);
     g.score += 100;
-    g.exploding[s] = 1;
+    g.exploding[s] = Cell::exploding;
 }
 
 void BlowUpTile(int32_t cell) {
     GameState& g = gameState;
-    g.exploding[cell] = 1;
+    g.exploding[cell] = Cell::exploding;
     g.score += 100;
     g.clearQuota -= 1;
     if (g.clearQuota <= 0)
-        StartScene(3);
+        StartScene(Scene::clear);
 }
 
 void CountLinked(int32_t column, int32_t row, int32_t& count) {
@@ -99,7 +101,8 @@ void FindMatches() {
     for (int32_t& count : g.matchCount)
         count = 0;
     for (int i = 0; i < cellCount; ++i)
-        if (g.cellKind[i] != -1 && g.exploding[i] == -1 && g.appearKind[i] == -1)
+        if (g.cellKind[i] != Cell::empty && g.exploding[i] == Cell::empty &&
+            g.appearKind[i] == Cell::empty)
             CountLinked(i % boardSize, i / boardSize, g.matchCount[i]);
     for (int i = 0; i < cellCount; ++i)
         if (g.matchCount[i] >= 3)

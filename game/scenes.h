@@ -1,13 +1,26 @@
-// The game's scene functions, registered by the start-up scene as scenes 1 to 5.
+// The game's scene numbers and scene functions, registered by the start-up scene.
 #pragma once
 
 #include <cstdint>
 
-void TitleScene();    // 1
-void StageScene();    // 2
-void ClearScene();    // 3
-void EndingScene();   // 4
-void GameOverScene(); // 5
+// The scene numbers: the slots of the application object's scene table that the program fills.
+// Slots 6 to 255 stay empty.
+namespace Scene {
+constexpr int32_t startup = 0;
+constexpr int32_t title = 1;
+constexpr int32_t stage = 2;
+constexpr int32_t clear = 3;
+constexpr int32_t ending = 4;
+constexpr int32_t gameOver = 5;
+} // namespace Scene
+
+void TitleScene();
+void StageScene();
+void ClearScene();
+void EndingScene();
+void GameOverScene();
+// Registers the five game scenes under their numbers (the start-up scene's last step but one).
+void RegisterGameScenes();
 
 // One stage frame when 20 ms have passed: board, rules, numbers, effects, countdown, Present.
 void StageFrame();

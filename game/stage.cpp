@@ -1,14 +1,15 @@
 // The stage scene and its frame.
 #include <cstdlib>
 
-#include "app/gameapp.h"
-#include "app/inputstate.h"
-#include "app/intervaltimer.h"
+#include "core/scenehost.h"
+#include "core/inputstate.h"
+#include "core/intervaltimer.h"
 #include "board.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
 #include "rules.h"
 #include "scenes.h"
+#include "timerslots.h"
 
 namespace {
 
@@ -35,8 +36,10 @@ void DrawNumbers() {
 
 void MouseToCell(int32_t& mouseColumn, int32_t& mouseRow) {
     RECT client{};
-    GetClientRect(gameApp.window, &client);
+    GetClientRect(sceneHost.window, &client);
     int cellWidth = (client.right / 2) / 5;
+    // The double nearest to 2/15, not an exact 1/7.5: deliberate, it fixes which pixel rows map
+    // to which cell.
     auto cellHeight = static_cast<int>(client.bottom * 0.13333333333333333);
     if (cellWidth == 0 || cellHeight == 0) {
         mouseColumn = -1;
@@ -49,16 +52,16 @@ void MouseToCell(int32_t& mouseColumn, int32_t& mouseRow) {
 
 void StageFrame() {
     GameState& g = gameState;
-    if (!CheckInterval(20, 0))
+    if (!CheckInterval(20, TimerSlot::stageFrame))
         return;
     graphics.BltStretch(graphics.backSurface, g.screenImage, DDBLT_WAIT);
     int32_t mouseColumn = -1;
     int32_t mouseRow = -1;
     MouseToCell(mouseColumn, mouseRow);
-    if (CheckInterval(1000, 1))
+    if (CheckInterval(1000, TimerSlot::newTile))
         SpawnTile();
     for (int i = 0; i < cellCount; ++i)
-        DrawCell(i % boardSize, i / boardSize, g.cellKind[i], 2);
+        DrawCell(i % boardSize, i / boardSize, g.cellKind[i], Cell::normalSize);
     UpdateAppearing();
     DrawFocus(mouseColumn, mouseRow);
     DrawNumbers();
@@ -80,15 +83,15 @@ void StageFrame() {
         wsprintfA(text, "%d", g.timeLeft);
         graphics.DrawText(graphics.backSurface, text, 75, 65, 100, 0x0000FF, 0);
     }
-    if (CheckInterval(1000, 2)) {
+    if (CheckInterval(1000, TimerSlot::countdown)) {
         if (g.timeLeft > 0)
             g.timeLeft -= 1;
         else
-            StartScene(5);
+            StartScene(Scene::gameOver);
         if (g.timeLeft % 10 == 0 && g.mosaicSize > 1)
             g.mosaicSize -= 1;
     }
-    graphics.Present(gameApp.window);
+    graphics.Present(sceneHost.window);
 }
 
 void StageScene() {

@@ -1,7 +1,8 @@
-// The title scene: the title picture with its waving strip; a click starts a game.
-#include "app/gameapp.h"
-#include "app/inputstate.h"
-#include "app/release.h"
+// The title scene (the title picture with its waving strip; a click starts a game) and the
+// registration of the game's scenes.
+#include "core/scenehost.h"
+#include "core/inputstate.h"
+#include "core/release.h"
 #include "gamestate.h"
 #include "graphics/graphics.h"
 #include "scenes.h"
@@ -22,13 +23,21 @@ void TitleScene() {
     g.titleWavePhase = (g.titleWavePhase + 5) % 65536;
     graphics.BltWave(graphics.backSurface, 60, 150, g.titleImage, 0, 240, 180, 280,
                      g.titleWavePhase, g.titleWaveAmplitude, true);
-    graphics.Present(gameApp.window);
+    graphics.Present(sceneHost.window);
     if (inputState.leftButton == 1 || inputState.rightButton == 1) {
         g.score = 0;
         g.stage = 0;
         inputState.rightButton = 0;
         inputState.leftButton = 0;
         ReleaseAndClear(g.titleImage);
-        StartScene(2);
+        StartScene(Scene::stage);
     }
+}
+
+void RegisterGameScenes() {
+    sceneHost.RegisterScene(Scene::title, TitleScene);
+    sceneHost.RegisterScene(Scene::stage, StageScene);
+    sceneHost.RegisterScene(Scene::clear, ClearScene);
+    sceneHost.RegisterScene(Scene::ending, EndingScene);
+    sceneHost.RegisterScene(Scene::gameOver, GameOverScene);
 }

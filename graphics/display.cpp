@@ -1,6 +1,6 @@
-// Graphics construction, display initialisation and presentation.
-#include "app/errorlog.h"
-#include "app/release.h"
+// DisplayBlock and Graphics construction, display initialisation and presentation.
+#include "core/errorlog.h"
+#include "core/release.h"
 #include "graphics.h"
 
 namespace {
@@ -15,6 +15,12 @@ void ClearSurface(IDirectDrawSurface* surface) {
     effects.dwSize = sizeof effects;
     effects.dwFillColor = 0;
     surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects);
+}
+
+void DisplayBlock::RecordFrameMetrics() {
+    frameWidth = GetSystemMetrics(SM_CXFRAME);
+    frameHeight = GetSystemMetrics(SM_CYFRAME);
+    menuHeight = GetSystemMetrics(SM_CYMENU);
 }
 
 Graphics::Graphics() {

@@ -34,6 +34,7 @@ void Graphics::WaveRows(IDirectDrawSurface* surface, int32_t left, int32_t top, 
     for (int32_t i = 0; i < n; ++i) {
         int32_t y = top + i;
         int32_t k = 2 * phase + 2 * i;
+        // 3.141592 here and 3.14159 for columns: deliberate, the truncated offsets depend on it.
         auto off = static_cast<int32_t>(
             std::sin(static_cast<double>(k) * 3.141592 / static_cast<double>(n)) *
             static_cast<double>(amplitude));
@@ -64,6 +65,7 @@ void Graphics::WaveColumns(IDirectDrawSurface* surface, int32_t left, int32_t to
     for (int32_t i = 0; i < n; ++i) {
         int32_t x = left + i;
         int32_t k = 2 * phase + 2 * i;
+        // 3.14159, not the rows' 3.141592: deliberate (see WaveRows).
         auto off = static_cast<int32_t>(
             std::sin(static_cast<double>(k) * 3.14159 / static_cast<double>(n)) *
             static_cast<double>(amplitude));

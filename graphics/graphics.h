@@ -4,7 +4,7 @@
 // could not be made) does nothing and reports failure: false, or DDERR_INVALIDPARAMS.
 #pragma once
 
-#include "app/displayblock.h"
+#include "displayblock.h"
 
 struct TextStyle {
     const char* text;
@@ -69,7 +69,8 @@ public:
                  int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t phase,
                  int32_t amplitude, bool keyed);
 
-    // Text.
+    // Text. In the Windows build mingw's winuser.h defines DrawText and DrawTextEx as macros, so
+    // these two are compiled (and called) as DrawTextA and DrawTextExA there; nothing else changes.
     bool DrawTextEx(IDirectDrawSurface* surface, TextStyle style);
     bool DrawText(IDirectDrawSurface* surface, const char* text, int32_t x, int32_t y,
                   int32_t height, COLORREF color, int32_t fontStyle);

@@ -1,6 +1,6 @@
 // Off-screen surfaces, bitmaps loaded onto them, colour keys, and the blit and fill primitives.
-#include "app/errorlog.h"
-#include "app/release.h"
+#include "core/errorlog.h"
+#include "core/release.h"
 #include "graphics.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // InputState, the mouse, button and key fields that the window procedure keeps for the scenes.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 
 struct InputState {
@@ -17,6 +15,3 @@ struct InputState {
 
 extern InputState inputState;
 
-// The main window's procedure: records input into inputState, ends the loop on WM_CLOSE and passes
-// every message it does not handle to DefWindowProcA.
-LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
