@@ -14,4 +14,3 @@ struct InputState {
 };
 
 extern InputState inputState;
-

@@ -13,14 +13,14 @@ constexpr int cellCount = boardSize * boardSize;
 // What a cell of the board tables holds, and the sprites of the map-chip sheet: tile kinds are
 // also sprite numbers (kind k is the sprite at x = 32k).
 namespace Cell {
-constexpr int32_t empty = -1;      // cellKind, appearKind: no tile; exploding: not exploding
-constexpr int32_t black = -2;      // DrawCell: a black square
-constexpr int32_t kindCount = 6;   // the ordinary kinds 0 to 5
-constexpr int32_t special = 6;     // the sparkle tile, which blasts a whole kind
-constexpr int32_t cursor = 7;      // sprite: the cursor frame
-constexpr int32_t marker = 8;      // sprite: the selection marker
-constexpr int32_t exploding = 1;   // exploding: the tile is exploding
-constexpr int32_t normalSize = 2;  // DrawCell size index of a tile at rest
+constexpr int32_t empty = -1;     // cellKind, appearKind: no tile; exploding: not exploding
+constexpr int32_t black = -2;     // DrawCell: a black square
+constexpr int32_t kindCount = 6;  // the ordinary kinds 0 to 5
+constexpr int32_t special = 6;    // the sparkle tile, which blasts a whole kind
+constexpr int32_t cursor = 7;     // sprite: the cursor frame
+constexpr int32_t marker = 8;     // sprite: the selection marker
+constexpr int32_t exploding = 1;  // exploding: the tile is exploding
+constexpr int32_t normalSize = 2; // DrawCell size index of a tile at rest
 } // namespace Cell
 
 struct GameState {

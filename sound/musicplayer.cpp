@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/release.h"
+#include "core/release.h"
 
 namespace {
 constexpr DWORD allGroups = 0xFFFFFFFF;

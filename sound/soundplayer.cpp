@@ -1,7 +1,7 @@
 // SoundPlayer: starting and releasing the DirectSound device.
 #include "soundplayer.h"
 
-#include "app/release.h"
+#include "core/release.h"
 
 SoundPlayer::SoundPlayer() : DirectSound(nullptr), PrimaryBuffer(nullptr), EffectBuffers{} {}
 

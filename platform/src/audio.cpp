@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audiointernal.h"
+#include "testhooks.h"
 
 namespace Layer {
 

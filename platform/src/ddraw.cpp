@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ddinternal.h"
+#include "testhooks.h"
 
 namespace Layer {
 

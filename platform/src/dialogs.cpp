@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "internal.h"
-#include "platformtest.h"
 
 namespace {
 
@@ -111,13 +110,6 @@ LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wPa
                                    LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item != nullptr ? SendMessageA(item, message, wParam, lParam) : 0;
-}
-
-bool PlatformTest::DialogResult(HWND dialog, INT_PTR* result) {
-    if (!Layer::IsLiveWindow(dialog) || !dialog->dialogEnded)
-        return false;
-    *result = dialog->dialogResult;
-    return true;
 }
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {

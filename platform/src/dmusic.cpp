@@ -5,14 +5,15 @@
 #include <cstring>
 
 #include "dmusicobjects.h"
-#include "platformtest.h"
+#include "testhooks.h"
 
 namespace Layer {
+
+std::atomic<int> liveSegments{0};
 
 namespace {
 
 int comInitialised = 0;
-std::atomic<int> liveSegments{0};
 
 // The one port there is: a software synthesizer.
 DEFINE_GUID(synthPortGuid, 0x51a4f6c1, 0x2d3e, 0x4b7a, 0x9c, 0x11, 0x5e, 0x0b, 0x7a, 0x51, 0x00,
@@ -352,23 +353,4 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD, REFIID
         return S_OK;
     }
     return REGDB_E_CLASSNOTREG;
-}
-
-std::vector<int16_t> PlatformTest::RenderMusic(IDirectMusicPerformance* performance, int frames) {
-    std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);
-    static_cast<Layer::PerformanceObject*>(performance)->Render(samples.data(), frames);
-    return samples;
-}
-
-void PlatformTest::SegmentLoop(IDirectMusicSegment* segment, long* start, long* loopStart,
-                               long* loopEnd, unsigned long* repeats) {
-    auto* object = static_cast<Layer::SegmentObject*>(segment);
-    *start = static_cast<long>(object->startPoint);
-    *loopStart = static_cast<long>(object->loopStart);
-    *loopEnd = static_cast<long>(object->loopEnd);
-    *repeats = object->repeats;
-}
-
-int PlatformTest::LiveSegments() {
-    return Layer::liveSegments;
 }

@@ -10,6 +10,9 @@
 
 namespace Layer {
 
+// How many segments exist (loaded and not yet released).
+extern std::atomic<int> liveSegments;
+
 class SegmentStateObject : public ComObject<IDirectMusicSegmentState> {
 public:
     HRESULT STDMETHODCALLTYPE GetSeek(MUSIC_TIME* seek) override;

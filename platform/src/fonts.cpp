@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "gdiinternal.h"
-#include "platformtest.h"
+#include "testhooks.h"
 
 struct HFONT__ {
     std::string file;
@@ -202,9 +202,10 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     return TRUE;
 }
 
-std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
+bool Layer::FontFile(HFONT font, std::string* file, bool* bold) {
     if (!IsLiveFont(font))
-        return std::string();
+        return false;
+    *file = font->file;
     *bold = font->bold;
-    return font->file;
+    return true;
 }

@@ -5,6 +5,7 @@
 
 #include "ddinternal.h"
 #include "gdiinternal.h"
+#include "testhooks.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "internal.h"
@@ -31,6 +32,8 @@ struct HDC__ {
 
 namespace Layer {
 
+// The font file and the emboldening CreateFontA chose; false for a handle that is no font.
+bool FontFile(HFONT font, std::string* file, bool* bold);
 HDC CreateSurfaceDC(Surface* surface);
 void DeleteSurfaceDC(HDC dc);
 bool IsLiveDC(HDC dc);

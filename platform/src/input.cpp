@@ -8,7 +8,6 @@
 
 #include "internal.h"
 #include "mmsystem.h"
-#include "platformtest.h"
 
 namespace {
 
@@ -141,31 +140,6 @@ void ClearInputState() {
 }
 
 } // namespace Layer
-
-void PlatformTest::InjectKey(HWND window, int virtualKey, bool down, bool altHeld) {
-    ScanCode code = ScanCodeOf(virtualKey);
-    Layer::TranslateKey(window, virtualKey, code.scan, code.extended, down, false, altHeld);
-}
-
-void PlatformTest::InjectMouseMove(HWND window, int x, int y) {
-    Layer::TranslateMouseMove(window, x, y);
-}
-
-void PlatformTest::InjectMouseButton(HWND window, int button, bool down, int x, int y) {
-    Layer::TranslateMouseButton(window, button, down, x, y);
-}
-
-void PlatformTest::InjectCloseBox(HWND window) {
-    Layer::TranslateCloseBox(window);
-}
-
-void PlatformTest::InjectUserResize(HWND window, int clientWidth, int clientHeight) {
-    Layer::TranslateUserResize(window, clientWidth, clientHeight);
-}
-
-void PlatformTest::InjectFocus(HWND window, bool focused) {
-    Layer::TranslateFocus(window, focused);
-}
 
 namespace Layer {
 int ScanCodeForKey(int virtualKey, bool* extended) {

@@ -47,13 +47,10 @@ struct HWND__ {
 
 namespace Layer {
 
-// Injected failures: true when a test asked that this call fail now (and counts it down).
-bool ShouldFail(const char* function);
-void ClearFailures();
-
 // Window registry.
 bool IsLiveWindow(HWND window);
 void ResetCursorCount();
+int CursorCount();
 void DestroyAllWindows();
 std::vector<HWND> LiveWindows();
 void ClearWindowClasses();
@@ -81,9 +78,7 @@ void TranslateFocus(HWND window, bool focused);
 void ClearInputState();
 int ScanCodeForKey(int virtualKey, bool* extended);
 
-// SDL video; inactive in headless mode.
-bool Headless();
-void SetHeadlessMode(bool headless);
+// SDL video; inactive in test programs' headless mode.
 bool CreateSdlWindow(HWND window);
 void DestroySdlWindow(HWND window);
 void ShowSdlWindow(HWND window, bool show);
@@ -108,12 +103,5 @@ DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
 // Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
 std::string Cp932ToUtf8(const char* text);
-
-// Message boxes in headless mode.
-int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type);
-void ClearMessageBoxes();
-
-// Clock.
-void ResetClock();
 
 } // namespace Layer

@@ -1,46 +1,10 @@
-// MessageBoxA: an SDL message box, or in headless mode a recorded box that answers at once.
+// MessageBoxA: an SDL message box (in test programs' headless mode, a recorded box).
 #include <SDL.h>
 
 #include <vector>
 
 #include "internal.h"
-#include "platformtest.h"
-
-namespace {
-
-std::vector<PlatformTest::MessageBoxRecord>& Records() {
-    static auto* records = new std::vector<PlatformTest::MessageBoxRecord>;
-    return *records;
-}
-
-int headlessAnswer = 0;
-
-int DefaultAnswer(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    default:
-        return IDOK;
-    }
-}
-
-} // namespace
-
-namespace Layer {
-
-int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    Records().push_back(
-        {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
-    return headlessAnswer != 0 ? headlessAnswer : DefaultAnswer(type);
-}
-
-void ClearMessageBoxes() {
-    Records().clear();
-    headlessAnswer = 0;
-}
-
-} // namespace Layer
+#include "testhooks.h"
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (Layer::Headless())
@@ -88,12 +52,4 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         return 0; // the box could not be shown, as Windows reports it
     }
     return pressed > 0 ? pressed : IDCANCEL;
-}
-
-void PlatformTest::SetMessageBoxAnswer(int answer) {
-    headlessAnswer = answer;
-}
-
-const std::vector<PlatformTest::MessageBoxRecord>& PlatformTest::MessageBoxes() {
-    return Records();
 }

@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "internal.h"
+#include "testhooks.h"
 #include "mmsystem.h"
 
 namespace {

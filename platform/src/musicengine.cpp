@@ -8,6 +8,7 @@
 
 #include "audiointernal.h"
 #include "dmusicobjects.h"
+#include "testhooks.h"
 
 namespace Layer {
 

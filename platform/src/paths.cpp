@@ -13,11 +13,9 @@
 #include <unistd.h>
 
 #include "internal.h"
-#include "platformtest.h"
+#include "testhooks.h"
 
 namespace {
-
-std::string moduleOverride;
 
 bool HasDriveLetter(const char* path) {
     return ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
@@ -51,15 +49,34 @@ std::string HomeFolder() {
     return "/";
 }
 
-// The per-user folder that stands for the Windows directory.
+// The program's own name for its per-user data: its executable's file name in lower case,
+// without an extension ("Quellmark" gives "quellmark").
+std::string ProgramName() {
+    std::string name = program_invocation_short_name;
+    char linuxPath[PATH_MAX + 1];
+    ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
+    if (length > 0) {
+        linuxPath[length] = '\0';
+        name = std::filesystem::path(linuxPath).filename().string();
+    }
+    if (size_t dot = name.find('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name.empty() || name == "." || name == ".." ? std::string("program") : name;
+}
+
+// The per-user folder that stands for the Windows directory: <data home>/<program>/Windows.
 std::string WindowsFolder() {
     const char* dataHome = getenv("XDG_DATA_HOME");
     std::string base = (dataHome != nullptr && dataHome[0] == '/') ? std::string(dataHome)
                                                                    : HomeFolder() + "/.local/share";
-    std::string folder = base + "/quellmark/Windows";
+    std::string programFolder = base + "/" + ProgramName();
+    std::string folder = programFolder + "/Windows";
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    chmod((base + "/quellmark").c_str(), 0700);
+    chmod(programFolder.c_str(), 0700);
     return folder;
 }
 
@@ -111,12 +128,13 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     }
     char linuxPath[PATH_MAX + 1];
     ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
-    if (length <= 0 && moduleOverride.empty()) {
+    const std::string* override = Layer::ModulePathOverride();
+    if (length <= 0 && override == nullptr) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return 0;
     }
     linuxPath[length > 0 ? length : 0] = '\0';
-    std::string path = Layer::ToWindowsPath(moduleOverride.empty() ? linuxPath : moduleOverride);
+    std::string path = Layer::ToWindowsPath(override == nullptr ? linuxPath : *override);
     if (size == 0 || fileName == nullptr) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -185,8 +203,4 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 
 int WINAPI lstrlenA(LPCSTR string) {
     return string == nullptr ? 0 : static_cast<int>(strlen(string));
-}
-
-void PlatformTest::SetModulePath(const std::string& linuxPath) {
-    moduleOverride = linuxPath;
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "ddinternal.h"
-#include "platformtest.h"
 
 namespace Layer {
 
@@ -58,11 +57,3 @@ void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height,
 }
 
 } // namespace Layer
-
-std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
-    if (!Layer::IsLiveWindow(window))
-        return {};
-    *width = window->shownWidth;
-    *height = window->shownHeight;
-    return window->shownPixels;
-}

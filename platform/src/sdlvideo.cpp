@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "internal.h"
+#include "testhooks.h"
 
 namespace {
 
-bool headless = false;
 bool videoStarted = false;
 
 bool StartVideo() {
@@ -172,15 +172,8 @@ void HandleEvent(const SDL_Event& event) {
 
 namespace Layer {
 
-bool Headless() {
-    return headless;
-}
-void SetHeadlessMode(bool on) {
-    headless = on;
-}
-
 bool CreateSdlWindow(HWND window) {
-    if (headless)
+    if (Headless())
         return true;
     if (!StartVideo())
         return false;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "internal.h"
-#include "platformtest.h"
+#include "testhooks.h"
 
 namespace {
 
@@ -402,17 +402,12 @@ HGDIOBJ WINAPI GetStockObject(int index) {
     return &stockBrushes[index];
 }
 
-int PlatformTest::CursorCount() {
-    return cursorCount;
-}
-
-bool PlatformTest::IsTopmost(HWND window) {
-    return Layer::IsLiveWindow(window) && window->topmost;
-}
-
 namespace Layer {
 void ResetCursorCount() {
     cursorCount = 0;
+}
+int CursorCount() {
+    return cursorCount;
 }
 } // namespace Layer
 

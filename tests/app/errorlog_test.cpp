@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "app/errorlog.h"
+#include "core/errorlog.h"
 #include "support/tempfolder.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app/intervaltimer.h"
+#include "core/intervaltimer.h"
 
 namespace {
 

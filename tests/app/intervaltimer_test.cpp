@@ -1,7 +1,7 @@
 // CheckInterval on the virtual clock: exact deadlines, drift, shared slots and wrap-around.
 #include <gtest/gtest.h>
 
-#include "app/intervaltimer.h"
+#include "core/intervaltimer.h"
 #include <mmsystem.h>
 
 #include "platformtest.h"

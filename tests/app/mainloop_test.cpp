@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "platformtest.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "platformtest.h"
 #include "support/tempfolder.h"
 

@@ -48,7 +48,7 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
     Prepare(false);
     StartupScene();
     EXPECT_EQ(program.Path() / "bin", fs::current_path());
-    EXPECT_FALSE(fs::exists(home.Path() / "quellmark/Windows/Temp"));
+    EXPECT_FALSE(fs::exists(home.Path() / program_invocation_short_name / "Windows/Temp"));
     EXPECT_EQ(nullptr, gameState.screenImage);
     // The four missing images are logged where the files were looked for.
     std::string log = ReadBytes(program / "bin/Error.txt");

@@ -2,7 +2,8 @@
 // default.
 #include <gtest/gtest.h>
 
-#include "app/inputstate.h"
+#include "app/gameapp.h"
+#include "core/inputstate.h"
 #include "support/testwindow.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "app/startup.h"
 #include "game/gamestate.h"
 #include "game/scenes.h"

@@ -8,7 +8,7 @@
 #include "game/board.h"
 #include "game/gamestate.h"
 #include "game/scenes.h"
-#include "app/intervaltimer.h"
+#include "core/intervaltimer.h"
 #include "graphics/graphics.h"
 #include "platformtest.h"
 #include "support/ddsupport.h"

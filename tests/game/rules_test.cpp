@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "game/gamestate.h"
 #include "game/rules.h"
 #include "game/scenes.h"

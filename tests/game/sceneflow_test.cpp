@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "app/startup.h"
 #include "game/gamestate.h"
 #include "graphics/graphics.h"

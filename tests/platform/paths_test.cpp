@@ -76,8 +76,10 @@ TEST_F(PathsTest, WindowsDirectoryIsAPerUserWritableFolder) {
     setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);
     char buffer[MAX_PATH];
     ASSERT_GT(GetWindowsDirectoryA(buffer, MAX_PATH), 0u);
-    EXPECT_EQ(WindowsForm((folder.Path() / "quellmark/Windows").string()), buffer);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "quellmark/Windows"));
+    EXPECT_EQ(WindowsForm((folder.Path() / program_invocation_short_name / "Windows").string()),
+              buffer);
+    EXPECT_TRUE(
+        std::filesystem::is_directory(folder.Path() / program_invocation_short_name / "Windows"));
     std::string temp = std::string(buffer) + "\\Temp\\";
     EXPECT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
 

@@ -2,7 +2,7 @@
 #include "gamefixture.h"
 
 #include "app/gameapp.h"
-#include "app/inputstate.h"
+#include "core/inputstate.h"
 #include "game/gamestate.h"
 #include "graphics/graphics.h"
 #include "platformtest.h"

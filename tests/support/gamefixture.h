@@ -18,7 +18,7 @@ protected:
     void Prepare(bool withArchive);
     void TearDown() override;
     std::filesystem::path Extracted() const {
-        return home.Path() / "quellmark/Windows/Temp/Quellmark";
+        return home.Path() / program_invocation_short_name / "Windows/Temp/Quellmark";
     }
     std::vector<std::string> Boxes() const;
     // One main-loop turn: at most one message, then the current scene; the clock moves on.

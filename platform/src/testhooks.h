@@ -1,0 +1,44 @@
+// The places where the layer consults its test controls.
+//
+// The shipping library is compiled without PLATFORM_TEST_CONTROLS: each hook is then a constant
+// that the compiler folds away, so a program holds no test control and pays nothing for them. The
+// test library (platform_testable) compiles the same sources with it and defines the hooks in
+// platform/testing/, behind the test-only header platformtest.h.
+#pragma once
+
+#include <string>
+
+#include "windows.h"
+
+namespace Layer {
+
+#ifdef PLATFORM_TEST_CONTROLS
+// True when a test asked that this call fail now (and counts it down).
+bool ShouldFail(const char* function);
+// Headless windows: plain records with no SDL window; message boxes are recorded and answered.
+bool Headless();
+// True with the virtual clock's time in now when a test runs the clock.
+bool VirtualClock(DWORD* now);
+// The Linux path a test made GetModuleFileNameA answer; null when none.
+const std::string* ModulePathOverride();
+// Records a message box shown in headless mode and gives the test's answer.
+int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+#else
+constexpr bool ShouldFail(const char*) {
+    return false;
+}
+constexpr bool Headless() {
+    return false;
+}
+constexpr bool VirtualClock(DWORD*) {
+    return false;
+}
+constexpr const std::string* ModulePathOverride() {
+    return nullptr;
+}
+constexpr int RecordMessageBox(HWND, const char*, const char*, UINT) {
+    return 0;
+}
+#endif
+
+} // namespace Layer

@@ -1,0 +1,133 @@
+// The layer's test controls: reset, headless mode, the virtual clock, injected failures, the
+// module path and recorded message boxes. Linked only into test programs.
+#include <map>
+#include <string>
+
+#include "internal.h"
+#include "platformtest.h"
+#include "testhooks.h"
+
+namespace {
+
+struct Pending {
+    int skip = 0;
+    int times = 0;
+};
+
+// Allocated once and never destroyed, so that global destructors may still call the layer.
+struct Controls {
+    bool headless = false;
+    bool virtualClock = false;
+    DWORD virtualNow = 0;
+    std::map<std::string, Pending> failures;
+    std::string modulePath;
+    std::vector<PlatformTest::MessageBoxRecord> boxes;
+    int boxAnswer = 0;
+};
+
+Controls& State() {
+    static auto* controls = new Controls;
+    return *controls;
+}
+
+int DefaultAnswer(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return IDYES;
+    default:
+        return IDOK;
+    }
+}
+
+} // namespace
+
+namespace Layer {
+
+bool ShouldFail(const char* function) {
+    auto& failures = State().failures;
+    auto found = failures.find(function);
+    if (found == failures.end())
+        return false;
+    if (found->second.skip > 0) {
+        --found->second.skip;
+        return false;
+    }
+    if (--found->second.times <= 0)
+        failures.erase(found);
+    return true;
+}
+
+bool Headless() {
+    return State().headless;
+}
+
+bool VirtualClock(DWORD* now) {
+    *now = State().virtualNow;
+    return State().virtualClock;
+}
+
+const std::string* ModulePathOverride() {
+    return State().modulePath.empty() ? nullptr : &State().modulePath;
+}
+
+int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    State().boxes.push_back(
+        {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+    return State().boxAnswer != 0 ? State().boxAnswer : DefaultAnswer(type);
+}
+
+} // namespace Layer
+
+void PlatformTest::Reset() {
+    Controls& controls = State();
+    controls.headless = true;
+    Layer::DestroyAllWindows();
+    Layer::ClearWindowClasses();
+    Layer::ClearQueues();
+    Layer::ClearInputState();
+    controls.boxes.clear();
+    controls.boxAnswer = 0;
+    controls.failures.clear();
+    controls.virtualClock = false;
+    controls.virtualNow = 0;
+    Layer::ResetCursorCount();
+    controls.modulePath.clear();
+    SetLastError(ERROR_SUCCESS);
+}
+
+void PlatformTest::SetHeadless(bool headless) {
+    State().headless = headless;
+}
+
+void PlatformTest::SetClock(DWORD milliseconds) {
+    State().virtualClock = true;
+    State().virtualNow = milliseconds;
+}
+
+void PlatformTest::AdvanceClock(DWORD milliseconds) {
+    State().virtualClock = true;
+    State().virtualNow += milliseconds; // unsigned: wraps like the real counter
+}
+
+void PlatformTest::UseRealClock() {
+    State().virtualClock = false;
+}
+
+void PlatformTest::FailNext(const std::string& function, int times, int after) {
+    Pending& pending = State().failures[function];
+    pending.times += times;
+    pending.skip = after;
+}
+
+void PlatformTest::SetModulePath(const std::string& linuxPath) {
+    State().modulePath = linuxPath;
+}
+
+void PlatformTest::SetMessageBoxAnswer(int answer) {
+    State().boxAnswer = answer;
+}
+
+const std::vector<PlatformTest::MessageBoxRecord>& PlatformTest::MessageBoxes() {
+    return State().boxes;
+}

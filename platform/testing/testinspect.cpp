@@ -1,0 +1,81 @@
+// The layer's test inspections and injected input: what a window shows, fonts, dialogs, music,
+// the cursor count, and user input that goes through the real translation. Test programs only.
+#include "dmusicobjects.h"
+#include "gdiinternal.h"
+#include "internal.h"
+#include "platformtest.h"
+
+void PlatformTest::InjectKey(HWND window, int virtualKey, bool down, bool altHeld) {
+    bool extended = false;
+    int scan = Layer::ScanCodeForKey(virtualKey, &extended);
+    Layer::TranslateKey(window, virtualKey, scan, extended, down, false, altHeld);
+}
+
+void PlatformTest::InjectMouseMove(HWND window, int x, int y) {
+    Layer::TranslateMouseMove(window, x, y);
+}
+
+void PlatformTest::InjectMouseButton(HWND window, int button, bool down, int x, int y) {
+    Layer::TranslateMouseButton(window, button, down, x, y);
+}
+
+void PlatformTest::InjectCloseBox(HWND window) {
+    Layer::TranslateCloseBox(window);
+}
+
+void PlatformTest::InjectUserResize(HWND window, int clientWidth, int clientHeight) {
+    Layer::TranslateUserResize(window, clientWidth, clientHeight);
+}
+
+void PlatformTest::InjectFocus(HWND window, bool focused) {
+    Layer::TranslateFocus(window, focused);
+}
+
+std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
+    if (!Layer::IsLiveWindow(window))
+        return {};
+    *width = window->shownWidth;
+    *height = window->shownHeight;
+    return window->shownPixels;
+}
+
+std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
+    std::string file;
+    if (!Layer::FontFile(font, &file, bold))
+        return std::string();
+    return file;
+}
+
+bool PlatformTest::DialogResult(HWND dialog, INT_PTR* result) {
+    if (!Layer::IsLiveWindow(dialog) || !dialog->dialogEnded)
+        return false;
+    *result = dialog->dialogResult;
+    return true;
+}
+
+std::vector<int16_t> PlatformTest::RenderMusic(IDirectMusicPerformance* performance, int frames) {
+    std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);
+    static_cast<Layer::PerformanceObject*>(performance)->Render(samples.data(), frames);
+    return samples;
+}
+
+void PlatformTest::SegmentLoop(IDirectMusicSegment* segment, long* start, long* loopStart,
+                               long* loopEnd, unsigned long* repeats) {
+    auto* object = static_cast<Layer::SegmentObject*>(segment);
+    *start = static_cast<long>(object->startPoint);
+    *loopStart = static_cast<long>(object->loopStart);
+    *loopEnd = static_cast<long>(object->loopEnd);
+    *repeats = object->repeats;
+}
+
+int PlatformTest::LiveSegments() {
+    return Layer::liveSegments;
+}
+
+int PlatformTest::CursorCount() {
+    return Layer::CursorCount();
+}
+
+bool PlatformTest::IsTopmost(HWND window) {
+    return Layer::IsLiveWindow(window) && window->topmost;
+}
