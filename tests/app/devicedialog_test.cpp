@@ -1,38 +1,118 @@
-// The device dialog's buttons with recorded message boxes, and the run that asks for a device.
+// The device dialog: enumeration into the table, the list, its buttons, and the missing template.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/devicedialog.h"
 #include "app/gameapp.h"
-#include "platformtest.h"
 #include "support/tempfolder.h"
+#include "support/testcontrols.h"
 #include "support/testwindow.h"
 
 namespace {
 
-class DeviceDialogButtonsTest : public ::testing::Test {
+const std::string templateFailed = // ダイアログテンプレートの読み込みに失敗, its start
+    "\x83\x5F\x83\x43\x83\x41\x83\x8D\x83\x4F\x83\x65\x83\x93\x83\x76\x83\x8C\x81\x5B\x83\x67";
+
+class DeviceDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        PlatformTest::Reset();
+        TestControls::Reset();
         folder.Enter();
-        dialog = MakeTestWindow("Dialog");
-        CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, dialog,
-                        reinterpret_cast<HMENU>(static_cast<intptr_t>(1000)), nullptr, nullptr);
+        dialog = MakeTestWindow("DeviceDialogTest");
+        list =
+            CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, dialog,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(1000)), nullptr, nullptr);
+        ASSERT_NE(nullptr, list);
         displayDeviceTable.deviceCount = 0;
-        DirectDrawEnumerateA(EnumDisplayDeviceCallback, nullptr);
-        DeviceDialogProc(dialog, WM_INITDIALOG, 0, 0);
     }
-    void TearDown() override { PlatformTest::Reset(); }
-    bool EndDialogResult(INT_PTR* result) { return PlatformTest::DialogResult(dialog, result); }
+    void TearDown() override {
+        DestroyWindow(dialog);
+        UnregisterClassA("DeviceDialogTest", nullptr);
+        TestControls::Reset();
+    }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[512] = {};
+            SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            lines.push_back(text);
+        }
+        return lines;
+    }
     TempFolder folder;
     HWND dialog = nullptr;
+    HWND list = nullptr;
 };
 
-TEST_F(DeviceDialogButtonsTest, OkWithoutALineAsksAgainAndKeepsTheDialogOpen) {
+TEST_F(DeviceDialogTest, ListShowsEveryDriverInTheOrderReported) {
+    GUID second{0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
+    char names[3][32] = {"zeta", "alpha", "mid"};
+    char descriptions[3][32] = {"Zeta Driver", "Alpha Driver", "Middle Driver"};
+    EXPECT_TRUE(EnumDisplayDeviceCallback(nullptr, descriptions[0], names[0], nullptr));
+    EXPECT_TRUE(EnumDisplayDeviceCallback(&second, descriptions[1], names[1], nullptr));
+    EXPECT_TRUE(EnumDisplayDeviceCallback(nullptr, descriptions[2], names[2], nullptr));
+    ASSERT_EQ(3, displayDeviceTable.deviceCount);
+    EXPECT_EQ(TRUE, DeviceDialogProc(dialog, WM_INITDIALOG, 0, 0));
+    EXPECT_EQ((std::vector<std::string>{"Zeta Driver", "Alpha Driver", "Middle Driver"}), Lines())
+        << "an unsorted list in enumeration order";
+    EXPECT_EQ(0, memcmp(&second, &displayDeviceTable.entries[1].guid, sizeof second));
+    GUID zero{};
+    EXPECT_EQ(0, memcmp(&zero, &displayDeviceTable.entries[0].guid, sizeof zero))
+        << "the primary driver comes without a GUID";
+    EXPECT_STREQ("alpha", displayDeviceTable.entries[1].driverName);
+}
+
+TEST_F(DeviceDialogTest, EnumerationStopsAtAFullTableAndCutsLongNames) {
+    std::string longText(400, 'd');
+    for (int i = 0; i < DisplayDeviceTable::capacity; ++i)
+        EXPECT_TRUE(EnumDisplayDeviceCallback(nullptr, longText.data(), longText.data(), nullptr));
+    EXPECT_FALSE(EnumDisplayDeviceCallback(nullptr, longText.data(), longText.data(), nullptr));
+    EXPECT_EQ(DisplayDeviceTable::capacity, displayDeviceTable.deviceCount);
+    EXPECT_EQ(255u, strlen(displayDeviceTable.entries[255].description));
+}
+
+TEST_F(DeviceDialogTest, RealDirectDrawReportsThePrimaryDriver) {
+    ASSERT_EQ(DD_OK, DirectDrawEnumerateA(EnumDisplayDeviceCallback, nullptr));
+    ASSERT_GE(displayDeviceTable.deviceCount, 1);
+    GUID zero{};
+    EXPECT_EQ(0, memcmp(&zero, &displayDeviceTable.entries[0].guid, sizeof zero));
+}
+
+TEST_F(DeviceDialogTest, TemplateComesFromTheResourceLibraryWhereThereIsOne) {
+    if (HMODULE library = LoadLibraryA("Vardo_DLL.dll"); library != nullptr) {
+        // Windows: the library beside the program holds the template.
+        EXPECT_NE(nullptr, FindResourceA(library, "DEVICE_DIALOG1", RT_DIALOG));
+        FreeLibrary(library);
+        return;
+    }
+    // Without the library the executable is searched, and it holds no template; a run that asks
+    // for a device then fails before making a window, with both log entries in order.
+    GUID chosen{};
+    EXPECT_EQ(0, SelectDisplayDevice(nullptr, nullptr, &chosen));
+    EXPECT_NE(std::string::npos, ReadBytes(folder / "Error.txt").find(templateFailed));
+    remove("Error.txt");
+    auto app = std::make_unique<GameApp>();
+    EXPECT_FALSE(app->Run(nullptr, 320, 240, 32, true, true));
+    EXPECT_EQ(nullptr, app->window);
+    std::string log = ReadBytes(folder / "Error.txt");
+    size_t startupEntry = log.find("\x83\x41\x83\x76\x83\x8A"); // アプリ
+    ASSERT_NE(std::string::npos, startupEntry);
+    EXPECT_LT(log.find(templateFailed), startupEntry);
+}
+
+// The cases below read the layer's recorded boxes and dialog results (native only).
+#if QUELLMARK_TEST_CONTROLS
+
+TEST_F(DeviceDialogTest, OkWithoutALineAsksAgainThenEndsWithTheChosenLine) {
+    DirectDrawEnumerateA(EnumDisplayDeviceCallback, nullptr);
+    DeviceDialogProc(dialog, WM_INITDIALOG, 0, 0);
     EXPECT_EQ(TRUE, DeviceDialogProc(dialog, WM_COMMAND, IDOK, 0));
     INT_PTR result = 0;
-    EXPECT_FALSE(EndDialogResult(&result));
+    EXPECT_FALSE(PlatformTest::DialogResult(dialog, &result)) << "the dialog stays open";
     const auto& boxes = PlatformTest::MessageBoxes();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(dialog, boxes[0].owner);
@@ -40,36 +120,26 @@ TEST_F(DeviceDialogButtonsTest, OkWithoutALineAsksAgainAndKeepsTheDialogOpen) {
               boxes[0].text);                                // 正確に選択して下さい
     EXPECT_EQ("\x83\x47\x83\x89\x81\x5B", boxes[0].caption); // エラー
     EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), boxes[0].type);
-    // Choosing the line and pressing OK again ends the dialog with 1.
     SendDlgItemMessageA(dialog, 1000, LB_SETCURSEL, 0, 0);
     EXPECT_EQ(TRUE, DeviceDialogProc(dialog, WM_COMMAND, IDOK, 0));
-    ASSERT_TRUE(EndDialogResult(&result));
+    ASSERT_TRUE(PlatformTest::DialogResult(dialog, &result));
     EXPECT_EQ(1, result);
     EXPECT_EQ(0, displayDeviceTable.selectedDevice);
 }
 
-TEST_F(DeviceDialogButtonsTest, CancelAndTheCloseBoxEndWithZero) {
+TEST_F(DeviceDialogTest, CancelAndTheCloseBoxEndWithZero) {
     for (UINT message : {static_cast<UINT>(WM_COMMAND), static_cast<UINT>(WM_CLOSE)}) {
         SetUp();
         EXPECT_EQ(TRUE, DeviceDialogProc(dialog, message, IDCANCEL, 0));
         INT_PTR result = 5;
-        ASSERT_TRUE(EndDialogResult(&result));
+        ASSERT_TRUE(PlatformTest::DialogResult(dialog, &result));
         EXPECT_EQ(0, result);
         EXPECT_TRUE(PlatformTest::MessageBoxes().empty());
+        TearDown();
     }
     EXPECT_EQ(FALSE, DeviceDialogProc(dialog, WM_PAINT, 0, 0)) << "other messages are not handled";
 }
 
-TEST_F(DeviceDialogButtonsTest, RunThatAsksForADeviceFailsWithBothEntriesWhenNoTemplateExists) {
-    auto app = std::make_unique<GameApp>();
-    EXPECT_FALSE(app->Run(nullptr, 320, 240, 32, true, true));
-    EXPECT_EQ(nullptr, app->window) << "no window is made before a device is chosen";
-    std::string log = ReadBytes(folder / "Error.txt");
-    size_t templateEntry = log.find("\x83\x5F\x83\x43\x83\x41\x83\x8D\x83\x4F"); // ダイアログ
-    size_t startupEntry = log.find("\x83\x41\x83\x76\x83\x8A");                  // アプリ
-    ASSERT_NE(std::string::npos, templateEntry);
-    ASSERT_NE(std::string::npos, startupEntry);
-    EXPECT_LT(templateEntry, startupEntry);
-}
+#endif
 
 } // namespace

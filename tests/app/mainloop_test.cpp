@@ -1,4 +1,4 @@
-// The main loop's turns with injected input: one message then one scene call, and how it ends.
+// The main loop's turns: one message then one scene call, switching, and every way it ends.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,7 +6,8 @@
 
 #include "app/gameapp.h"
 #include "core/inputstate.h"
-#include "platformtest.h"
+#include "support/tempfolder.h"
+#include "support/testcontrols.h"
 
 namespace {
 
@@ -20,13 +21,16 @@ struct Observation {
 std::vector<Observation> observations;
 GameApp* app = nullptr;
 int quitAfterCalls = 0;
+bool postMoveWithQuit = false;
 
 void Observe(int scene) {
     observations.push_back({scene, inputState.leftButton, inputState.keyCode, inputState.mouseX});
-    if (static_cast<int>(observations.size()) == quitAfterCalls)
+    if (static_cast<int>(observations.size()) == quitAfterCalls) {
         PostQuitMessage(0);
+        if (postMoveWithQuit)
+            PostMessageA(app->window, WM_MOUSEMOVE, 0, MAKELPARAM(99, 1));
+    }
 }
-
 void SceneOne() {
     Observe(1);
 }
@@ -38,141 +42,136 @@ void SwitchingScene() {
     app->SwitchScene(2);
 }
 
-class MainLoopTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        PlatformTest::Reset();
-        PlatformTest::SetClock(1000);
-        observations.clear();
-        quitAfterCalls = 0;
-        inputState = InputState{};
-        owned = std::make_unique<GameApp>();
-        app = owned.get();
-        app->style = WS_OVERLAPPEDWINDOW;
-        ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, false));
-        MSG drained;
-        while (PeekMessageA(&drained, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    void TearDown() override {
-        owned.reset();
-        app = nullptr;
-        PlatformTest::Reset();
-    }
-    HWND Window() const { return app->window; }
-    std::unique_ptr<GameApp> owned;
-};
-
-TEST_F(MainLoopTest, EmptyQueueCallsTheSceneOncePerTurnUntilQuit) {
-    app->RegisterScene(0, SceneOne);
-    quitAfterCalls = 5;
-    app->MainLoop();
-    EXPECT_EQ(5u, observations.size()) << "the turn that retrieves WM_QUIT calls no scene";
-}
-
-TEST_F(MainLoopTest, PressAndReleaseBetweenTurnsAreSeenOneTurnEach) {
-    app->RegisterScene(0, SceneOne);
-    PlatformTest::InjectMouseButton(Window(), 0, true, 10, 10);
-    PlatformTest::InjectMouseButton(Window(), 0, false, 10, 10);
-    quitAfterCalls = 3;
-    app->MainLoop();
-    ASSERT_EQ(3u, observations.size());
-    EXPECT_EQ(1, observations[0].leftButton);
-    EXPECT_EQ(0, observations[1].leftButton);
-    EXPECT_EQ(0, observations[2].leftButton);
-}
-
-TEST_F(MainLoopTest, HeldButtonStaysSetWhileTheMouseMoves) {
-    app->RegisterScene(0, SceneOne);
-    PlatformTest::InjectMouseButton(Window(), 0, true, 10, 10);
-    PlatformTest::InjectMouseMove(Window(), 40, 10);
-    PlatformTest::InjectMouseMove(Window(), 90, 12);
-    quitAfterCalls = 3;
-    app->MainLoop();
-    ASSERT_EQ(3u, observations.size());
-    EXPECT_EQ(1, observations[2].leftButton);
-    EXPECT_EQ(40, observations[1].mouseX);
-    EXPECT_EQ(90, observations[2].mouseX);
-}
-
-TEST_F(MainLoopTest, KeyCodeFollowsPressesAndAnyRelease) {
-    app->RegisterScene(0, SceneOne);
-    PlatformTest::InjectKey(Window(), 'A', true);
-    PlatformTest::InjectKey(Window(), 'B', true);
-    PlatformTest::InjectKey(Window(), 'A', false);
-    quitAfterCalls = 6;
-    app->MainLoop();
-    // Each letter key also yields a WM_CHAR, handled in a turn of its own.
-    std::vector<int32_t> keys;
-    for (const Observation& o : observations)
-        keys.push_back(o.keyCode);
-    EXPECT_EQ((std::vector<int32_t>{'A', 'A', 'B', 'B', 0, 0}), keys);
-}
-
-TEST_F(MainLoopTest, SwitchedSceneRunsFromTheNextTurn) {
-    app->RegisterScene(0, SwitchingScene);
-    app->RegisterScene(2, SceneTwo);
-    PlatformTest::InjectMouseMove(Window(), 5, 5);
-    quitAfterCalls = 3;
-    app->MainLoop();
-    ASSERT_EQ(3u, observations.size());
-    EXPECT_EQ(3, observations[0].scene);
-    EXPECT_EQ(2, observations[1].scene);
-    EXPECT_EQ(2, observations[2].scene);
-}
-
-TEST_F(MainLoopTest, RefusedSwitchKeepsCallingTheSameScene) {
-    app->RegisterScene(0, SceneOne);
-    EXPECT_FALSE(app->SwitchScene(-1));
-    EXPECT_FALSE(app->SwitchScene(9));
-    quitAfterCalls = 2;
-    app->MainLoop();
-    EXPECT_EQ(1, observations[1].scene);
-}
-
-TEST_F(MainLoopTest, CloseBoxEndsTheLoopAndLeavesTheWindow) {
-    app->RegisterScene(0, SceneOne);
-    PlatformTest::InjectCloseBox(Window());
-    app->MainLoop(); // the close box's turn calls the scene; the next turn retrieves WM_QUIT
-    EXPECT_EQ(1u, observations.size());
-    EXPECT_TRUE(IsWindow(Window()));
-}
-
-TEST_F(MainLoopTest, AltF4EndsTheLoopLikeTheCloseBox) {
-    app->RegisterScene(0, SceneOne);
-    PlatformTest::InjectKey(Window(), VK_MENU, true);
-    PlatformTest::InjectKey(Window(), VK_F4, true, true);
-    app->MainLoop();
-    EXPECT_EQ(2u, observations.size());
-    EXPECT_TRUE(IsWindow(Window()));
-}
-
 LRESULT CALLBACK EndingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_USER)
         return -1;
     return GameWindowProc(window, message, wParam, lParam);
 }
 
+class MainLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestControls::Reset();
+        folder.Enter();
+        observations.clear();
+        quitAfterCalls = 0;
+        postMoveWithQuit = false;
+        inputState = InputState{};
+        owned = std::make_unique<GameApp>();
+        app = owned.get();
+        app->className = "MainLoopTest";
+        app->RegisterScene(0, SceneOne);
+        ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 160, 120, false, true));
+        ShowCursor(FALSE); // undo the count change of window creation
+        MSG message;       // whatever the system queued for the new window
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message != WM_QUIT)
+                DispatchMessageA(&message);
+    }
+    void TearDown() override {
+        owned.reset();
+        UnregisterClassA("MainLoopTest", nullptr);
+        app = nullptr;
+        TestControls::Reset();
+    }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam) {
+        ASSERT_TRUE(PostMessageA(app->window, message, wParam, lParam));
+    }
+    std::vector<int32_t> Seen(int32_t Observation::*field) const {
+        std::vector<int32_t> values;
+        for (const Observation& o : observations)
+            values.push_back(o.*field);
+        return values;
+    }
+    TempFolder folder;
+    std::unique_ptr<GameApp> owned;
+};
+
+TEST_F(MainLoopTest, OneMessagePerTurnSoEveryPressIsSeenUntilQuit) {
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    Post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(42, 10));
+    Post(WM_LBUTTONUP, 0, MAKELPARAM(42, 10));
+    quitAfterCalls = 5;
+    app->MainLoop();
+    EXPECT_EQ((std::vector<int32_t>{1, 1, 0, 0, 0}), Seen(&Observation::leftButton))
+        << "the turn that retrieves WM_QUIT calls no scene";
+    EXPECT_EQ((std::vector<int32_t>{0, 42, 42, 42, 42}), Seen(&Observation::mouseX));
+}
+
+TEST_F(MainLoopTest, SwitchedSceneRunsFromTheNextTurn) {
+    owned->scenes[0] = SwitchingScene;
+    app->RegisterScene(2, SceneTwo);
+    quitAfterCalls = 3;
+    app->MainLoop();
+    EXPECT_EQ((std::vector<int32_t>{3, 2, 2}), Seen(&Observation::scene));
+}
+
+TEST_F(MainLoopTest, PostedMessagesAreHandledBeforeTheQuit) {
+    quitAfterCalls = 1;
+    postMoveWithQuit = true;
+    app->MainLoop();
+    ASSERT_EQ(2u, observations.size()) << "the move posted after the quit still takes a turn";
+    EXPECT_EQ(99, observations[1].mouseX);
+}
+
+TEST_F(MainLoopTest, CloseEndsTheLoopAfterItsTurnAndKeepsTheWindow) {
+    Post(WM_CLOSE, 0, 0);
+    app->MainLoop();
+    EXPECT_EQ(1u, observations.size());
+    EXPECT_TRUE(IsWindow(app->window));
+}
+
 TEST_F(MainLoopTest, DispatchResultOfMinusOneEndsTheLoopWithoutASceneCall) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = EndingProc;
-    windowClass.lpszClassName = "Ending";
+    windowClass.lpszClassName = "MainLoopEnding";
     ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND other = CreateWindowExA(0, "Ending", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
-    app->RegisterScene(0, SceneOne);
+    HWND other = CreateWindowExA(0, "MainLoopEnding", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
     PostMessageA(other, WM_USER, 0, 0);
     app->MainLoop();
     EXPECT_EQ(0u, observations.size());
+    DestroyWindow(other);
+    UnregisterClassA("MainLoopEnding", nullptr);
+}
+
+// The cases below inject user input through the layer's test controls (native only).
+#if QUELLMARK_TEST_CONTROLS
+
+TEST_F(MainLoopTest, KeyCodeFollowsPressesAndAnyRelease) {
+    PlatformTest::InjectKey(app->window, 'A', true);
+    PlatformTest::InjectKey(app->window, 'B', true);
+    PlatformTest::InjectKey(app->window, 'A', false);
+    quitAfterCalls = 6;
+    app->MainLoop();
+    // Each letter key also yields a WM_CHAR, handled in a turn of its own.
+    EXPECT_EQ((std::vector<int32_t>{'A', 'A', 'B', 'B', 0, 0}), Seen(&Observation::keyCode));
+}
+
+TEST_F(MainLoopTest, CloseBoxAndAltF4EndTheLoopAndLeaveTheWindow) {
+    for (bool altF4 : {false, true}) {
+        SetUp();
+        if (altF4) {
+            PlatformTest::InjectKey(app->window, VK_MENU, true);
+            PlatformTest::InjectKey(app->window, VK_F4, true, true);
+        } else {
+            PlatformTest::InjectCloseBox(app->window);
+        }
+        app->MainLoop();
+        EXPECT_EQ(altF4 ? 2u : 1u, observations.size()) << altF4;
+        EXPECT_TRUE(IsWindow(app->window));
+        TearDown();
+    }
 }
 
 TEST_F(MainLoopTest, QuitPostedBySceneIsRetrievedBeforeLaterInput) {
-    app->RegisterScene(0, SceneOne);
     quitAfterCalls = 1;
-    PlatformTest::InjectMouseMove(Window(), 1, 1);
-    PlatformTest::InjectMouseMove(Window(), 2, 2);
+    PlatformTest::InjectMouseMove(app->window, 1, 1);
+    PlatformTest::InjectMouseMove(app->window, 2, 2);
     app->MainLoop();
     EXPECT_EQ(1u, observations.size());
 }
+
+#endif
 
 } // namespace

@@ -18,10 +18,10 @@ void Noop() {}
 class RulesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (int32_t scene = 0; scene <= 5; ++scene)
+        for (int32_t scene = Scene::startup; scene <= Scene::gameOver; ++scene)
             if (gameApp.scenes[scene] == nullptr)
                 gameApp.RegisterScene(scene, Noop);
-        gameApp.currentScene = 2;
+        gameApp.currentScene = Scene::stage;
         gameState = GameState{};
         ResetBoardTables();
         gameState.sceneStart = 0;
@@ -30,17 +30,18 @@ protected:
         gameState.selRow = -1;
         inputState = InputState{};
     }
-    // A board from five rows of five characters: '.' empty, '0'-'6' a kind.
-    static void Board(const char* rows) {
-        std::string cells(rows);
-        for (int i = 0; i < cellCount; ++i)
-            gameState.cellKind[i] =
-                cells[static_cast<size_t>(i)] == '.' ? -1 : cells[static_cast<size_t>(i)] - '0';
+    // A board from five rows of five characters with '/' between: '.' empty, '0'-'6' a kind.
+    static void Board(const std::string& rows) {
+        for (int i = 0; i < cellCount; ++i) {
+            char c = rows[static_cast<size_t>(i + i / boardSize)];
+            gameState.cellKind[i] = c == '.' ? Cell::empty : c - '0';
+        }
     }
     static std::string Exploding() {
         std::string marks;
         for (int i = 0; i < cellCount; ++i)
-            marks += gameState.exploding[i] == 1 ? 'X' : '.';
+            marks += std::string(i % boardSize == 0 && i > 0 ? "/" : "") +
+                     (gameState.exploding[i] == Cell::exploding ? 'X' : '.');
         return marks;
     }
 };
@@ -48,98 +49,18 @@ protected:
 TEST_F(RulesTest, GroupsOfThreeOrMoreExplodeInEveryShape) {
     struct Case {
         const char* label;
-        const char* board;
-        const char* exploding;
+        const char* board;     // five rows, '/' between them
+        const char* exploding; // 'X' for an exploding cell
     };
     const Case cases[] = {
-        {"line",
-         "111.."
-         "....."
-         "....."
-         "....."
-         ".....",
-         "XXX.."
-         "....."
-         "....."
-         "....."
-         "....."},
-        {"column",
-         "2...."
-         "2...."
-         "2...."
-         "....."
-         ".....",
-         "X...."
-         "X...."
-         "X...."
-         "....."
-         "....."},
-        {"bend",
-         "3...."
-         "33..."
-         "....."
-         "....."
-         ".....",
-         "X...."
-         "XX..."
-         "....."
-         "....."
-         "....."},
-        {"square",
-         "44..."
-         "44..."
-         "....."
-         "....."
-         ".....",
-         "XX..."
-         "XX..."
-         "....."
-         "....."
-         "....."},
-        {"pair",
-         "55..."
-         "....."
-         "....."
-         "....."
-         ".....",
-         "....."
-         "....."
-         "....."
-         "....."
-         "....."},
-        {"corners",
-         "0.0.."
-         ".0..."
-         "....."
-         "....."
-         ".....",
-         "....."
-         "....."
-         "....."
-         "....."
-         "....."},
-        {"mixed kinds",
-         "010.."
-         "....."
-         "....."
-         "....."
-         ".....",
-         "....."
-         "....."
-         "....."
-         "....."
-         "....."},
-        {"long snake",
-         "6666."
-         "...6."
-         "....."
-         "....."
-         ".....",
-         "XXXX."
-         "...X."
-         "....."
-         "....."
-         "....."},
+        {"line", "111../...../...../...../.....", "XXX../...../...../...../....."},
+        {"column", "2..../2..../2..../...../.....", "X..../X..../X..../...../....."},
+        {"bend", "3..../33.../...../...../.....", "X..../XX.../...../...../....."},
+        {"square", "44.../44.../...../...../.....", "XX.../XX.../...../...../....."},
+        {"pair", "55.../...../...../...../.....", "...../...../...../...../....."},
+        {"corners", "0.0../.0.../...../...../.....", "...../...../...../...../....."},
+        {"mixed kinds", "010../...../...../...../.....", "...../...../...../...../....."},
+        {"long snake", "6666./...6./...../...../.....", "XXXX./...X./...../...../....."},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -154,11 +75,7 @@ TEST_F(RulesTest, GroupsOfThreeOrMoreExplodeInEveryShape) {
 }
 
 TEST_F(RulesTest, ExplodingTilesScoreOnceButStillCompleteGroups) {
-    Board("111.."
-          "....."
-          "....."
-          "....."
-          ".....");
+    Board("111../...../...../...../.....");
     FindMatches();
     FindMatches();
     EXPECT_EQ(300, gameState.score) << "tiles already exploding are not scored again";
@@ -169,42 +86,25 @@ TEST_F(RulesTest, ExplodingTilesScoreOnceButStillCompleteGroups) {
 }
 
 TEST_F(RulesTest, GrowingTilesBelongToNoGroup) {
-    Board("11..."
-          "....."
-          "....."
-          "....."
-          ".....");
+    Board("11.../...../...../...../.....");
     gameState.appearKind[2] = 1; // growing, not yet in the board
     FindMatches();
     EXPECT_EQ(0, gameState.score);
 }
 
 TEST_F(RulesTest, SpecialTileBlastsEveryTileOfTheOtherKind) {
-    Board("62.2."
-          "..2.."
-          "2...."
-          "...2."
-          ".....");
+    Board("62.2./..2../2..../...2./.....");
     gameState.selColumn = 0;
     gameState.selRow = 0;
     SwapOrBlast(1, 0);
-    EXPECT_EQ("XX.X."
-              "..X.."
-              "X...."
-              "...X."
-              ".....",
-              Exploding());
+    EXPECT_EQ("XX.X./..X../X..../...X./.....", Exploding());
     EXPECT_EQ(600, gameState.score) << "five tiles and the special one";
     EXPECT_EQ(15, gameState.clearQuota) << "the special tile does not count";
     EXPECT_EQ(6, gameState.cellKind[0]) << "it does not move";
 }
 
 TEST_F(RulesTest, BlastOnExplodingTilesCountsThemAgain) {
-    Board("62.2."
-          "....."
-          "....."
-          "....."
-          ".....");
+    Board("62.2./...../...../...../.....");
     gameState.exploding[3] = 1; // already exploding, still kind 2
     gameState.selColumn = 0;
     gameState.selRow = 0;
@@ -214,11 +114,7 @@ TEST_F(RulesTest, BlastOnExplodingTilesCountsThemAgain) {
 }
 
 TEST_F(RulesTest, OrdinarySwapMovesOnlyTheKinds) {
-    Board("12..."
-          "....."
-          "....."
-          "....."
-          ".....");
+    Board("12.../...../...../...../.....");
     gameState.exploding[1] = 1;
     gameState.selColumn = 0;
     gameState.selRow = 0;
@@ -230,26 +126,18 @@ TEST_F(RulesTest, OrdinarySwapMovesOnlyTheKinds) {
 }
 
 TEST_F(RulesTest, QuotaCrossingZeroClearsTheStageAndKeepsCounting) {
-    Board("63.3."
-          "3...."
-          "....."
-          ".3..."
-          "3....");
+    Board("63.3./3..../...../.3.../3....");
     gameState.clearQuota = 2;
     gameState.selColumn = 0;
     gameState.selRow = 0;
     SwapOrBlast(1, 0);
     EXPECT_EQ(-3, gameState.clearQuota);
     EXPECT_EQ(1, gameState.sceneStart);
-    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(Scene::clear, gameApp.currentScene);
 }
 
 TEST_F(RulesTest, NewTilesStartOnlyInFreeCells) {
-    Board("00000"
-          "00000"
-          "00.00"
-          "00000"
-          "00000");
+    Board("00000/00000/00.00/00000/00000");
     gameState.exploding[0] = 1;
     srand(7);
     for (int second = 0; second < 500; ++second)
@@ -262,11 +150,7 @@ TEST_F(RulesTest, NewTilesStartOnlyInFreeCells) {
 }
 
 TEST_F(RulesTest, SelectingClickingAgainDraggingAndRightButton) {
-    Board("12..."
-          "....."
-          "....."
-          "....."
-          ".....");
+    Board("12.../...../...../...../.....");
     inputState.leftButton = 1;
     SelectionStep(0, 0);
     HandleSwapClick(0, 0);
@@ -334,11 +218,11 @@ TEST_F(RulesTest, GlobalKeysDealClearAndEndTheGame) {
     inputState.keyCode = VK_F2;
     HandleGlobalKeys();
     EXPECT_EQ(0, gameState.clearQuota);
-    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(Scene::clear, gameApp.currentScene);
     EXPECT_EQ(1, gameState.sceneStart);
     inputState.keyCode = VK_F3;
     HandleGlobalKeys();
-    EXPECT_EQ(5, gameApp.currentScene);
+    EXPECT_EQ(Scene::gameOver, gameApp.currentScene);
 }
 
 } // namespace

@@ -7,13 +7,15 @@
 #include <filesystem>
 
 #include "app/gameapp.h"
-#include "core/inputstate.h"
 #include "app/startup.h"
+#include "core/inputstate.h"
 #include "game/gamestate.h"
+#include "game/scenes.h"
 #include "graphics/graphics.h"
 #include "platformtest.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
+#include "support/ddsupport.h"
 #include "support/gamefixture.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +28,7 @@ protected:
         Prepare(true);
         gameApp.RegisterScene(0, StartupScene);
         Turn(); // the start-up scene: window, archive, devices, images, scenes
-        ASSERT_EQ(1, gameApp.currentScene);
+        ASSERT_EQ(Scene::title, gameApp.currentScene);
     }
     void Click() {
         PlatformTest::InjectMouseButton(gameApp.window, 0, true, 600, 440);
@@ -43,23 +45,23 @@ protected:
 TEST_F(SceneFlowTest, AWholeGameFromTheTitleThroughFourStagesAndTheEndingBackToTheTitle) {
     Turns(5);
     Click();
-    ASSERT_EQ(2, gameApp.currentScene);
+    ASSERT_EQ(Scene::stage, gameApp.currentScene);
     for (int stage = 1; stage <= 4; ++stage) {
         Turns(5);
         EXPECT_EQ(stage, gameState.stage);
         EXPECT_EQ(stage >= 3 ? 1 : 0, gameState.screenWave);
         Key(VK_F2); // the stage counts as cleared
-        ASSERT_EQ(3, gameApp.currentScene) << "stage " << stage;
+        ASSERT_EQ(Scene::clear, gameApp.currentScene) << "stage " << stage;
         Turns(200); // four seconds: the caption is typed out
         EXPECT_EQ(5, gameState.clearChars);
         Click();
-        ASSERT_EQ(stage < 4 ? 2 : 4, gameApp.currentScene) << "after stage " << stage;
+        ASSERT_EQ(stage < 4 ? Scene::stage : Scene::ending, gameApp.currentScene) << stage;
     }
     Turns(5000, 20); // a hundred seconds of the ending: every line has come and gone
     EXPECT_TRUE(gameState.endingFile != nullptr && feof(gameState.endingFile));
     EXPECT_EQ(0, gameState.endingMosaic);
     Click();
-    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(Scene::title, gameApp.currentScene);
     EXPECT_EQ(20, gameState.endingMosaic);
     Turns(3);
     gameState.score = 123456; // the title's click resets it; groups dealt in may score again
@@ -96,7 +98,8 @@ TEST_F(SceneFlowTest, EverySceneStartsItsOwnSong) {
         MUSIC_TIME length;
     };
     for (const Song& song :
-         {Song{3, 6 * 768}, Song{4, 20 * 4 * 768}, Song{5, 12 * 4 * 768}, Song{1, 24 * 4 * 768}}) {
+         {Song{Scene::clear, 6 * 768}, Song{Scene::ending, 20 * 4 * 768},
+          Song{Scene::gameOver, 12 * 4 * 768}, Song{Scene::title, 24 * 4 * 768}}) {
         StartSceneForTest(song.scene);
         EXPECT_EQ(song.length, length()) << "scene " << song.scene;
         EXPECT_TRUE(playing()) << "scene " << song.scene;
@@ -105,21 +108,21 @@ TEST_F(SceneFlowTest, EverySceneStartsItsOwnSong) {
 
 TEST_F(SceneFlowTest, RunningOutOfTimeLeadsToGameOverAndBackToTheTitle) {
     Click();
-    ASSERT_EQ(2, gameApp.currentScene);
+    ASSERT_EQ(Scene::stage, gameApp.currentScene);
     Turns(5);
     ASSERT_EQ(99, gameState.timeLeft);
     // Quota out of reach so that nothing clears the stage by chance.
     gameState.clearQuota = 100000;
     int turns = 0;
-    while (gameApp.currentScene == 2 && turns++ < 500)
+    while (gameApp.currentScene == Scene::stage && turns++ < 500)
         Turn(250);
-    EXPECT_EQ(5, gameApp.currentScene);
+    EXPECT_EQ(Scene::gameOver, gameApp.currentScene);
     EXPECT_EQ(0, gameState.timeLeft);
     EXPECT_GT(turns, 390) << "about one hundred seconds";
     Turns(10);
     EXPECT_NE(nullptr, gameState.gameOverSnapshot);
     Click();
-    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(Scene::title, gameApp.currentScene);
     EXPECT_EQ(nullptr, gameState.gameOverSnapshot);
 }
 
@@ -127,25 +130,25 @@ TEST_F(SceneFlowTest, ClearCaptionTypesOneLetterEachHalfSecondAndAClickCompletes
     Click();
     Turns(5);
     Key(VK_F2);
-    ASSERT_EQ(3, gameApp.currentScene);
+    ASSERT_EQ(Scene::clear, gameApp.currentScene);
     int first = gameState.clearChars;
     Turns(25); // half a second
     EXPECT_EQ(first + 1, gameState.clearChars);
     Click(); // completes the caption, stays
-    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(Scene::clear, gameApp.currentScene);
     EXPECT_EQ(5, gameState.clearChars);
     Click();
-    EXPECT_EQ(2, gameApp.currentScene);
+    EXPECT_EQ(Scene::stage, gameApp.currentScene);
 }
 
 TEST_F(SceneFlowTest, GlobalKeysWorkInEveryScene) {
     // F3 from the title, F2 from the game over, F1 on the clear screen, Esc anywhere.
     Key(VK_F3);
-    EXPECT_EQ(5, gameApp.currentScene);
+    EXPECT_EQ(Scene::gameOver, gameApp.currentScene);
     Key(VK_F2);
-    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(Scene::clear, gameApp.currentScene);
     Key(VK_F1);
-    EXPECT_EQ(3, gameApp.currentScene);
+    EXPECT_EQ(Scene::clear, gameApp.currentScene);
     PlatformTest::InjectKey(gameApp.window, VK_ESCAPE, true);
     Turns(2);
     MSG message;
@@ -155,29 +158,41 @@ TEST_F(SceneFlowTest, GlobalKeysWorkInEveryScene) {
     EXPECT_TRUE(quit);
 }
 
-TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineAndAMissingFileStaysBlack) {
-    // Lines ending in CR LF and LF, one of 300 characters, a last one without a break.
-    WriteBytes(Extracted() / "Ending.dat", "FIRST\r\nSECOND\n" + std::string(300, 'W') + "\nLAST");
-    gameState.stage = 4;
-    StartSceneForTest(4);
-    ASSERT_NE(nullptr, gameState.endingFile);
-    int lines = 0;
-    for (int turn = 0; turn < 3000 && !feof(gameState.endingFile); ++turn) {
-        int before = gameState.endingMosaic;
-        Turn();
-        if (gameState.endingMosaic == 20 && before != 20)
-            ++lines; // a new line has come
+TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) {
+    struct Case {
+        std::string text;
+        int lines; // pictures shown, the read that finds the end included
+        bool blackAtTheEnd;
+    };
+    const Case cases[] = {
+        // CR LF and LF breaks, 300 characters as 255 and 45, a last line without a break.
+        {"FIRST\r\nSECOND\n" + std::string(300, 'W') + "\nLAST", 5, false},
+        {"ONE\nTWO\n", 3, true}, // the read at the end leaves the picture black
+    };
+    for (const Case& c : cases) {
+        WriteBytes(Extracted() / "Ending.dat", c.text);
+        StartSceneForTest(Scene::ending);
+        ASSERT_NE(nullptr, gameState.endingFile);
+        int lines = 0;
+        for (int turn = 0; turn < 3000 && !feof(gameState.endingFile); ++turn) {
+            int before = gameState.endingMosaic;
+            Turn();
+            lines += gameState.endingMosaic == 20 && before != 20; // a new line has come
+        }
+        EXPECT_EQ(c.lines, lines) << c.text;
+        Turns(500); // ten more seconds: the picture stays, sharp
+        std::vector<uint32_t> pixels = ReadPixels(graphics.backSurface);
+        EXPECT_EQ(c.blackAtTheEnd, std::all_of(pixels.begin(), pixels.end(),
+                                               [](uint32_t pixel) { return pixel == 0; }))
+            << c.text;
+        Click();
+        EXPECT_EQ(Scene::title, gameApp.currentScene);
     }
-    EXPECT_EQ(5, lines) << "FIRST, SECOND, 255 and 45 characters, LAST";
-    Click();
-    EXPECT_EQ(1, gameApp.currentScene);
-    fs::remove(Extracted() / "Ending.dat");
-    StartSceneForTest(4);
+    fs::remove(Extracted() / "Ending.dat"); // a missing file behaves as one at its end
+    StartSceneForTest(Scene::ending);
     Turns(200);
     EXPECT_EQ(nullptr, gameState.endingFile);
     EXPECT_EQ(0, gameState.endingMosaic);
-    Click();
-    EXPECT_EQ(1, gameApp.currentScene);
 }
 
 } // namespace
