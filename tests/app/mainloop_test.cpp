@@ -1,4 +1,4 @@
-// The main loop's turns: one message then one scene call, switching, and every way it ends.
+// The main loop's turns: one message then one scene call, switching, and the ways it ends.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,9 +12,8 @@
 namespace {
 
 struct Observation {
-    int scene;
+    int32_t scene;
     int32_t leftButton;
-    int32_t keyCode;
     int32_t mouseX;
 };
 
@@ -24,7 +23,7 @@ int quitAfterCalls = 0;
 bool postMoveWithQuit = false;
 
 void Observe(int scene) {
-    observations.push_back({scene, inputState.leftButton, inputState.keyCode, inputState.mouseX});
+    observations.push_back({scene, inputState.leftButton, inputState.mouseX});
     if (static_cast<int>(observations.size()) == quitAfterCalls) {
         PostQuitMessage(0);
         if (postMoveWithQuit)
@@ -134,44 +133,5 @@ TEST_F(MainLoopTest, DispatchResultOfMinusOneEndsTheLoopWithoutASceneCall) {
     DestroyWindow(other);
     UnregisterClassA("MainLoopEnding", nullptr);
 }
-
-// The cases below inject user input through the layer's test controls (native only).
-#if QUELLMARK_TEST_CONTROLS
-
-TEST_F(MainLoopTest, KeyCodeFollowsPressesAndAnyRelease) {
-    PlatformTest::InjectKey(app->window, 'A', true);
-    PlatformTest::InjectKey(app->window, 'B', true);
-    PlatformTest::InjectKey(app->window, 'A', false);
-    quitAfterCalls = 6;
-    app->MainLoop();
-    // Each letter key also yields a WM_CHAR, handled in a turn of its own.
-    EXPECT_EQ((std::vector<int32_t>{'A', 'A', 'B', 'B', 0, 0}), Seen(&Observation::keyCode));
-}
-
-TEST_F(MainLoopTest, CloseBoxAndAltF4EndTheLoopAndLeaveTheWindow) {
-    for (bool altF4 : {false, true}) {
-        SetUp();
-        if (altF4) {
-            PlatformTest::InjectKey(app->window, VK_MENU, true);
-            PlatformTest::InjectKey(app->window, VK_F4, true, true);
-        } else {
-            PlatformTest::InjectCloseBox(app->window);
-        }
-        app->MainLoop();
-        EXPECT_EQ(altF4 ? 2u : 1u, observations.size()) << altF4;
-        EXPECT_TRUE(IsWindow(app->window));
-        TearDown();
-    }
-}
-
-TEST_F(MainLoopTest, QuitPostedBySceneIsRetrievedBeforeLaterInput) {
-    quitAfterCalls = 1;
-    PlatformTest::InjectMouseMove(app->window, 1, 1);
-    PlatformTest::InjectMouseMove(app->window, 2, 2);
-    app->MainLoop();
-    EXPECT_EQ(1u, observations.size());
-}
-
-#endif
 
 } // namespace

@@ -1,4 +1,5 @@
-// VolumeFile on well-formed archives: index reading, extraction, offsets, names and temp names.
+// VolumeFile: index reading, extraction, offsets, names and temp names; damaged and hostile
+// archives extract nothing outside their folder and nothing half-written.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,187 +12,207 @@
 
 namespace {
 
-std::unique_ptr<VolumeFile> NewReader() {
-    return std::make_unique<VolumeFile>();
-}
-
 const std::vector<ArchiveEntrySpec> threeEntries = {
     {"Title.bmp", "first entry's bytes", "", ""},
     {"Stage.mid", std::string(1000, 'm') + "end", "", ""},
     {"Ending.dat", "third\r\nentry\x1A with binary \0 bytes", "", ""},
 };
 
+// An archive of one entry and then a good one named "after".
+std::string ThenAfter(const std::string& name, const std::string& size = "") {
+    return BuildArchive({{name, "xxxxx", "", size}, {"after", "ok", "", ""}});
+}
+
 class VolumeFileTest : public ::testing::Test {
 protected:
+    // Extracts bytes into "out" and answers the files made below the folder, archive left out.
+    std::vector<std::string> Extract(const std::string& bytes, int expectedResult,
+                                     const std::string& destination = "out") {
+        WriteBytes(archive, bytes);
+        EXPECT_EQ(expectedResult,
+                  reader->ExtractAll(archive.c_str(), (folder / destination).c_str()));
+        EXPECT_LE(reader->Count, VolumeFile::maxEntries);
+        std::vector<std::string> files = folder.Files();
+        files.erase(std::remove(files.begin(), files.end(), "data.zrm"), files.end());
+        std::filesystem::remove_all(folder.Path() / "out");
+        return files;
+    }
     TempFolder folder;
     std::string archive = folder / "data.zrm";
-    std::string output = folder / "out";
+    std::unique_ptr<VolumeFile> reader = std::make_unique<VolumeFile>();
 };
 
-TEST_F(VolumeFileTest, ReadIndexFillsEntriesAndCount) {
+TEST_F(VolumeFileTest, ReadIndexFillsEntriesAndCountAndRefillsThemOnEveryCall) {
     WriteBytes(archive, BuildArchive(threeEntries));
-    auto reader = NewReader();
     ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
     ASSERT_EQ(3, reader->Count);
     for (int i = 0; i < 3; ++i) {
         EXPECT_STREQ(threeEntries[i].name.c_str(), reader->Entries[i].Name);
         EXPECT_EQ(static_cast<int32_t>(threeEntries[i].data.size()), reader->Entries[i].Size);
-        EXPECT_EQ(0, reader->Entries[i].Extra);
     }
-    EXPECT_STREQ("", reader->Entries[3].Name);
     EXPECT_STREQ("", reader->ErrorText);
+    WriteBytes(archive, BuildArchive({{"only", "1", "", ""}}));
+    ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
+    EXPECT_EQ(1, reader->Count);
+    EXPECT_STREQ("", reader->Entries[1].Name);
 }
 
-TEST_F(VolumeFileTest, ExtractAllWritesEveryEntryIntoTheFolder) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    auto reader = NewReader();
-    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str()));
-    for (const auto& entry : threeEntries)
-        EXPECT_EQ(entry.data, ReadBytes(output + "/" + entry.name)) << entry.name;
-    EXPECT_EQ(
-        (std::vector<std::string>{"data.zrm", "out/Ending.dat", "out/Stage.mid", "out/Title.bmp"}),
-        folder.Files());
-}
-
-TEST_F(VolumeFileTest, FolderWithOrWithoutTrailingBackslashGivesTheSameFiles) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    for (const std::string& destination : {output, output + "\\"}) {
-        auto reader = NewReader();
-        ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), destination.c_str()));
-        EXPECT_EQ(threeEntries[2].data, ReadBytes(output + "/Ending.dat")) << destination;
-        std::filesystem::remove_all(output);
+TEST_F(VolumeFileTest, ExtractAllWritesEveryEntryWithOrWithoutATrailingBackslash) {
+    for (const char* destination : {"out", "out\\"}) {
+        WriteBytes(archive, BuildArchive(threeEntries));
+        ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / destination).c_str()));
+        for (const auto& entry : threeEntries)
+            EXPECT_EQ(entry.data, ReadBytes(folder / ("out/" + entry.name))) << destination;
+        EXPECT_EQ((std::vector<std::string>{"data.zrm", "out/Ending.dat", "out/Stage.mid",
+                                            "out/Title.bmp"}),
+                  folder.Files());
+        std::filesystem::remove_all(folder.Path() / "out");
     }
-}
-
-TEST_F(VolumeFileTest, NullFolderMeansTheCurrentDirectory) {
-    WriteBytes(archive, BuildArchive(threeEntries));
     folder.Enter();
-    auto reader = NewReader();
-    ASSERT_EQ(1, reader->ExtractAll("data.zrm", nullptr));
+    ASSERT_EQ(1, reader->ExtractAll("data.zrm", nullptr)) << "null: the current directory";
     EXPECT_EQ(threeEntries[0].data, ReadBytes(folder / "Title.bmp"));
 }
 
-TEST_F(VolumeFileTest, ThirdEntryStartsAfterTheIndexAndTheFirstTwoSizes) {
-    // Same-sized data in every entry would hide a wrong sum; these sizes all differ.
+TEST_F(VolumeFileTest, WellFormedArchivesExtractAsTheirIndexSays) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {"empty entry",
+         BuildArchive({{"empty", "", "", ""}, {"after", "ok", "", ""}}),
+         {"out/after", "out/empty"}},
+        {"any Extra field", BuildArchive({{"x", "p", std::string(20, '9'), ""}}), {"out/x"}},
+        {"negative Extra", BuildArchive({{"x", "p", "-0000000000000000001", ""}}), {"out/x"}},
+        {"duplicate names",
+         BuildArchive({{"same", "first", "", ""}, {"same", "second", "", ""}}),
+         {"out/same"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.files, Extract(c.bytes, 1)) << c.label;
+    WriteBytes(archive, BuildArchive({{"same", "first", "", ""}, {"same", "second!", "", ""}}));
+    reader->ExtractAll(archive.c_str(), (folder / "out").c_str());
+    EXPECT_EQ("first", ReadBytes(folder / "out/same")) << "both write the first entry's data";
+    WriteBytes(archive, "ZRM VolumeFile v.0.10000");
+    EXPECT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / "empty").c_str()));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "empty")) << "count 0 makes the folder";
+    EXPECT_EQ((std::vector<std::string>{"out/same"}),
+              Extract(BuildArchive(threeEntries), 1, "missing/deeper"))
+        << "only the folder itself is made, never its parents";
+}
+
+TEST_F(VolumeFileTest, ExtractFileFindsDataByTheSizesBeforeItAndNamesItsOutput) {
+    // Sizes that all differ, so that a wrong sum shows.
     std::vector<ArchiveEntrySpec> entries = {
         {"a", "1", "", ""}, {"b", "22222", "", ""}, {"c", "third", "", ""}, {"d", "4444", "", ""}};
-    std::string bytes = BuildArchive(entries);
-    size_t offset = 24 + 120 * entries.size() + 1 + 5;
-    ASSERT_EQ("third", bytes.substr(offset, 5));
-    WriteBytes(archive, bytes);
-    auto reader = NewReader();
+    WriteBytes(archive, BuildArchive(entries));
     std::string target = folder / "c.out";
-    const char* written = reader->ExtractFile(archive.c_str(), "c", target.c_str(), 0);
-    ASSERT_NE(nullptr, written);
-    EXPECT_STREQ(target.c_str(), written);
+    EXPECT_STREQ(target.c_str(), reader->ExtractFile(archive.c_str(), "c", target.c_str(), 0));
     EXPECT_EQ("third", ReadBytes(target));
-}
-
-TEST_F(VolumeFileTest, EmptyEntryGivesAnEmptyFile) {
-    WriteBytes(archive, BuildArchive({{"empty.dat", "", "", ""}, {"after", "xyz", "", ""}}));
-    auto reader = NewReader();
-    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str()));
-    EXPECT_TRUE(std::filesystem::exists(output + "/empty.dat"));
-    EXPECT_EQ("", ReadBytes(output + "/empty.dat"));
-    EXPECT_EQ("xyz", ReadBytes(output + "/after"));
-}
-
-TEST_F(VolumeFileTest, ExtraFieldDoesNotChangeTheOutput) {
-    for (const std::string& extra : {Digits20(0), Digits20(123456789), std::string(20, '9'),
-                                     std::string("-0000000000000000001")}) {
-        WriteBytes(archive,
-                   BuildArchive({{"x", "payload", extra, ""}, {"y", "second", extra, ""}}));
-        auto reader = NewReader();
-        ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str())) << extra;
-        EXPECT_EQ("payload", ReadBytes(output + "/x")) << extra;
-        EXPECT_EQ("second", ReadBytes(output + "/y")) << extra;
-        std::filesystem::remove_all(output);
-    }
-}
-
-TEST_F(VolumeFileTest, DuplicateNamesBothWriteTheFirstEntrysData) {
-    WriteBytes(archive, BuildArchive({{"same", "first", "", ""}, {"same", "second!", "", ""}}));
-    auto reader = NewReader();
-    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str()));
-    EXPECT_EQ("first", ReadBytes(output + "/same"));
-}
-
-TEST_F(VolumeFileTest, TempNameIsEightCapitalsAndDotTmpOwnedByTheCaller) {
-    WriteBytes(archive, BuildArchive(threeEntries));
     folder.Enter();
-    auto reader = NewReader();
-    const char* name = reader->ExtractFile("data.zrm", "Stage.mid", nullptr, 1);
+    EXPECT_STREQ("b", reader->ExtractFile("data.zrm", "b", nullptr, 0)) << "null: the entry name";
+    EXPECT_EQ("22222", ReadBytes(folder / "b"));
+    const char* name = reader->ExtractFile("data.zrm", "d", nullptr, 1);
     ASSERT_NE(nullptr, name);
     ASSERT_EQ(12u, strlen(name));
     for (int i = 0; i < 8; ++i)
         EXPECT_TRUE(name[i] >= 'A' && name[i] <= 'Z') << name;
     EXPECT_STREQ(".tmp", name + 8);
-    EXPECT_EQ(threeEntries[1].data, ReadBytes(folder / name));
-    free(const_cast<char*>(name));
+    EXPECT_EQ("4444", ReadBytes(folder / name));
+    free(const_cast<char*>(name)); // the caller's
+    EXPECT_EQ(nullptr, reader->ExtractFile("data.zrm", "C", "never", 0)) << "names are exact";
+    EXPECT_FALSE(std::filesystem::exists(folder / "never"));
 }
 
-TEST_F(VolumeFileTest, NullOutputPathUsesTheEntryName) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    folder.Enter();
-    auto reader = NewReader();
-    const char* name = reader->ExtractFile("data.zrm", "Title.bmp", nullptr, 0);
-    ASSERT_NE(nullptr, name);
-    EXPECT_STREQ("Title.bmp", name);
-    EXPECT_EQ(threeEntries[0].data, ReadBytes(folder / "Title.bmp"));
-}
-
-TEST_F(VolumeFileTest, UnknownNameReturnsNullAndWritesNothing) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    auto reader = NewReader();
-    std::string target = folder / "never";
-    EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "title.bmp", target.c_str(), 0));
-    EXPECT_FALSE(std::filesystem::exists(target));
-}
-
-TEST_F(VolumeFileTest, MissingArchiveReturnsZeroAndCreatesNothing) {
-    auto reader = NewReader();
+TEST_F(VolumeFileTest, MissingArchiveOrWrongMagicWritesNothing) {
     strcpy(reader->ErrorText, "untouched");
     EXPECT_EQ(0, reader->ReadIndex(archive.c_str()));
-    EXPECT_EQ(0, reader->ExtractAll(archive.c_str(), output.c_str()));
+    EXPECT_EQ(0, reader->ExtractAll(archive.c_str(), (folder / "out").c_str()));
     EXPECT_STREQ("untouched", reader->ErrorText);
-    EXPECT_FALSE(std::filesystem::exists(output));
-}
-
-TEST_F(VolumeFileTest, WrongLastMagicCharacterIsABadHeader) {
     std::string bytes = BuildArchive(threeEntries);
     bytes[19] = '2';
-    WriteBytes(archive, bytes);
-    auto reader = NewReader();
-    EXPECT_EQ(0, reader->ExtractAll(archive.c_str(), output.c_str()));
-    EXPECT_STREQ("\x83\x77\x83\x62\x83\x5F\x88\xD9\x8F\xED", reader->ErrorText); // ヘッダ異常
-    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(std::vector<std::string>{}, Extract(bytes, 0));
+    EXPECT_STREQ("ヘッダ異常", reader->ErrorText);
 }
 
-TEST_F(VolumeFileTest, CountZeroCreatesTheFolderAndWritesNothing) {
-    WriteBytes(archive, "ZRM VolumeFile v.0.10000");
-    auto reader = NewReader();
-    EXPECT_EQ(1, reader->ExtractAll(archive.c_str(), output.c_str()));
-    EXPECT_TRUE(std::filesystem::is_directory(output));
-    EXPECT_EQ(std::vector<std::string>{"data.zrm"}, folder.Files());
+TEST_F(VolumeFileTest, DamagedAndHostileArchivesWriteNothingOutsideOrHalfWritten) {
+    const std::string good = BuildArchive({{"a", "1", "", ""}});
+    const std::vector<std::string> afterOnly = {"out/after"};
+    struct Case {
+        const char* label;
+        std::string bytes;
+        int result; // of ExtractAll
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {"count above 256", BuildArchive({{"a", "1", "", ""}}, "0257"), 0, {}},
+        {"count 9999", good.substr(0, 20) + "9999" + good.substr(24), 0, {}},
+        {"count not a number", BuildArchive({{"a", "1", "", ""}}, "abcd"), 1, {}},
+        {"count negative", BuildArchive({{"a", "1", "", ""}}, "-001"), 1, {}},
+        {"shorter than the magic", "ZRM VolumeFile", 0, {}},
+        {"empty file", "", 0, {}},
+        {"magic and nothing else", "ZRM VolumeFile v.0.1", 1, {}},
+        {"name without terminator", ThenAfter(std::string(80, 'A')), 1, afterOnly},
+        {"escaping with backslashes", ThenAfter("..\\escaped"), 1, afterOnly},
+        {"escaping with slashes", ThenAfter("../escaped"), 1, afterOnly},
+        {"name with a folder", ThenAfter("sub\\inner"), 1, afterOnly},
+        {"name dot dot", ThenAfter(".."), 1, afterOnly},
+        {"name with a drive", ThenAfter("C:evil"), 1, afterOnly},
+        {"name of a device", ThenAfter("CON.txt"), 1, afterOnly},
+        {"empty name", ThenAfter(""), 1, afterOnly},
+        {"negative size", ThenAfter("neg", "-0000000000000000005"), 1, {}},
+        {"size beyond 32 bits", ThenAfter("big", std::string(20, '9')), 1, {}},
+        {"size 2^31", ThenAfter("big", Digits20(2147483648LL)), 1, {}},
+        {"size not a number", ThenAfter("bad", "0000000000000000001x"), 1, {}},
+        {"size larger than the file",
+         BuildArchive({{"a", "1", "", ""}, {"b", "22", "", Digits20(2000000000)}}),
+         1,
+         {"out/a"}},
+        {"index cut short", BuildArchive({{"a", "1", "", ""}, {"b", "2", "", ""}}, "0005"), 1, {}},
+        {"data cut short",
+         BuildArchive({{"a", "123", "", ""}, {"b", "45678", "", ""}}).substr(0, 24 + 240 + 5),
+         1,
+         {"out/a"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.files, Extract(c.bytes, c.result)) << c.label;
+    EXPECT_EQ(std::vector<std::string>{}, Extract(good, 1, std::string(300, 'f')))
+        << "a folder too long for any entry";
 }
 
-TEST_F(VolumeFileTest, OnlyTheDestinationFolderItselfIsCreated) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    std::string deep = folder / "missing/deeper";
-    auto reader = NewReader();
-    EXPECT_EQ(1, reader->ExtractAll(archive.c_str(), deep.c_str()));
-    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+TEST_F(VolumeFileTest, BadSizeHidesLaterEntriesAndEscapingNamesAreNeverPaths) {
+    WriteBytes(archive, BuildArchive({{"first", "1", "", ""},
+                                      {"broken", "2", "", "-0000000000000000001"},
+                                      {"..\\third", "3", "", ""}}));
+    std::string target = folder / "t";
+    EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "..\\third", target.c_str(), 0));
+    EXPECT_STREQ(target.c_str(), reader->ExtractFile(archive.c_str(), "first", target.c_str(), 0));
+    EXPECT_EQ("1", ReadBytes(target));
+    WriteBytes(archive, BuildArchive({{"..\\up", "x", "", ""}}));
+    std::filesystem::create_directory(folder.Path() / "inner");
+    folder.Enter();
+    std::filesystem::current_path(folder.Path() / "inner");
+    EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "..\\up", nullptr, 0));
+    EXPECT_EQ((std::vector<std::string>{"data.zrm", "t"}), folder.Files());
 }
 
-TEST_F(VolumeFileTest, ReadIndexRefillsTheTableOnEveryCall) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    auto reader = NewReader();
-    ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
-    WriteBytes(archive, BuildArchive({{"only", "1", "", ""}}));
-    ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
-    EXPECT_EQ(1, reader->Count);
-    EXPECT_STREQ("only", reader->Entries[0].Name);
-    EXPECT_STREQ("", reader->Entries[1].Name);
+TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {
+    struct NameCase {
+        const char* name;
+        bool valid;
+    };
+    const NameCase names[] = {
+        {"Title.bmp", true},  {"a", true},      {"Gameover.mid", true}, {"タ.bmp", true},
+        {"", false},          {".", false},     {"..", false},          {"a\\b", false},
+        {"a/b", false},       {"c:x", false},   {"nul", false},         {"COM1.dat", false},
+        {"LPT9", false},      {"COM10", true},  {"trailing.", false},   {"trailing ", false},
+        {"tab\there", false}, {"what?", false}, {"pipe|", false},
+    };
+    for (const NameCase& n : names)
+        EXPECT_EQ(n.valid, IsValidEntryName(n.name)) << n.name;
+    EXPECT_TRUE(IsValidEntryName(std::string(79, 'x').c_str()));
+    EXPECT_FALSE(IsValidEntryName(std::string(80, 'x').c_str()));
 }
 
 } // namespace

@@ -60,24 +60,37 @@ TEST_F(EffectsTest, MosaicOfEightMakesEachBlockItsTopLeftPixel) {
         }
 }
 
-TEST_F(EffectsTest, WaveRowsShiftRowsAlongOneSinePeriod) {
-    graphics->WaveRows(screen, 0, 0, 320, 240, 0, 10, true, 0x0000FF);
-    std::vector<uint32_t> after = ReadPixels(screen);
-    struct Row {
-        int y;
-        int off;
+TEST_F(EffectsTest, WholeSurfaceWavesShiftRowsOrColumnsAndFillOrKeepTheUncoveredStrip) {
+    // Phase 0, amplitude 10: off = trunc(sin(2 i x pi / n) x 10), one period over the surface;
+    // 9 at a quarter, -9 at three quarters, 0 at the first row or column.
+    struct Line {
+        int index, off;
     };
-    // off = trunc(sin((2 y) x 3.141592 / 240) x 10): 0 at row 0, 9 at row 60, -9 at row 180.
-    for (const Row& row : {Row{0, 0}, Row{60, 9}, Row{180, -9}})
-        for (int x = 0; x < 320; ++x) {
-            int from = x - row.off;
-            uint32_t expected = (from >= 0 && from < 320) ? At(picture, from, row.y) : 0x0000FFu;
-            ASSERT_EQ(expected, At(after, x, row.y)) << "row " << row.y << " x " << x;
+    const Line lines[] = {{0, 0}, {60, 9}, {180, -9}}; // rows; columns 0, 80 and 240 alike
+    for (bool columns : {false, true})
+        for (bool fillGaps : {false, true}) {
+            ASSERT_TRUE(WritePixels(screen, picture));
+            if (columns)
+                graphics->WaveColumnsSurface(screen, 0, 10, fillGaps, 0x0000FF);
+            else
+                graphics->WaveRowsSurface(screen, 0, 10, fillGaps, 0x0000FF);
+            std::vector<uint32_t> after = ReadPixels(screen);
+            int length = columns ? 240 : 320;
+            for (const Line& line : lines)
+                for (int i = 0; i < length; ++i) {
+                    int index = columns ? line.index * 4 / 3 : line.index;
+                    auto at = [&](const std::vector<uint32_t>& pixels, int along) {
+                        return columns ? At(pixels, index, along) : At(pixels, along, index);
+                    };
+                    int from = i - line.off;
+                    uint32_t uncovered = fillGaps ? 0x0000FFu : at(picture, i);
+                    uint32_t expected = from >= 0 && from < length ? at(picture, from) : uncovered;
+                    ASSERT_EQ(expected, at(after, i)) << (columns ? "column " : "row ") << index
+                                                      << " at " << i << " fill " << fillGaps;
+                }
         }
-}
-
-TEST_F(EffectsTest, ZeroAmplitudeMovesAndFillsNothing) {
-    graphics->WaveRowsSurface(screen, 17, 0, true, 0xFFFFFF);
+    ASSERT_TRUE(WritePixels(screen, picture));
+    graphics->WaveRowsSurface(screen, 17, 0, true, 0xFFFFFF); // zero amplitude: nothing
     graphics->WaveColumnsSurface(screen, 3, 0, true, 0xFFFFFF);
     EXPECT_EQ(picture, ReadPixels(screen));
 }

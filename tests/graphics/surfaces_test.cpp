@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "graphics/graphics.h"
-#include "support/bmpwriter.h"
+#include "support/tempfolder.h"
+#include "tools/mkdata/formats.h"
 #include "support/ddsupport.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "support/bmpwriter.h"
+#include "tools/mkdata/formats.h"
 #include "support/tempfolder.h"
 
 namespace {
@@ -98,7 +98,8 @@ TEST(BmpTest, TopDownAndThirtyTwoBitPlainFilesLoadTheRightWayUp) {
     plain32[28] = 32;
     for (int y = 2; y >= 0; --y)
         for (int x = 0; x < 5; ++x)
-            PutLE(plain32, picture[y * 5 + x] | 0xAB000000u, 4);
+            for (int byte = 0; byte < 4; ++byte)
+                plain32 += static_cast<char>((picture[y * 5 + x] | 0xAB000000u) >> (8 * byte));
     for (const std::string& bytes : {bottomUp, topDown, plain32}) {
         WriteBytes(folder / "p.bmp", bytes);
         Loaded loaded;

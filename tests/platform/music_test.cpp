@@ -147,9 +147,10 @@ TEST_F(MusicTest, DamagedFilesLoadNothing) {
     std::string smpte = good;
     smpte[12] = static_cast<char>(0xE7);
     smpte[13] = 40;
-    std::string noStatus = MidiFile({std::string("MTrk\0\0\0\x04\x00\x40\x40\x00", 12)});
-    std::string badMeta = MidiFile({std::string("MTrk\0\0\0\x06\x00\xFF\x51\x7F\x07\xA1", 14)});
-    std::string longNumber = MidiFile({std::string("MTrk\0\0\0\x06\xFF\xFF\xFF\xFF\x7F\x90", 14)});
+    std::string noStatus = SmfFile({std::string("MTrk\0\0\0\x04\x00\x40\x40\x00", 12)}, 480);
+    std::string badMeta = SmfFile({std::string("MTrk\0\0\0\x06\x00\xFF\x51\x7F\x07\xA1", 14)}, 480);
+    std::string longNumber =
+        SmfFile({std::string("MTrk\0\0\0\x06\xFF\xFF\xFF\xFF\x7F\x90", 14)}, 480);
     struct Case {
         const char* label;
         std::string bytes;
@@ -181,9 +182,9 @@ TEST_F(MusicTest, HostileButReadableFilesNeitherHangNorPlayForever) {
         int playResult;
     };
     // Tempo of 1 microsecond a quarter: thousands of loops a second.
-    std::string fast = MidiFile({MidiTrack({{0, 10, 0, 60, 100}}, 20, 1)}, 1);
+    std::string fast = SmfFile({MidiTrack({{0, 10, 0, 60, 100}}, 20, 1)}, 1);
     // A note 2^28 ticks after the start.
-    std::string late = MidiFile({MidiTrack({{0x0FFFFFFF, 10, 0, 60, 100}}, 0x0FFFFFFF + 20)}, 1);
+    std::string late = SmfFile({MidiTrack({{0x0FFFFFFF, 10, 0, 60, 100}}, 0x0FFFFFFF + 20)}, 1);
     // Track chunk claiming more bytes than the file has: read to the end.
     std::string overlong = LoopingSong(1);
     overlong[18] = 0x7F;
@@ -191,7 +192,7 @@ TEST_F(MusicTest, HostileButReadableFilesNeitherHangNorPlayForever) {
         {"absurd tempo", fast, 1},
         {"late note", late, 1},
         {"overlong track length", overlong, 1},
-        {"empty song", MidiFile({MidiTrack({}, 0)}), 0}, // a start at its end is out of range
+        {"empty song", SmfFile({MidiTrack({}, 0)}, 480), 0}, // a start at its end is out of range
     };
     for (const Case& c : cases) {
         WriteBytes(folder / "Odd.mid", c.bytes);

@@ -1,7 +1,5 @@
-// SoundPlayer on the layer: the device, each failing step, and shutting down.
+// SoundPlayer on the layer: the device and its primary buffer, and each failing step.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "platformtest.h"
 #include "sound/soundplayer.h"
@@ -9,50 +7,28 @@
 
 namespace {
 
-class SoundPlayerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        PlatformTest::Reset();
-        window = MakeTestWindow("SoundTest");
-    }
-    void TearDown() override { PlatformTest::Reset(); }
-    HWND window = nullptr;
-};
-
-TEST_F(SoundPlayerTest, InitMakesTheDeviceAndThePrimaryBuffer) {
+TEST(SoundPlayerTest, InitMakesTheDeviceAndEveryFailingStepLeavesNone) {
+    PlatformTest::Reset();
+    HWND window = MakeTestWindow("SoundTest");
     SoundPlayer player;
     ASSERT_EQ(1, player.Init(window));
-    EXPECT_NE(nullptr, player.DirectSound);
     EXPECT_NE(nullptr, player.PrimaryBuffer);
     for (IDirectSoundBuffer* buffer : player.EffectBuffers)
         EXPECT_EQ(nullptr, buffer);
     player.Shutdown();
     EXPECT_EQ(nullptr, player.DirectSound);
     EXPECT_EQ(nullptr, player.PrimaryBuffer);
-}
-
-TEST_F(SoundPlayerTest, EveryFailingStepLeavesNoDevice) {
     for (const char* function :
          {"DirectSoundCreate", "OpenAudioDevice", "SetCooperativeLevel(DirectSound)",
-          "SetSpeakerConfig", "CreateSoundBuffer"}) {
-        SoundPlayer player;
-        PlatformTest::FailNext(function);
-        EXPECT_EQ(0, player.Init(window)) << function;
-        EXPECT_EQ(nullptr, player.DirectSound) << function;
-        EXPECT_EQ(nullptr, player.PrimaryBuffer) << function;
+          "SetSpeakerConfig", "CreateSoundBuffer", ""}) {
+        SoundPlayer failing;
+        PlatformTest::FailNext(function); // "": no failure, but a handle that is no window
+        HWND target = function[0] == '\0' ? reinterpret_cast<HWND>(&failing) : window;
+        EXPECT_EQ(0, failing.Init(target)) << function;
+        EXPECT_EQ(nullptr, failing.DirectSound) << function;
+        EXPECT_EQ(nullptr, failing.PrimaryBuffer) << function;
     }
-}
-
-TEST_F(SoundPlayerTest, InvalidWindowFailsTheCooperativeLevel) {
-    SoundPlayer player;
-    EXPECT_EQ(0, player.Init(reinterpret_cast<HWND>(&player)));
-    EXPECT_EQ(nullptr, player.DirectSound);
-}
-
-TEST_F(SoundPlayerTest, ShutdownWithNothingMadeDoesNothing) {
-    SoundPlayer player;
-    player.Shutdown();
-    EXPECT_EQ(nullptr, player.DirectSound);
+    PlatformTest::Reset();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The canvas, BMP writing and the 5 x 7 lettering of the picture generators.
 #include "picture.h"
 
+#include "formats.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -36,40 +38,20 @@ void Picture::FillRect(int left, int top, int right, int bottom, Rgb color) {
 }
 
 bool Picture::SaveBmp(const std::string& path) const {
+    std::vector<uint32_t> xrgb;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Rgb c = Get(x, y);
+            xrgb.push_back(static_cast<uint32_t>(std::clamp(c.r, 0, 255) << 16 |
+                                                 std::clamp(c.g, 0, 255) << 8 |
+                                                 std::clamp(c.b, 0, 255)));
+        }
+    std::string bytes = Bmp24(width, height, xrgb);
     FILE* file = fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
-    int stride = (width * 3 + 3) & ~3;
-    auto put = [&](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
-    };
-    fputs("BM", file);
-    put(static_cast<uint32_t>(54 + stride * height), 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(static_cast<uint32_t>(width), 4);
-    put(static_cast<uint32_t>(height), 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(static_cast<uint32_t>(stride * height), 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            Rgb c = Get(x, y);
-            fputc(std::clamp(c.b, 0, 255), file);
-            fputc(std::clamp(c.g, 0, 255), file);
-            fputc(std::clamp(c.r, 0, 255), file);
-        }
-        for (int pad = width * 3; pad < stride; ++pad)
-            fputc(0, file);
-    }
-    return fclose(file) == 0;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
 }
 
 namespace {

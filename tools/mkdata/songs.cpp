@@ -1,6 +1,8 @@
 // The game's songs as standard MIDI files: melody, harmony, bass and drums on General MIDI.
 #include "songs.h"
 
+#include "formats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -50,76 +52,28 @@ int ScaleKey(const SongPlan& plan, int degree, int octave) {
     return plan.root + 12 * (octave - 4 + octaves) + scale[wrapped];
 }
 
-void PutNumber(std::string& out, uint32_t value) {
-    std::string bytes(1, static_cast<char>(value & 0x7F));
-    while ((value >>= 7) != 0)
-        bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
-    out += bytes;
-}
-
-void PutBE(std::string& out, uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-std::string Chunk(const char* id, const std::string& body) {
-    std::string chunk = id;
-    PutBE(chunk, static_cast<uint32_t>(body.size()), 4);
-    return chunk + body;
-}
-
 std::string TrackOf(const Part& part, int end) {
-    struct Event {
-        int tick;
-        int order; // note-offs before note-ons at one tick
-        std::string bytes;
-    };
-    std::vector<Event> events;
+    std::vector<SmfEvent> events;
     if (part.program >= 0)
-        events.push_back(
-            {0, 0, {static_cast<char>(0xC0 | part.channel), static_cast<char>(part.program)}});
-    events.push_back({0, 0, {static_cast<char>(0xB0 | part.channel), 7, 100}});
-    for (const Note& n : part.notes) {
-        int stop = std::min(n.start + n.length, end);
-        if (stop <= n.start)
-            continue;
-        events.push_back({n.start,
-                          2,
-                          {static_cast<char>(0x90 | part.channel), static_cast<char>(n.key),
-                           static_cast<char>(n.velocity)}});
-        events.push_back(
-            {stop, 1, {static_cast<char>(0x80 | part.channel), static_cast<char>(n.key), 0}});
-    }
-    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
-        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
-    });
-    std::string body;
-    int now = 0;
-    for (const Event& e : events) {
-        PutNumber(body, static_cast<uint32_t>(e.tick - now));
-        body += e.bytes;
-        now = e.tick;
-    }
-    PutNumber(body, static_cast<uint32_t>(end - now));
-    body += std::string("\xFF\x2F\x00", 3);
-    return Chunk("MTrk", body);
+        events.push_back(ProgramChange(part.channel, part.program));
+    events.push_back({0, {static_cast<char>(0xB0 | part.channel), 7, 100}}); // channel volume
+    // Note-offs before note-ons at one tick: offs go first, and the sort keeps that order.
+    for (const Note& n : part.notes)
+        if (int stop = std::min(n.start + n.length, end); stop > n.start)
+            events.push_back(NoteOff(static_cast<uint32_t>(stop), part.channel, n.key));
+    for (const Note& n : part.notes)
+        if (std::min(n.start + n.length, end) > n.start)
+            events.push_back(
+                NoteOn(static_cast<uint32_t>(n.start), part.channel, n.key, n.velocity));
+    return SmfTrack(events, static_cast<uint32_t>(end));
 }
 
 std::string SongFile(int bpm, const std::vector<Part>& parts, int end) {
-    std::string header;
-    PutBE(header, 1, 2);
-    PutBE(header, static_cast<uint32_t>(parts.size() + 1), 2);
-    PutBE(header, quarter, 2);
-    std::string tempo;
-    PutNumber(tempo, 0);
-    tempo += "\xFF\x51\x03";
-    PutBE(tempo, static_cast<uint32_t>(60000000 / bpm), 3);
-    PutNumber(tempo, static_cast<uint32_t>(end));
-    tempo += std::string("\xFF\x2F\x00", 3);
-    std::string file = Chunk("MThd", header) + Chunk("MTrk", tempo);
+    std::vector<std::string> tracks = {
+        SmfTrack({Tempo(0, static_cast<uint32_t>(60000000 / bpm))}, static_cast<uint32_t>(end))};
     for (const Part& part : parts)
-        file += TrackOf(part, end);
-    return file;
+        tracks.push_back(TrackOf(part, end));
+    return SmfFile(tracks, quarter);
 }
 
 std::string Compose(const SongPlan& plan) {

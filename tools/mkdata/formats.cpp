@@ -1,0 +1,103 @@
+// BMP and standard MIDI file writing.
+#include "formats.h"
+
+#include <algorithm>
+
+namespace {
+
+void PutLE(std::string& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void PutBE(std::string& out, uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A MIDI variable-length number: seven bits a byte, the high bit set on all but the last.
+void PutNumber(std::string& out, uint32_t value) {
+    std::string bytes(1, static_cast<char>(value & 0x7F));
+    while ((value >>= 7) != 0)
+        bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+    out += bytes;
+}
+
+std::string Chunk(const char* id, const std::string& body) {
+    std::string chunk = id;
+    PutBE(chunk, static_cast<uint32_t>(body.size()), 4);
+    return chunk + body;
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+} // namespace
+
+std::string Bmp24(int width, int height, const std::vector<uint32_t>& pixels) {
+    auto stride = static_cast<uint32_t>((width * 3 + 3) & ~3);
+    std::string bytes = "BM";
+    uint32_t fields[] = {54 + stride * static_cast<uint32_t>(height),
+                         0,
+                         54,
+                         40,
+                         static_cast<uint32_t>(width),
+                         static_cast<uint32_t>(height)};
+    for (uint32_t field : fields)
+        PutLE(bytes, field, 4);
+    PutLE(bytes, 1, 2);  // planes
+    PutLE(bytes, 24, 2); // bits per pixel
+    for (uint32_t field : {0u, stride * static_cast<uint32_t>(height), 2835u, 2835u, 0u, 0u})
+        PutLE(bytes, field, 4);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x)
+            PutLE(bytes, pixels[static_cast<size_t>(y) * width + x], 3);
+        bytes.append(stride - static_cast<uint32_t>(width) * 3, '\0');
+    }
+    return bytes;
+}
+
+SmfEvent ProgramChange(int channel, int program) {
+    return {0, Bytes({0xC0 | channel, program})};
+}
+SmfEvent NoteOn(uint32_t tick, int channel, int key, int velocity) {
+    return {tick, Bytes({0x90 | channel, key, velocity})};
+}
+SmfEvent NoteOff(uint32_t tick, int channel, int key) {
+    return {tick, Bytes({0x80 | channel, key, 0})};
+}
+SmfEvent Tempo(uint32_t tick, uint32_t microsecondsPerQuarter) {
+    SmfEvent event{tick, "\xFF\x51\x03"};
+    PutBE(event.bytes, microsecondsPerQuarter, 3);
+    return event;
+}
+
+std::string SmfTrack(std::vector<SmfEvent> events, uint32_t endTick) {
+    std::stable_sort(events.begin(), events.end(),
+                     [](const SmfEvent& a, const SmfEvent& b) { return a.tick < b.tick; });
+    std::string body;
+    uint32_t now = 0;
+    for (const SmfEvent& event : events) {
+        PutNumber(body, event.tick - now);
+        body += event.bytes;
+        now = event.tick;
+    }
+    PutNumber(body, endTick > now ? endTick - now : 0);
+    body += std::string("\xFF\x2F\x00", 3);
+    return Chunk("MTrk", body);
+}
+
+std::string SmfFile(const std::vector<std::string>& tracks, uint16_t division) {
+    std::string header;
+    PutBE(header, tracks.size() > 1 ? 1 : 0, 2);
+    PutBE(header, static_cast<uint32_t>(tracks.size()), 2);
+    PutBE(header, division, 2);
+    std::string file = Chunk("MThd", header);
+    for (const std::string& track : tracks)
+        file += track;
+    return file;
+}

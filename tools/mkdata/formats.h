@@ -1,0 +1,25 @@
+// Writers of the file formats the game's data uses: 24-bit BMP pictures and standard MIDI files.
+// The data generators and the tests share them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A 24-bit bottom-up BMP of width x height pixels given as 0x00RRGGBB, row by row from the top.
+std::string Bmp24(int width, int height, const std::vector<uint32_t>& pixels);
+
+// One event of a MIDI track: its tick and its bytes (a channel message or a meta event).
+struct SmfEvent {
+    uint32_t tick;
+    std::string bytes;
+};
+SmfEvent ProgramChange(int channel, int program);
+SmfEvent NoteOn(uint32_t tick, int channel, int key, int velocity);
+SmfEvent NoteOff(uint32_t tick, int channel, int key);
+SmfEvent Tempo(uint32_t tick, uint32_t microsecondsPerQuarter);
+// A track chunk: the events in tick order (events at one tick keep the order given), then the
+// end of the track at endTick.
+std::string SmfTrack(std::vector<SmfEvent> events, uint32_t endTick);
+// A whole file: format 0 for one track, format 1 for more, division ticks a quarter note.
+std::string SmfFile(const std::vector<std::string>& tracks, uint16_t division);
