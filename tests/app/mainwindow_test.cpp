@@ -10,29 +10,8 @@
 
 namespace {
 
-// ウィンドウの作成に失敗しました。 and アプリケーションの初期化に失敗しました。 in code page 932.
-const std::string windowFailed =
-    "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94\x73\x82"
-    "\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
-const std::string startupFailed =
-    "\x83\x41\x83\x76\x83\x8A\x83\x50\x81\x5B\x83\x56\x83\x87\x83\x93\x82\xCC\x8F\x89\x8A\xFA\x89"
-    "\xBB\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
-
-// The text lines of the log (every second line), in order.
-std::vector<std::string> LoggedTexts(const std::string& path) {
-    std::string bytes = ReadBytes(path);
-    std::vector<std::string> texts;
-    size_t start = 0;
-    for (int line = 0; start < bytes.size(); ++line) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos)
-            break;
-        if (line % 2 == 1)
-            texts.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return texts;
-}
+const std::string windowFailed = "ウィンドウの作成に失敗しました。";
+const std::string startupFailed = "アプリケーションの初期化に失敗しました。";
 
 GameApp* running = nullptr;
 HWND windowSeenByScene = nullptr;

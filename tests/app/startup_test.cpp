@@ -27,19 +27,30 @@ TEST_F(StartupTest, WithTheArchiveEveryFileIsUnpackedAndItsFolderMadeCurrent) {
          {"Title.bmp", "ScreenImage.bmp", "MapChip.bmp", "String.bmp", "Explosion.bmp",
           "Ending.dat", "Title.mid", "Stage.mid", "Clear.mid", "Ending.mid", "Gameover.mid"})
         EXPECT_TRUE(fs::exists(Extracted() / name)) << name;
-    EXPECT_NE(nullptr, gameState.screenImage);
-    EXPECT_NE(nullptr, gameState.mapChipImage);
-    EXPECT_NE(nullptr, gameState.stringImage);
-    EXPECT_NE(nullptr, gameState.explosionImage);
-    EXPECT_TRUE(graphics.GetColorKey(gameState.mapChipImage, nullptr, nullptr));
-    EXPECT_FALSE(graphics.GetColorKey(gameState.screenImage, nullptr, nullptr));
+    // The four images at their sizes, black transparent in all but the background.
+    struct Image {
+        IDirectDrawSurface* surface;
+        int32_t width, height;
+        bool keyed;
+    };
+    const GameState& g = gameState;
+    for (const Image& image : {Image{g.screenImage, 320, 240, false}, {g.mapChipImage, 288, 32, true},
+                               {g.stringImage, 312, 72, true}, {g.explosionImage, 512, 48, true}}) {
+        int32_t width = 0, height = 0;
+        ASSERT_TRUE(graphics.GetSurfaceSize(image.surface, &width, &height));
+        EXPECT_EQ(image.width, width);
+        EXPECT_EQ(image.height, height);
+        uint32_t low = 1, high = 1;
+        EXPECT_EQ(image.keyed, graphics.GetColorKey(image.surface, &low, &high));
+        EXPECT_EQ(image.keyed ? 0u : 1u, low | high);
+    }
     EXPECT_FALSE(fs::exists(Extracted() / "Error.txt"));
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(graphics.backSurface, gameApp.backSurface) << "the display was handed over";
-    EXPECT_EQ(1, gameApp.currentScene);
-    EXPECT_EQ(TitleScene, gameApp.scenes[1]);
-    EXPECT_EQ(GameOverScene, gameApp.scenes[5]);
-    for (int slot = 6; slot < GameApp::sceneCount; ++slot)
+    EXPECT_EQ(Scene::title, gameApp.currentScene);
+    EXPECT_EQ(TitleScene, gameApp.scenes[Scene::title]);
+    EXPECT_EQ(GameOverScene, gameApp.scenes[Scene::gameOver]);
+    for (int slot = Scene::gameOver + 1; slot < GameApp::sceneCount; ++slot)
         ASSERT_EQ(nullptr, gameApp.scenes[slot]) << slot;
     EXPECT_EQ(0, PlatformTest::CursorCount()) << "the cursor is shown again";
 }
@@ -54,7 +65,7 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
     std::string log = ReadBytes(program / "bin/Error.txt");
     EXPECT_NE(std::string::npos, log.find(".\\ScreenImage.bmp"));
     EXPECT_NE(std::string::npos, log.find(".\\Explosion.bmp"));
-    EXPECT_EQ(1, gameApp.currentScene);
+    EXPECT_EQ(Scene::title, gameApp.currentScene);
 }
 
 TEST_F(StartupTest, FailingDevicesShowTwoBoxesSoundFirst) {
@@ -68,7 +79,7 @@ TEST_F(StartupTest, FailingDevicesShowTwoBoxesSoundFirst) {
     EXPECT_EQ("\x83\x47\x83\x89\x81\x5B", PlatformTest::MessageBoxes()[0].caption); // エラー
     EXPECT_EQ(nullptr, soundPlayer.DirectSound);
     EXPECT_EQ(nullptr, musicPlayer.Performance);
-    EXPECT_EQ(1, gameApp.currentScene) << "start-up goes on";
+    EXPECT_EQ(Scene::title, gameApp.currentScene) << "start-up goes on";
 }
 
 TEST_F(StartupTest, WithoutSoundTheMusicStartsOnItsOwnOutput) {

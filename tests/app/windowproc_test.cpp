@@ -33,14 +33,6 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(WindowProcTest, MouseCoordinatesAreTheUnsignedHalvesOfLParam) {
-    inputState = Sentinel();
-    EXPECT_EQ(1, GameWindowProc(window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -2)));
-    EXPECT_EQ(65535, inputState.mouseX);
-    EXPECT_EQ(65534, inputState.mouseY);
-    EXPECT_EQ(77, inputState.leftButton) << "a move writes nothing else";
-}
-
 TEST_F(WindowProcTest, OtherMessagesGoToTheDefaultAndTouchNothing) {
     struct Case {
         UINT message;
@@ -75,8 +67,12 @@ TEST_F(WindowProcTest, CloseOnlyPostsQuitAndAQuitSentStraightToTheWindowDestroys
     EXPECT_FALSE(IsWindow(window));
 }
 
-TEST_F(WindowProcTest, KeyCodeHoldsTheLastKeyAndAnyReleaseClearsIt) {
-    inputState = InputState{};
+TEST_F(WindowProcTest, MouseHalvesAreUnsignedAndKeyCodeHoldsTheLastKeyUntilAnyRelease) {
+    inputState = Sentinel();
+    EXPECT_EQ(1, GameWindowProc(window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -2)));
+    EXPECT_EQ(65535, inputState.mouseX);
+    EXPECT_EQ(65534, inputState.mouseY);
+    EXPECT_EQ(77, inputState.leftButton) << "a move writes nothing else";
     GameWindowProc(window, WM_KEYDOWN, 'A', 0x001E0001);
     EXPECT_EQ('A', inputState.keyCode);
     GameWindowProc(window, WM_KEYDOWN, 'B', 0x00300001);

@@ -62,3 +62,18 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+std::vector<std::string> LoggedTexts(const std::string& path) {
+    std::string bytes = ReadBytes(path);
+    std::vector<std::string> texts;
+    size_t start = 0;
+    for (int line = 0; start < bytes.size(); ++line) {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            break;
+        if (line % 2 == 1)
+            texts.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return texts;
+}

@@ -1,4 +1,4 @@
-// Test helpers: a fresh temporary folder per test, and whole-file reads and writes.
+// Test helpers: a fresh temporary folder per test, whole-file reads and writes, the error log.
 #pragma once
 
 #include <filesystem>
@@ -27,3 +27,5 @@ private:
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+// The message texts of an error log (the second line of each two-line CR LF entry), in order.
+std::vector<std::string> LoggedTexts(const std::string& path);
