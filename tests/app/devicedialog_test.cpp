@@ -75,13 +75,6 @@ TEST_F(DeviceDialogTest, EnumerationStopsAtAFullTableAndCutsLongNames) {
     EXPECT_EQ(255u, strlen(displayDeviceTable.entries[255].description));
 }
 
-TEST_F(DeviceDialogTest, RealDirectDrawReportsThePrimaryDriver) {
-    ASSERT_EQ(DD_OK, DirectDrawEnumerateA(EnumDisplayDeviceCallback, nullptr));
-    ASSERT_GE(displayDeviceTable.deviceCount, 1);
-    GUID zero{};
-    EXPECT_EQ(0, memcmp(&zero, &displayDeviceTable.entries[0].guid, sizeof zero));
-}
-
 TEST_F(DeviceDialogTest, TemplateComesFromTheResourceLibraryWhereThereIsOne) {
     if (HMODULE library = LoadLibraryA("Vardo_DLL.dll"); library != nullptr) {
         // Windows: the library beside the program holds the template.

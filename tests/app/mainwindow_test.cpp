@@ -61,27 +61,6 @@ TEST_F(MainWindowTest, WindowIsAPopupOverlappedWindowAtTheOriginAboveOthers) {
     EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
 }
 
-TEST_F(MainWindowTest, ClassHasNoDoubleClicksSoADoubleClickIsTwoPresses) {
-    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, true));
-    for (int i = 0; i < 2; ++i) {
-        PlatformTest::InjectMouseButton(app->window, 0, true, 50, 50);
-        PlatformTest::InjectMouseButton(app->window, 0, false, 50, 50);
-    }
-    std::vector<UINT> messages;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        messages.push_back(message.message);
-    EXPECT_EQ((std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}),
-              messages);
-}
-
-TEST_F(MainWindowTest, ClassLeftFromAnEarlyRegistrationIsReplaced) {
-    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, false, true));
-    DestroyWindow(app->window);
-    app->window = nullptr;
-    EXPECT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, false, true));
-}
-
 TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntry) {
     for (const char* failing : {"RegisterClassA", "CreateWindowExA"}) {
         std::filesystem::remove(folder / "Error.txt");

@@ -34,8 +34,10 @@ TEST_F(StartupTest, WithTheArchiveEveryFileIsUnpackedAndItsFolderMadeCurrent) {
         bool keyed;
     };
     const GameState& g = gameState;
-    for (const Image& image : {Image{g.screenImage, 320, 240, false}, {g.mapChipImage, 288, 32, true},
-                               {g.stringImage, 312, 72, true}, {g.explosionImage, 512, 48, true}}) {
+    for (const Image& image : {Image{g.screenImage, 320, 240, false},
+                               {g.mapChipImage, 288, 32, true},
+                               {g.stringImage, 312, 72, true},
+                               {g.explosionImage, 512, 48, true}}) {
         int32_t width = 0, height = 0;
         ASSERT_TRUE(graphics.GetSurfaceSize(image.surface, &width, &height));
         EXPECT_EQ(image.width, width);

@@ -31,15 +31,6 @@ TEST(IntervalTimerTest, SlotsOutsideTheTableAnswerFalseAndChangeNothing) {
     EXPECT_EQ(0, memcmp(&before, &intervalTimer, sizeof before));
 }
 
-TEST(IntervalTimerTest, StampsOfZeroAreDueOnceTheClockHasPassedTheInterval) {
-    memset(intervalTimer.stamps, 0, sizeof intervalTimer.stamps);
-    uint32_t now = timeGetTime();
-    ASSERT_GT(now, 1000u) << "a running system has been up for more than a second";
-    EXPECT_TRUE(CheckInterval(1000, 7));
-    EXPECT_GE(intervalTimer.stamps[7], now);
-    EXPECT_EQ(0u, intervalTimer.stamps[8]);
-}
-
 // The cases below run on the layer's virtual clock (native only).
 #if QUELLMARK_TEST_CONTROLS
 
@@ -69,14 +60,6 @@ TEST_F(IntervalTimerClockTest, DueExactlyWhenTheIntervalHasPassedAndLateChecksAr
         PlatformTest::AdvanceClock(step.advance);
         EXPECT_EQ(step.due, CheckInterval(1000, 2)) << "at " << timeGetTime();
     }
-}
-
-TEST_F(IntervalTimerClockTest, CallersOfOneSlotShareItsStamp) {
-    PlatformTest::AdvanceClock(100);
-    EXPECT_TRUE(CheckInterval(100, 0)); // restarts slot 0 for every user of it
-    EXPECT_FALSE(CheckInterval(20, 0));
-    PlatformTest::AdvanceClock(20);
-    EXPECT_TRUE(CheckInterval(20, 0));
 }
 
 TEST_F(IntervalTimerClockTest, IntervalsStayExactAcrossTheClocksWrapAround) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/gameapp.h"
 #include "core/inputstate.h"
@@ -31,10 +32,15 @@ protected:
         inputState = InputState{};
     }
     // A board from five rows of five characters with '/' between: '.' empty, '0'-'6' a kind.
-    static void Board(const std::string& rows) {
+    // In marks, 'X' makes a cell's tile exploding already, 'G' makes it a growing tile instead.
+    static void Board(const std::string& rows, const std::string& marks = "") {
         for (int i = 0; i < cellCount; ++i) {
-            char c = rows[static_cast<size_t>(i + i / boardSize)];
-            gameState.cellKind[i] = c == '.' ? Cell::empty : c - '0';
+            auto at = static_cast<size_t>(i + i / boardSize);
+            int kind = rows[at] == '.' ? Cell::empty : rows[at] - '0';
+            char mark = at < marks.size() ? marks[at] : '.';
+            gameState.cellKind[i] = mark == 'G' ? Cell::empty : kind;
+            gameState.appearKind[i] = mark == 'G' ? kind : Cell::empty;
+            gameState.exploding[i] = mark == 'X' ? Cell::exploding : Cell::empty;
         }
     }
     static std::string Exploding() {
@@ -49,96 +55,74 @@ protected:
 TEST_F(RulesTest, GroupsOfThreeOrMoreExplodeInEveryShape) {
     struct Case {
         const char* label;
-        const char* board;     // five rows, '/' between them
-        const char* exploding; // 'X' for an exploding cell
+        const char* board;
+        const char* marks;
+        const char* exploding; // afterwards
+        int32_t newTiles;      // scored and counted off the quota
     };
+    const char* none = "...../...../...../...../.....";
     const Case cases[] = {
-        {"line", "111../...../...../...../.....", "XXX../...../...../...../....."},
-        {"column", "2..../2..../2..../...../.....", "X..../X..../X..../...../....."},
-        {"bend", "3..../33.../...../...../.....", "X..../XX.../...../...../....."},
-        {"square", "44.../44.../...../...../.....", "XX.../XX.../...../...../....."},
-        {"pair", "55.../...../...../...../.....", "...../...../...../...../....."},
-        {"corners", "0.0../.0.../...../...../.....", "...../...../...../...../....."},
-        {"mixed kinds", "010../...../...../...../.....", "...../...../...../...../....."},
-        {"long snake", "6666./...6./...../...../.....", "XXXX./...X./...../...../....."},
+        {"line", "111../...../...../...../.....", "", "XXX../...../...../...../.....", 3},
+        {"column", "2..../2..../2..../...../.....", "", "X..../X..../X..../...../.....", 3},
+        {"bend", "3..../33.../...../...../.....", "", "X..../XX.../...../...../.....", 3},
+        {"square", "44.../44.../...../...../.....", "", "XX.../XX.../...../...../.....", 4},
+        {"pair", "55.../...../...../...../.....", "", none, 0},
+        {"corners", "0.0../.0.../...../...../.....", "", none, 0},
+        {"mixed kinds", "010../...../...../...../.....", "", none, 0},
+        {"long snake", "6666./...6./...../...../.....", "", "XXXX./...X./...../...../.....", 5},
+        {"exploding tiles complete a group but score once", "1111./...../...../...../.....",
+         "XXX..", "XXXX./...../...../...../.....", 1},
+        {"growing tiles belong to no group", "111../...../...../...../.....", "..G..", none, 0},
     };
     for (const Case& c : cases) {
         SetUp();
-        Board(c.board);
+        Board(c.board, c.marks);
         FindMatches();
-        std::string expected(c.exploding);
-        EXPECT_EQ(expected, Exploding()) << c.label;
-        auto count = static_cast<int32_t>(std::count(expected.begin(), expected.end(), 'X'));
-        EXPECT_EQ(100 * count, gameState.score) << c.label;
-        EXPECT_EQ(20 - count, gameState.clearQuota) << c.label;
+        EXPECT_EQ(c.exploding, Exploding()) << c.label;
+        EXPECT_EQ(100 * c.newTiles, gameState.score) << c.label;
+        EXPECT_EQ(20 - c.newTiles, gameState.clearQuota) << c.label;
     }
 }
 
-TEST_F(RulesTest, ExplodingTilesScoreOnceButStillCompleteGroups) {
-    Board("111../...../...../...../.....");
-    FindMatches();
-    FindMatches();
-    EXPECT_EQ(300, gameState.score) << "tiles already exploding are not scored again";
-    gameState.cellKind[3] = 1; // a tile landing next to the exploding group
-    FindMatches();
-    EXPECT_EQ(1, gameState.exploding[3]);
-    EXPECT_EQ(400, gameState.score);
-}
-
-TEST_F(RulesTest, GrowingTilesBelongToNoGroup) {
-    Board("11.../...../...../...../.....");
-    gameState.appearKind[2] = 1; // growing, not yet in the board
-    FindMatches();
-    EXPECT_EQ(0, gameState.score);
-}
-
-TEST_F(RulesTest, SpecialTileBlastsEveryTileOfTheOtherKind) {
-    Board("62.2./..2../2..../...2./.....");
-    gameState.selColumn = 0;
-    gameState.selRow = 0;
-    SwapOrBlast(1, 0);
-    EXPECT_EQ("XX.X./..X../X..../...X./.....", Exploding());
-    EXPECT_EQ(600, gameState.score) << "five tiles and the special one";
-    EXPECT_EQ(15, gameState.clearQuota) << "the special tile does not count";
-    EXPECT_EQ(6, gameState.cellKind[0]) << "it does not move";
-}
-
-TEST_F(RulesTest, BlastOnExplodingTilesCountsThemAgain) {
-    Board("62.2./...../...../...../.....");
-    gameState.exploding[3] = 1; // already exploding, still kind 2
-    gameState.selColumn = 0;
-    gameState.selRow = 0;
-    SwapOrBlast(1, 0);
-    EXPECT_EQ(300, gameState.score);
-    EXPECT_EQ(18, gameState.clearQuota);
-}
-
-TEST_F(RulesTest, OrdinarySwapMovesOnlyTheKinds) {
-    Board("12.../...../...../...../.....");
-    gameState.exploding[1] = 1;
-    gameState.selColumn = 0;
-    gameState.selRow = 0;
-    SwapOrBlast(1, 0);
-    EXPECT_EQ(2, gameState.cellKind[0]);
-    EXPECT_EQ(1, gameState.cellKind[1]);
-    EXPECT_EQ(1, gameState.exploding[1]) << "the explosion stays with its cell";
-    EXPECT_EQ(-1, gameState.exploding[0]);
-}
-
-TEST_F(RulesTest, QuotaCrossingZeroClearsTheStageAndKeepsCounting) {
-    Board("63.3./3..../...../.3.../3....");
-    gameState.clearQuota = 2;
-    gameState.selColumn = 0;
-    gameState.selRow = 0;
-    SwapOrBlast(1, 0);
-    EXPECT_EQ(-3, gameState.clearQuota);
-    EXPECT_EQ(1, gameState.sceneStart);
-    EXPECT_EQ(Scene::clear, gameApp.currentScene);
+TEST_F(RulesTest, SwapMovesOnlyKindsAndTheSpecialTileBlastsTheOtherKind) {
+    struct Case {
+        const char* label;
+        const char* board;
+        const char* marks;
+        int32_t quota;
+        const char* exploding; // afterwards
+        int32_t score, quotaAfter, scene, firstKind, secondKind;
+    };
+    const Case cases[] = {
+        {"ordinary swap; the explosion stays with its cell", "12.../...../...../...../.....",
+         ".X...", 20, ".X.../...../...../...../.....", 0, 20, Scene::stage, 2, 1},
+        {"blast: five tiles and the special one, which does not count or move",
+         "62.2./..2../2..../...2./.....", "", 20, "XX.X./..X../X..../...X./.....", 600, 15,
+         Scene::stage, 6, 2},
+        {"blast on exploding tiles counts them again", "62.2./...../...../...../.....", "...X.", 20,
+         "XX.X./...../...../...../.....", 300, 18, Scene::stage, 6, 2},
+        {"quota crossing zero clears the stage and keeps counting", "63.3./3..../...../.3.../3....",
+         "", 2, "XX.X./X..../...../.X.../X....", 600, -3, Scene::clear, 6, 3},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Board(c.board, c.marks);
+        gameState.clearQuota = c.quota;
+        gameState.selColumn = 0;
+        gameState.selRow = 0;
+        SwapOrBlast(1, 0);
+        EXPECT_EQ(c.exploding, Exploding()) << c.label;
+        EXPECT_EQ(c.score, gameState.score) << c.label;
+        EXPECT_EQ(c.quotaAfter, gameState.clearQuota) << c.label;
+        EXPECT_EQ(c.scene, gameApp.currentScene) << c.label;
+        EXPECT_EQ(c.scene == Scene::clear, gameState.sceneStart == 1) << c.label;
+        EXPECT_EQ(c.firstKind, gameState.cellKind[0]) << c.label;
+        EXPECT_EQ(c.secondKind, gameState.cellKind[1]) << c.label;
+    }
 }
 
 TEST_F(RulesTest, NewTilesStartOnlyInFreeCells) {
-    Board("00000/00000/00.00/00000/00000");
-    gameState.exploding[0] = 1;
+    Board("00000/00000/00.00/00000/00000", "X");
     srand(7);
     for (int second = 0; second < 500; ++second)
         SpawnTile();
@@ -187,19 +171,15 @@ TEST_F(RulesTest, StagesAreSetUpWithTheirQuotaAndEffects) {
     gameState.score = 1234;
     for (const Expected& e : stages) {
         SetUpStage();
-        EXPECT_EQ(e.stage, gameState.stage);
-        EXPECT_EQ(99, gameState.timeLeft);
-        EXPECT_EQ(e.quota, gameState.clearQuota);
-        EXPECT_EQ(e.mosaic, gameState.mosaicSize);
-        EXPECT_EQ(e.wave, gameState.screenWave);
-        EXPECT_EQ(-1, gameState.selColumn);
-        EXPECT_EQ(1234, gameState.score) << "the score carries over";
-        for (int i = 0; i < cellCount; ++i) {
-            EXPECT_GE(gameState.cellKind[i], 0);
-            EXPECT_LE(gameState.cellKind[i], 6);
-            EXPECT_EQ(-1, gameState.appearKind[i]);
-            EXPECT_EQ(-1, gameState.exploding[i]);
-        }
+        const GameState& g = gameState;
+        EXPECT_EQ((std::vector<int32_t>{e.stage, 99, e.quota, e.mosaic, e.wave, -1, 1234}),
+                  (std::vector<int32_t>{g.stage, g.timeLeft, g.clearQuota, g.mosaicSize,
+                                        g.screenWave, g.selColumn, g.score}))
+            << "stage " << e.stage << "; the score carries over";
+        for (int i = 0; i < cellCount; ++i)
+            EXPECT_TRUE(g.cellKind[i] >= 0 && g.cellKind[i] <= Cell::special &&
+                        g.appearKind[i] == Cell::empty && g.exploding[i] == Cell::empty)
+                << i;
     }
 }
 

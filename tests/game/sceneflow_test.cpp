@@ -141,23 +141,6 @@ TEST_F(SceneFlowTest, ClearCaptionTypesOneLetterEachHalfSecondAndAClickCompletes
     EXPECT_EQ(Scene::stage, gameApp.currentScene);
 }
 
-TEST_F(SceneFlowTest, GlobalKeysWorkInEveryScene) {
-    // F3 from the title, F2 from the game over, F1 on the clear screen, Esc anywhere.
-    Key(VK_F3);
-    EXPECT_EQ(Scene::gameOver, gameApp.currentScene);
-    Key(VK_F2);
-    EXPECT_EQ(Scene::clear, gameApp.currentScene);
-    Key(VK_F1);
-    EXPECT_EQ(Scene::clear, gameApp.currentScene);
-    PlatformTest::InjectKey(gameApp.window, VK_ESCAPE, true);
-    Turns(2);
-    MSG message;
-    bool quit = false;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        quit = quit || message.message == WM_QUIT;
-    EXPECT_TRUE(quit);
-}
-
 TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) {
     struct Case {
         std::string text;

@@ -109,14 +109,6 @@ TEST_F(SurfacesTest, RegionCopiesCarryTheSourcesColourKey) {
     EXPECT_FALSE(graphics->GetColorKey(copy, nullptr, nullptr));
 }
 
-TEST_F(SurfacesTest, EmptyFillRectanglesChangeNothing) {
-    IDirectDrawSurface*& surface = Slot();
-    ASSERT_TRUE(graphics->CreateOffscreenSurface(surface, 6, 6));
-    EXPECT_TRUE(FAILED(graphics->FillRect(surface, 4, 0, 4, 6, 0xFFFFFF)));
-    EXPECT_TRUE(FAILED(graphics->FillRect(surface, 5, 0, 2, 6, 0xFFFFFF)));
-    EXPECT_EQ(std::vector<uint32_t>(36, 0u), ReadPixels(surface));
-}
-
 TEST_F(SurfacesTest, NullSurfacesAreSkipped) {
     IDirectDrawSurface* none = nullptr;
     EXPECT_TRUE(FAILED(graphics->FillSurface(none, 1)));

@@ -185,16 +185,4 @@ TEST_F(WindowsTest, CursorCountAndStockHandles) {
     EXPECT_EQ(nullptr, GetStockObject(99));
 }
 
-TEST_F(WindowsTest, HeadlessMessageBoxesAreRecordedAndAnswered) {
-    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "text", "caption", MB_OK));
-    EXPECT_EQ(IDYES, MessageBoxA(nullptr, "q", "c", MB_YESNO));
-    PlatformTest::SetMessageBoxAnswer(IDCANCEL);
-    EXPECT_EQ(IDCANCEL, MessageBoxA(nullptr, "second", "c2", MB_OKCANCEL | MB_ICONINFORMATION));
-    const auto& boxes = PlatformTest::MessageBoxes();
-    ASSERT_EQ(3u, boxes.size());
-    EXPECT_EQ("text", boxes[0].text);
-    EXPECT_EQ("caption", boxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONINFORMATION), boxes[2].type);
-}
-
 } // namespace
