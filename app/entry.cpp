@@ -10,5 +10,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gameApp.iconName = MAKEINTRESOURCE(101);
     gameApp.RegisterScene(Scene::startup, StartupScene);
     gameApp.Run(instance, 320, 240, 32, false, true);
+    CloseEndingText();
     return -1;
 }

@@ -11,6 +11,7 @@
 #include "game/scenes.h"
 #include "game/timerslots.h"
 #include "gameapp.h"
+#include "core/errorlog.h"
 #include "core/intervaltimer.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
@@ -18,18 +19,50 @@
 namespace {
 
 constexpr const char* archivePath = ".\\Quellmark.zrm";
+constexpr const char* unpackFailedText = "[Archive] %sに展開できませんでした。";
+constexpr const char* archiveErrorText = "[Archive] %s";
+constexpr size_t longestEntryName = 79;
 
+// True when path is a folder of its own, not a link or junction to somewhere else.
+bool IsRealFolder(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Makes "<Windows>\Temp\Quellmark\" in path. False, with a log entry, when the Windows directory
+// is unknown, leaves no room for the longest entry name, or either folder is a link.
+bool MakeUnpackFolder(char (&path)[MAX_PATH]) {
+    static const char* const parts[] = {"\\Temp\\", "Quellmark\\"};
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    if (length == 0 ||
+        length + strlen(parts[0]) + strlen(parts[1]) + longestEntryName >= MAX_PATH) {
+        WriteErrorLogFormat(unpackFailedText, "Windows\\Temp\\Quellmark");
+        return false;
+    }
+    for (const char* part : parts) {
+        strcat(path, part);
+        CreateDirectoryA(path, nullptr);
+        if (!IsRealFolder(path)) {
+            WriteErrorLogFormat(unpackFailedText, path);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Unpacks the archive into the unpack folder and makes it current; on any failure nothing is
+// unpacked and the data is read from the program's folder, as without an archive.
 void ExtractArchive() {
-    char path[MAX_PATH];
-    GetWindowsDirectoryA(path, MAX_PATH);
-    strcat(path, "\\Temp\\");
-    CreateDirectoryA(path, nullptr);
-    strcat(path, "Quellmark\\");
-    CreateDirectoryA(path, nullptr);
+    char path[MAX_PATH] = "";
+    if (!MakeUnpackFolder(path))
+        return;
     static VolumeFile reader; // 30 KiB: kept off the stack
     memset(&reader, 0, sizeof reader);
     reader.ExtractAll(archivePath, path);
     SetCurrentDirectoryA(path);
+    if (reader.ErrorText[0] != '\0') // a damaged archive, or an entry it would not write
+        WriteErrorLogFormat(archiveErrorText, reader.ErrorText);
 }
 
 } // namespace
@@ -43,10 +76,10 @@ bool FileExists(const char* path) {
 }
 
 bool EnterExecutableDirectory() {
-    char name[MAX_PATH];
-    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    char name[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
     char folder[MAX_PATH] = "";
-    if (FileExists(name)) {
+    if (length > 0 && length < MAX_PATH && FileExists(name)) {
         strcpy(folder, name);
         if (char* lastSlash = strrchr(folder, '\\'))
             *lastSlash = '\0';

@@ -19,6 +19,9 @@ constexpr int nameLength = 80;
 constexpr int numberLength = 20;
 constexpr size_t copyChunk = 1 << 20;
 constexpr const char* badHeaderText = "ヘッダ異常";
+// The program's error log: it only ever grows, so no entry may replace it.
+constexpr char protectedName[] = "Error.txt";
+constexpr const char* skippedText = "%sは展開しませんでした。";
 
 // Parses a fixed-width decimal field as fscanf would read a well-formed one: optional leading
 // white space, an optional sign, then nothing but digits to the end of the field. Values beyond
@@ -187,6 +190,10 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
     }
     char* tempName = useTempName ? NewTempName() : nullptr;
     const char* name = useTempName ? tempName : outputPath != nullptr ? outputPath : entryName;
+    // Whatever stands at the name goes first (a link is removed, never followed; a FIFO is never
+    // opened), so that the output is always a new regular file.
+    if (name != nullptr)
+        remove(name);
     FILE* output = name != nullptr ? fopen(name, "wb") : nullptr;
     if (output == nullptr) {
         fclose(archive);
@@ -231,6 +238,10 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         if (Entries[i].Size < 0 || !IsValidEntryName(name) ||
             folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
             continue;
+        if (strncasecmp(name, protectedName, sizeof protectedName) == 0) {
+            snprintf(ErrorText, sizeof ErrorText, skippedText, name);
+            continue;
+        }
         char outputPath[MAX_PATH];
         strcpy(outputPath, folder);
         strcat(outputPath, name);

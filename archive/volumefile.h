@@ -11,7 +11,9 @@
 // device, or whose Size is not a number from 0 to 2^31 - 1, is outside the format and is never
 // extracted. An entry with a bad Size also hides every entry after it, since their data can no
 // longer be found. Data is copied in bounded pieces; an entry whose data the file does not hold in
-// full leaves no output file behind.
+// full leaves no output file behind. An output replaces whatever stands at its name (a link is
+// removed, never written through). ExtractAll never writes an entry named like the program's error
+// log ("Error.txt", in any case), which only ever grows; it notes the skip in ErrorText.
 #pragma once
 
 #include <cstdint>

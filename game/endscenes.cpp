@@ -44,6 +44,13 @@ void ShowNextEndingLine() {
 
 } // namespace
 
+void CloseEndingText() {
+    if (gameState.endingFile != nullptr) {
+        fclose(gameState.endingFile);
+        gameState.endingFile = nullptr;
+    }
+}
+
 void ClearScene() {
     GameState& g = gameState;
     if (g.sceneStart == 1) {
@@ -74,6 +81,7 @@ void ClearScene() {
 void EndingScene() {
     GameState& g = gameState;
     if (g.sceneStart == 1) {
+        CloseEndingText(); // left by a key earlier, the scene still held it
         g.endingFile = fopen(".\\Ending.dat", "r");
         PlaySceneMusic("Ending.mid", -1);
         graphics.CreateOffscreenSurface(g.endingSurface, 320, 240);
@@ -95,10 +103,7 @@ void EndingScene() {
     if (!TakeClick())
         return;
     g.endingMosaic = 20;
-    if (g.endingFile != nullptr) {
-        fclose(g.endingFile);
-        g.endingFile = nullptr;
-    }
+    CloseEndingText();
     ReleaseAndClear(g.endingSurface);
     StartScene(Scene::title);
 }

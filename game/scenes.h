@@ -19,6 +19,8 @@ void StageScene();
 void ClearScene();
 void EndingScene();
 void GameOverScene();
+// Closes the ending text if the ending scene holds it open (the program calls it as it ends).
+void CloseEndingText();
 // Registers the five game scenes under their numbers (the start-up scene's last step but one).
 void RegisterGameScenes();
 

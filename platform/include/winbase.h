@@ -19,6 +19,7 @@
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
@@ -38,8 +39,20 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
 
-// A per-user, writable folder that stands for the Windows directory; it is created on first use.
+// A per-user folder that stands for the Windows directory, "<data home>\<program>\Windows", made
+// on first use with the program's folder private (mode 0700). Fails (0, ERROR_ACCESS_DENIED) when
+// either folder is a link, is not the user's own, or can be written by others: a folder in a
+// shared place that someone else made must not receive the program's files.
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
+
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
+// The attributes of a path itself, not of what a link points at: a symbolic link is a reparse
+// point (with FILE_ATTRIBUTE_DIRECTORY when it points at a folder, as on Windows); anything that
+// is neither a folder nor a regular file (a FIFO, a device) is FILE_ATTRIBUTE_NORMAL too.
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
 
 // Creates one folder; its parent must exist. Fails with ERROR_ALREADY_EXISTS when it does.
 BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);

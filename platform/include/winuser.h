@@ -262,6 +262,11 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 
 // Retrieval order: posted messages, then WM_QUIT once PostQuitMessage was called and no posted
 // message is left, then input (keys, mouse, the close box) in the order it happened.
+// As on Windows, a mouse move replaces a move still waiting at the end of the input queue, so a
+// burst of moves leaves one; and a thread's queue holds at most queueLimit posted messages
+// (PostMessageA then fails with ERROR_NOT_ENOUGH_QUOTA) and as many input messages (later input
+// is dropped until the program takes some).
+constexpr int queueLimit = 10000;
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // With headless windows (tests) nothing can ever arrive, so an empty queue gives -1, not a hang.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);

@@ -72,7 +72,14 @@ bool ValidTarget(HWND window) {
 namespace Layer {
 
 void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Input().push_back(MakeMessage(window, message, wParam, lParam));
+    std::deque<MSG>& input = Input();
+    if (message == WM_MOUSEMOVE && !input.empty() && input.back().message == WM_MOUSEMOVE &&
+        input.back().hwnd == window) {
+        input.back() = MakeMessage(window, message, wParam, lParam); // the newest position only
+        return;
+    }
+    if (input.size() < static_cast<size_t>(queueLimit))
+        input.push_back(MakeMessage(window, message, wParam, lParam));
 }
 
 void ClearQueues() {
@@ -153,6 +160,10 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!ValidTarget(window))
         return FALSE;
+    if (Posted().size() >= static_cast<size_t>(queueLimit)) {
+        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+        return FALSE;
+    }
     Posted().push_back(MakeMessage(window, message, wParam, lParam));
     return TRUE;
 }

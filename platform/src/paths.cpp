@@ -67,7 +67,15 @@ std::string ProgramName() {
     return name.empty() || name == "." || name == ".." ? std::string("program") : name;
 }
 
-// The per-user folder that stands for the Windows directory: <data home>/<program>/Windows.
+// True when path is a real folder (not a link) of this user that nobody else can write to.
+bool IsPrivateFolder(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The per-user folder that stands for the Windows directory: <data home>/<program>/Windows, or
+// an empty string when it or the program's folder is not private to this user.
 std::string WindowsFolder() {
     const char* dataHome = getenv("XDG_DATA_HOME");
     std::string base = (dataHome != nullptr && dataHome[0] == '/') ? std::string(dataHome)
@@ -75,9 +83,14 @@ std::string WindowsFolder() {
     std::string programFolder = base + "/" + ProgramName();
     std::string folder = programFolder + "/Windows";
     std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    chmod(programFolder.c_str(), 0700);
-    return folder;
+    std::filesystem::create_directories(base, ignored);
+    mkdir(programFolder.c_str(), 0700);
+    mkdir(folder.c_str(), 0700);
+    struct stat info {};
+    if (lstat(programFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == geteuid())
+        chmod(programFolder.c_str(), 0700); // private from now on, whatever it was made with
+    return IsPrivateFolder(programFolder) && IsPrivateFolder(folder) ? folder : std::string();
 }
 
 } // namespace
@@ -177,7 +190,29 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName) {
 }
 
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size) {
-    return Layer::CopyOutString(Layer::ToWindowsPath(WindowsFolder()), buffer, size);
+    std::string folder = WindowsFolder();
+    if (folder.empty()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    return Layer::CopyOutString(Layer::ToWindowsPath(folder), buffer, size);
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
+    std::string path = Layer::ToLinuxPath(fileName);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back(); // "folder\" names the folder itself, a link included, as on Windows
+    struct stat info {};
+    if (fileName == nullptr || lstat(path.c_str(), &info) != 0) {
+        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        struct stat target {};
+        bool folder = stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+        return FILE_ATTRIBUTE_REPARSE_POINT | (folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    }
+    return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/gameapp.h"
 #include "app/startup.h"
@@ -11,6 +14,7 @@
 #include "platformtest.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
+#include "support/archivebuilder.h"
 #include "support/gamefixture.h"
 
 namespace fs = std::filesystem;
@@ -91,6 +95,71 @@ TEST_F(StartupTest, WithoutSoundTheMusicStartsOnItsOwnOutput) {
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ(0u, Boxes()[0].find("DirectSound"));
     EXPECT_NE(nullptr, musicPlayer.Performance);
+}
+
+TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog) {
+    auto unpack = [this] { fs::create_directories(Extracted()); };
+    const fs::path outside = elsewhere.Path() / "victim";
+    const fs::path outsideFolder = elsewhere.Path() / "folder";
+    struct Case {
+        const char* label;
+        std::function<void()> plant;
+        bool unpacked;
+        const char* regular; // a name that must then be a regular file of the unpack folder
+    };
+    const Case cases[] = {
+        {"a link at Ending.dat",
+         [&] { unpack(), fs::create_symlink(outside, Extracted() / "Ending.dat"); }, true,
+         "Ending.dat"},
+        {"a FIFO at Title.bmp",
+         [&] { unpack(), mkfifo((Extracted() / "Title.bmp").c_str(), 0600); }, true, "Title.bmp"},
+        {"the unpack folder a link",
+         [&] {
+             unpack(), fs::remove(Extracted());
+             fs::create_directory(outsideFolder);
+             fs::create_directory_symlink(outsideFolder, Extracted());
+         },
+         false, nullptr},
+        {"the Windows folder writable by others",
+         [&] { unpack(), fs::permissions(Extracted() / "../..", fs::perms::all); }, false, nullptr},
+        {"the program's folder someone else's",
+         [&] { unpack(), chown((Extracted() / "../../..").c_str(), 12345, 12345); }, geteuid() != 0,
+         nullptr},
+        {"a Windows directory too long for the entries",
+         [&] { setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1); }, false,
+         nullptr},
+        {"an entry named like the log",
+         [&] {
+             unpack(), WriteBytes(Extracted() / "Error.txt", "old\r\n");
+             WriteBytes(program / "bin/Quellmark.zrm",
+                        BuildArchive({{"ERROR.TXT", "new", "", ""}}));
+         },
+         true, "Error.txt"},
+    };
+    for (const Case& c : cases) {
+        Prepare(true);
+        WriteBytes(outside, "keep");
+        c.plant();
+        StartupScene();
+        EXPECT_EQ(c.unpacked, fs::current_path() == Extracted()) << c.label;
+        EXPECT_EQ("keep", ReadBytes(outside)) << c.label;
+        EXPECT_TRUE(!fs::exists(outsideFolder) || fs::is_empty(outsideFolder)) << c.label;
+        if (c.unpacked) {
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Extracted() / c.regular)))
+                << c.label;
+        } else {
+            EXPECT_EQ(program.Path() / "bin", fs::current_path()) << c.label;
+            EXPECT_EQ(0u, ReadBytes(program / "bin/Error.txt").find('[')) << c.label;
+        }
+        if (c.regular != nullptr && std::string(c.regular) == "Error.txt") {
+            std::string log = ReadBytes(Extracted() / "Error.txt");
+            EXPECT_EQ(0u, log.find("old\r\n")) << "the log only grows";
+            EXPECT_NE(std::string::npos, log.find("ERROR.TXTは展開しませんでした")) << log;
+        }
+        TearDown();
+        fs::remove_all(home.Path() / program_invocation_short_name);
+        fs::remove_all(outsideFolder);
+    }
 }
 
 } // namespace

@@ -171,6 +171,16 @@ TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) 
         Click();
         EXPECT_EQ(Scene::title, gameApp.currentScene);
     }
+    // Entering the ending again, left by a key before, holds one file open, not two.
+    auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    auto before = openFiles();
+    StartSceneForTest(Scene::ending);
+    StartSceneForTest(Scene::ending);
+    EXPECT_EQ(before + 1, openFiles());
+    CloseEndingText();
+    EXPECT_EQ(before, openFiles());
     fs::remove(Extracted() / "Ending.dat"); // a missing file behaves as one at its end
     StartSceneForTest(Scene::ending);
     Turns(200);

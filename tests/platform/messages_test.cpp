@@ -212,4 +212,24 @@ TEST_F(MessagesTest, AltF4AndTheCloseBoxReachTheWindowAsClose) {
     }
 }
 
+TEST_F(MessagesTest, BurstsOfMovesLeaveTheNewestAndQueuesAreBounded) {
+    PlatformTest::InjectMouseButton(window, 0, true, 1, 1);
+    for (int i = 0; i < 20000; ++i)
+        PlatformTest::InjectMouseMove(window, i % 600, 7);
+    PlatformTest::InjectKey(window, VK_ESCAPE, true);
+    PlatformTest::InjectMouseMove(window, 3, 4); // after the key: a move of its own
+    std::vector<MSG> messages = Drain();
+    ASSERT_EQ(4u, messages.size());
+    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(19999 % 600, 7)), messages[1].lParam);
+    EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), messages[2].message);
+    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), messages[3].message);
+    for (int i = 0; i < queueLimit; ++i)
+        ASSERT_TRUE(PostMessageA(window, WM_USER, 0, 0));
+    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA), GetLastError());
+    for (int i = 0; i < 2 * queueLimit; ++i)
+        PlatformTest::InjectKey(window, 'A', (i & 1) == 0);
+    EXPECT_EQ(static_cast<size_t>(2 * queueLimit), Drain().size());
+}
+
 } // namespace

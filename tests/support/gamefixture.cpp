@@ -4,6 +4,7 @@
 #include "app/gameapp.h"
 #include "core/inputstate.h"
 #include "game/gamestate.h"
+#include "game/scenes.h"
 #include "graphics/graphics.h"
 #include "platformtest.h"
 #include "sound/musicplayer.h"
@@ -30,7 +31,8 @@ void GameFixture::Prepare(bool withArchive) {
     WriteBytes(program / "bin/Quellmark", "an executable stands here");
     if (withArchive) {
         ASSERT_TRUE(fs::exists(archive)) << archive;
-        fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm");
+        fs::copy_file(archive, program.Path() / "bin/Quellmark.zrm",
+                      fs::copy_options::overwrite_existing);
     }
     PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
     for (SceneFunc& scene : gameApp.scenes)
@@ -47,8 +49,7 @@ void GameFixture::Prepare(bool withArchive) {
 void GameFixture::TearDown() {
     musicPlayer.Shutdown();
     soundPlayer.Shutdown();
-    if (gameState.endingFile != nullptr)
-        fclose(gameState.endingFile);
+    CloseEndingText();
     gameState = GameState{};
     if (gameApp.directDraw != nullptr)
         gameApp.directDraw->Release();
