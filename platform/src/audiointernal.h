@@ -60,8 +60,16 @@ class SegmentObject;
 class SegmentStateObject;
 
 // A sequencer for one performance: plays segments' events into a FluidSynth synthesizer.
+// The work of one MixInto call is bounded whatever the song, since the audio device's lock is held
+// while it runs: events are dispatched at the start of blocks of stepFrames frames, at most
+// eventsPerCall of them, and the segment loops at most loopsPerCall times; beyond that the song
+// runs on silently until the next call. A hostile file can spoil its own music, never the program.
 class MusicEngine : public AudioSource {
 public:
+    static constexpr int stepFrames = 64;
+    static constexpr int eventsPerCall = 1024;
+    static constexpr int loopsPerCall = 16;
+
     static std::unique_ptr<MusicEngine> Create(); // null without a SoundFont or synthesizer
     ~MusicEngine() override;
     void MixInto(int16_t* out, int frames) override;
@@ -80,6 +88,8 @@ private:
     _fluid_synth_t* synth = nullptr;
     std::unique_ptr<Playing> playing;
     std::vector<int16_t> scratch;
+    int eventBudget = 0; // what is left of this call's work
+    int loopBudget = 0;
 };
 
 // Loads a standard MIDI file; null with a DirectMusic error code in *result when it cannot.

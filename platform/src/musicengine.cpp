@@ -163,16 +163,25 @@ void MusicEngine::Stop(SegmentObject* segment) {
 int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
     const std::vector<MidiEvent>& events = p.song->events;
     int64_t boundary = p.looping ? p.loopEnd : p.song->length;
+    // Dispatches an event while this call's budget lasts; later ones pass silently.
+    auto dispatch = [this](const MidiEvent& event) {
+        if (eventBudget > 0) {
+            --eventBudget;
+            Dispatch(event);
+        } else if (event.status == 0xFF && playing) {
+            playing->tempo = event.tempo; // the tempo is kept even then, so time runs right
+        }
+    };
     while (!p.ended) {
         while (p.next < events.size() && events[p.next].time <= static_cast<int64_t>(p.position) &&
                events[p.next].time < boundary)
-            Dispatch(events[p.next++]);
+            dispatch(events[p.next++]);
         if (p.position < static_cast<double>(boundary))
             break;
         // At the boundary: the notes that end exactly there end before the jump or the stop.
         while (p.next < events.size() && events[p.next].time <= boundary) {
             if (IsNoteOff(events[p.next]) || !p.looping)
-                Dispatch(events[p.next]);
+                dispatch(events[p.next]);
             ++p.next;
         }
         if (p.looping && p.repeatsLeft > 0) {
@@ -183,8 +192,10 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
             double overshoot = std::fmod(p.position - static_cast<double>(boundary),
                                          static_cast<double>(p.loopEnd - p.loopStart));
             p.position = static_cast<double>(p.loopStart) + overshoot;
-            p.next = FirstEventAt(*p.song, p.loopStart);
             p.tempo = TempoAt(*p.song, p.loopStart);
+            // Out of loop jumps for this call, the loop's events up to the position pass unplayed.
+            p.next = FirstEventAt(*p.song, loopBudget-- > 0 ? p.loopStart
+                                                            : static_cast<int64_t>(p.position) + 1);
             if (p.repeatsLeft == 0)
                 p.looping = false;
             boundary = p.looping ? p.loopEnd : p.song->length;
@@ -202,7 +213,8 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
         double untilNext = (static_cast<double>(target) - p.position) / ticksPerFrame;
         // Compared as doubles: the next event may lie hours away.
         double wanted = std::ceil(untilNext);
-        count = wanted >= frames ? frames : std::max(1, static_cast<int>(wanted));
+        count = wanted >= frames ? frames
+                                 : std::max(std::min(stepFrames, frames), static_cast<int>(wanted));
         p.position += count * ticksPerFrame;
         p.played += count * ticksPerFrame;
         p.state->seek = static_cast<MUSIC_TIME>(std::min(p.played, 2147483647.0));
@@ -212,6 +224,8 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
 }
 
 void MusicEngine::MixInto(int16_t* out, int frames) {
+    eventBudget = eventsPerCall;
+    loopBudget = loopsPerCall;
     scratch.resize(static_cast<size_t>(frames) * 2);
     int done = 0;
     while (done < frames) {

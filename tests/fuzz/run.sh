@@ -26,10 +26,10 @@ done
 printf 'X:1\nT:Seed\nM:4/4\nL:1/8\nK:G\nGABc dedB|c2e2 d4|\n' >"$seeds/midi/seed.abc"
 (cd "$seeds/midi" && abc2midi seed.abc -o seed.mid >/dev/null && rm seed.abc)
 
-run() { # target, seed folder, longest input
+run() { # target, seed folder, longest input; an input slower than 2 s is a failure
     echo "--- $1"
-    SDL_AUDIODRIVER=dummy "$fuzz/$1" -max_total_time="$seconds" -max_len="$3" -print_final_stats=1 \
-        "$2" 2>&1 | tail -n 6
+    SDL_AUDIODRIVER=dummy "$fuzz/$1" -max_total_time="$seconds" -max_len="$3" -timeout=2 \
+        -print_final_stats=1 "$2" 2>&1 | tail -n 6
 }
 run fuzz_volumefile "$seeds/archive" 4096
 run fuzz_bmp "$seeds/bmp" 8192

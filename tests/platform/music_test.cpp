@@ -188,8 +188,14 @@ TEST_F(MusicTest, HostileButReadableFilesNeitherHangNorPlayForever) {
     // Track chunk claiming more bytes than the file has: read to the end.
     std::string overlong = LoopingSong(1);
     overlong[18] = 0x7F;
+    // 200,000 one-tick notes at once at that tempo: far more work than one buffer may take.
+    std::vector<MidiNote> crowd;
+    for (int i = 0; i < 100000; ++i)
+        crowd.push_back({static_cast<uint32_t>(i % 7), 1, i % 16, 30 + i % 60, 100});
+    std::string crowded = SmfFile({MidiTrack(crowd, 8, 1)}, 1);
     const Case cases[] = {
         {"absurd tempo", fast, 1},
+        {"a crowd of notes at an absurd tempo", crowded, 1},
         {"late note", late, 1},
         {"overlong track length", overlong, 1},
         {"empty song", SmfFile({MidiTrack({}, 0)}, 480), 0}, // a start at its end is out of range

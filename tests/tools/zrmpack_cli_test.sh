@@ -42,6 +42,13 @@ refuses "missing input" "not a readable file" pack "$work/bad.zrm" "$work/in/abs
 refuses "not an archive" "not a .zrm archive" list "$work/in/Title.bmp"
 refuses "usage" "usage" frobnicate
 check "refusals wrote no archive" test ! -e "$work/bad.zrm"
+touch "$work/file"
+refuses "a folder that cannot be made" "not written" extract "$work/game.zrm" "$work/file/sub"
+printf 'old' >"$work/in/Error.txt"
+"$zrmpack" pack "$work/log.zrm" "$work/in/Error.txt" "$work/in/Stage.mid"
+mkdir -p "$work/logout"
+refuses "an entry it would not write" "warning: entry 0 (Error.txt)" extract "$work/log.zrm" "$work/logout"
+check "the other entries are written" cmp "$work/in/Stage.mid" "$work/logout/Stage.mid"
 
 [ "$failures" -eq 0 ] && echo "zrmpack command line: all checks passed"
 exit "$failures"

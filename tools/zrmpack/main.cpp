@@ -40,11 +40,28 @@ int List(const char* archive) {
     return 0;
 }
 
+// Extracts every entry through the game's reader, then checks that each was written: an entry the
+// reader skips gets a warning line, and any entry not written makes the exit status 1.
 int Extract(const char* archive, const char* folder) {
     auto reader = NewReader();
     if (reader->ExtractAll(archive, folder) == 0)
         return Fail(std::string(archive) + ": cannot be opened or is not a .zrm archive");
-    return 0;
+    auto index = NewReader();
+    index->ReadIndex(archive);
+    int missing = 0;
+    for (int i = 0; i < index->Count; ++i) {
+        const VolumeFileEntry& entry = index->Entries[i];
+        std::string path = std::string(folder) + "\\" + entry.Name;
+        FILE* written = entry.Name[0] != '\0' ? fopen(path.c_str(), "rb") : nullptr;
+        if (written != nullptr) {
+            fclose(written);
+            continue;
+        }
+        ++missing;
+        fprintf(stderr, "zrmpack: warning: entry %d (%s) was not written\n", i,
+                entry.Name[0] != '\0' ? entry.Name : "a name outside the format");
+    }
+    return missing == 0 ? 0 : Fail(std::to_string(missing) + " entries were not written");
 }
 
 } // namespace
