@@ -102,10 +102,18 @@ bool IsValidEntryName(const char* name) {
         return false;
     if (name[length - 1] == '.' || name[length - 1] == ' ')
         return false; // Windows would drop these and write a different file
-    for (const char* c = name; *c != '\0'; ++c) {
-        auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 || strchr("\\/:*?\"<>|", byte) != nullptr)
+    // Names are code page 932 text: the trail byte of a double-byte character (0x5C in ソ or 表,
+    // 0x7C in ポ) is part of its character, not a separator or a forbidden character.
+    for (size_t i = 0; i < length; ++i) {
+        auto byte = static_cast<unsigned char>(name[i]);
+        if (IsDBCSLeadByteEx(932, byte)) {
+            auto trail = static_cast<unsigned char>(name[i + 1]);
+            if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+                return false; // a lead byte without its trail byte
+            ++i;
+        } else if (byte < 0x20 || strchr("\\/:*?\"<>|", byte) != nullptr) {
             return false;
+        }
     }
     return !IsDeviceName(name);
 }

@@ -48,4 +48,5 @@ public:
 };
 
 // True when name can be an entry of an archive: what the reader extracts and a packer may store.
+// Names are code page 932 text, walked a character at a time.
 bool IsValidEntryName(const char* name);

@@ -59,13 +59,31 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttr
 
 int WINAPI lstrlenA(LPCSTR string);
 
-// Text in the ANSI code page (932) to wide characters. File names pass through the layer as
-// bytes and Linux names are UTF-8, so text that is valid UTF-8 is read as UTF-8 and anything
-// else as code page 932; ASCII is the same either way.
+// The ANSI code page is 932 (Shift-JIS), the game's. Paths at the API are in it: the layer walks
+// them as double-byte text (a trail byte 0x5C is no separator) and gives Linux UTF-8 names. Names
+// the system hands out (folders, the module path) are UTF-8 already and pass through unchanged, so
+// text that is valid UTF-8 is taken as UTF-8 everywhere and anything else as code page 932 (ASCII
+// is the same either way; a code page 932 name that happens to be valid UTF-8 is taken as UTF-8).
 #define CP_ACP 0
+#define CP_UTF8 65001
 #define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+// CP_UTF8 decodes strict UTF-8 (with MB_ERR_INVALID_CHARS a malformed byte fails the call with
+// ERROR_NO_UNICODE_TRANSLATION); CP_ACP and 932 decode as described above.
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, wchar_t* wide,
                                int wideLength);
+// To code page 932 (CP_ACP, 932) or UTF-8 (CP_UTF8). A character code page 932 lacks becomes '?'
+// and sets *usedDefaultChar; the default character itself cannot be changed.
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int length,
+                               LPSTR text, int textLength, LPCSTR defaultChar,
+                               BOOL* usedDefaultChar);
+// True for a byte that starts a double-byte character in code page 932 (CP_ACP is 932 here).
+BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte);
+BOOL WINAPI IsDBCSLeadByte(BYTE byte);
+// The console's code page: UTF-8 on Linux terminals.
+UINT WINAPI GetConsoleOutputCP(void);
 
 // Libraries and resources: the Linux program has neither DLLs nor resources of its own, so
 // LoadLibraryA fails with ERROR_MOD_NOT_FOUND and FindResourceA with ERROR_RESOURCE_TYPE_NOT_FOUND.

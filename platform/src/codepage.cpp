@@ -1,4 +1,5 @@
-// Conversion of code page 932 (Shift-JIS) text to UTF-8 for what the layer hands to SDL.
+// Code page 932 (Shift-JIS), the ANSI code page: conversions to and from UTF-8 and wide text, and
+// the double-byte walk that paths need.
 #include <iconv.h>
 
 #include <cerrno>
@@ -56,11 +57,56 @@ bool DecodeUtf8(const std::string& text, std::u32string* out) {
     return true;
 }
 
+std::string EncodeUtf8(const std::u32string& codes) {
+    std::string out;
+    for (char32_t c : codes) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 } // namespace
 
-// The layer passes file names through as bytes, and Linux names are UTF-8: text that is valid
-// UTF-8 is read as such, anything else as code page 932 (so game texts and file names both work).
-int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, wchar_t* wide,
+bool Layer::IsCp932Lead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool Layer::IsUtf8(const std::string& text) {
+    std::u32string ignored;
+    return DecodeUtf8(text, &ignored);
+}
+
+std::string Layer::AnsiToUtf8(const std::string& text) {
+    return IsUtf8(text) ? text : Cp932ToUtf8(text.c_str());
+}
+
+BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
+    return (codePage == CP_ACP || codePage == 932) && Layer::IsCp932Lead(byte);
+}
+
+BOOL WINAPI IsDBCSLeadByte(BYTE byte) {
+    return IsDBCSLeadByteEx(CP_ACP, byte);
+}
+
+UINT WINAPI GetConsoleOutputCP(void) {
+    return CP_UTF8;
+}
+
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, wchar_t* wide,
                                int wideLength) {
     if (text == nullptr || wideLength < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -70,8 +116,11 @@ int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, wchar_t* wi
         length < 0 ? std::string(text) : std::string(text, static_cast<size_t>(length));
     std::u32string codes;
     if (!DecodeUtf8(input, &codes)) {
-        std::string utf8 = Layer::Cp932ToUtf8(input.c_str());
-        DecodeUtf8(utf8, &codes);
+        if (codePage == CP_UTF8 && (flags & MB_ERR_INVALID_CHARS)) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return 0;
+        }
+        DecodeUtf8(Layer::Cp932ToUtf8(input.c_str()), &codes);
     }
     if (length < 0)
         codes.push_back(0); // the terminator counts when the input is zero-terminated
@@ -84,5 +133,50 @@ int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, wchar_t* wi
     }
     for (size_t i = 0; i < codes.size(); ++i)
         wide[i] = static_cast<wchar_t>(codes[i]);
+    return needed;
+}
+
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD, const wchar_t* wide, int length, LPSTR text,
+                               int textLength, LPCSTR, BOOL* usedDefaultChar) {
+    if (wide == nullptr || textLength < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    size_t count = length < 0 ? wcslen(wide) + 1 : static_cast<size_t>(length);
+    static iconv_t toCp932 = iconv_open("CP932", "UTF-32LE");
+    std::string out;
+    bool usedDefault = false;
+    for (size_t i = 0; i < count; ++i) {
+        auto code = static_cast<char32_t>(wide[i]);
+        if (codePage == CP_UTF8 || code < 0x80) {
+            std::u32string one(1, code);
+            out += code < 0x80 ? std::string(1, static_cast<char>(code)) : EncodeUtf8(one);
+            continue;
+        }
+        char in[4] = {static_cast<char>(code & 0xFF), static_cast<char>((code >> 8) & 0xFF),
+                      static_cast<char>((code >> 16) & 0xFF), static_cast<char>(code >> 24)};
+        char converted[8];
+        char* inPointer = in;
+        char* outPointer = converted;
+        size_t inLeft = 4, outLeft = sizeof converted;
+        iconv(toCp932, nullptr, nullptr, nullptr, nullptr);
+        if (toCp932 != reinterpret_cast<iconv_t>(-1) &&
+            iconv(toCp932, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<size_t>(-1)) {
+            out.append(converted, static_cast<size_t>(outPointer - converted));
+        } else {
+            out += '?';
+            usedDefault = true;
+        }
+    }
+    if (usedDefaultChar != nullptr)
+        *usedDefaultChar = usedDefault ? TRUE : FALSE;
+    auto needed = static_cast<int>(out.size());
+    if (textLength == 0)
+        return needed;
+    if (needed > textLength) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    memcpy(text, out.data(), out.size());
     return needed;
 }

@@ -103,5 +103,10 @@ DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
 // Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
 std::string Cp932ToUtf8(const char* text);
+// True for a byte that starts a double-byte character of code page 932.
+bool IsCp932Lead(unsigned char byte);
+bool IsUtf8(const std::string& text);
+// Text as UTF-8: unchanged when it is valid UTF-8 already, else read as code page 932.
+std::string AnsiToUtf8(const std::string& text);
 
 } // namespace Layer

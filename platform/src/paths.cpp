@@ -2,7 +2,7 @@
 //
 // Mapping: drive Z: is the Linux root ("Z:\home\x" is "/home/x"), a path rooted without a drive
 // ("\home\x") is absolute too, and backslashes become slashes. Other drive letters do not exist
-// here and fail as a missing path. Names are passed through as bytes; no code page conversion.
+// here and fail as a missing path. Names in code page 932 become UTF-8 names (see winbase.h).
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -108,11 +108,21 @@ std::string ToLinuxPath(const char* windowsPath) {
         if (rest[0] != '\\' && rest[0] != '/')
             return std::string("/") + rest; // "Z:name" is relative to the root here
     }
-    std::string linuxPath(rest);
-    for (char& c : linuxPath)
-        if (c == '\\')
-            c = '/';
-    return linuxPath;
+    // Separators are single-byte backslashes: code page 932 text is walked a character at a time,
+    // so the trail byte 0x5C of a double-byte character stays in its name.
+    std::string path(rest);
+    bool ansi = !IsUtf8(path);
+    std::string linuxPath;
+    for (size_t i = 0; i < path.size(); ++i) {
+        auto byte = static_cast<unsigned char>(path[i]);
+        if (ansi && IsCp932Lead(byte) && i + 1 < path.size()) {
+            linuxPath += path.substr(i, 2);
+            ++i;
+        } else {
+            linuxPath += byte == '\\' ? '/' : path[i];
+        }
+    }
+    return ansi ? AnsiToUtf8(linuxPath) : linuxPath;
 }
 
 std::string ToWindowsPath(const std::string& linuxPath) {

@@ -203,11 +203,31 @@ TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {
         bool valid;
     };
     const NameCase names[] = {
-        {"Title.bmp", true},  {"a", true},      {"Gameover.mid", true}, {"タ.bmp", true},
-        {"", false},          {".", false},     {"..", false},          {"a\\b", false},
-        {"a/b", false},       {"c:x", false},   {"nul", false},         {"COM1.dat", false},
-        {"LPT9", false},      {"COM10", true},  {"trailing.", false},   {"trailing ", false},
-        {"tab\there", false}, {"what?", false}, {"pipe|", false},
+        {"Title.bmp", true},
+        {"a", true},
+        {"Gameover.mid", true},
+        {"タ.bmp", true},
+        {"", false},
+        {".", false},
+        {"..", false},
+        {"a\\b", false},
+        {"a/b", false},
+        {"c:x", false},
+        {"nul", false},
+        {"COM1.dat", false},
+        {"LPT9", false},
+        {"COM10", true},
+        {"trailing.", false},
+        {"trailing ", false},
+        {"tab\there", false},
+        {"what?", false},
+        {"pipe|", false},
+        // Code page 932: trail bytes 0x5C (ソ, 表) and 0x7C (ポ) belong to their characters.
+        {"ソ表.bmp", true},
+        {"ポ", true},
+        {"予\\x", false},
+        {"\x83", false},
+        {"\x83\x20", false},
     };
     for (const NameCase& n : names)
         EXPECT_EQ(n.valid, IsValidEntryName(n.name)) << n.name;

@@ -103,4 +103,17 @@ TEST_F(PackerTest, RefusesFilesOfTwoGibibytes) {
     EXPECT_EQ("big.bin", EntryNameOf(big));
 }
 
+TEST_F(PackerTest, Utf8FileNamesAreStoredInCodePage932AndExtractedAsUtf8) {
+    const std::string utf8 = "\xE3\x82\xBD\xE8\xA1\xA8.bmp"; // ソ表.bmp in UTF-8
+    std::string error;
+    ASSERT_TRUE(PackArchive(archive, {Input(utf8, "picture")}, &error)) << error;
+    auto reader = std::make_unique<VolumeFile>();
+    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (work / "out").c_str()));
+    EXPECT_STREQ("ソ表.bmp", reader->Entries[0].Name) << "code page 932 in the archive";
+    EXPECT_EQ("picture", ReadBytes(work / ("out/" + utf8)));
+    EXPECT_FALSE(PackArchive(archive, {Input("caf\xC3\xA9", "x")}, &error))
+        << "an e with an acute accent";
+    EXPECT_NE(std::string::npos, error.find("code page 932 lacks")) << error;
+}
+
 } // namespace

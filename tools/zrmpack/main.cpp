@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "archive/volumefile.h"
 #include "packer.h"
 
@@ -26,6 +28,20 @@ std::unique_ptr<VolumeFile> NewReader() {
     return std::make_unique<VolumeFile>();
 }
 
+// An entry name (code page 932) as the console shows it: UTF-8 on Linux terminals.
+std::string ForConsole(const char* name) {
+    UINT codePage = GetConsoleOutputCP();
+    if (codePage == 0 || codePage == 932)
+        return name;
+    wchar_t wide[80] = {};
+    int length = MultiByteToWideChar(932, 0, name, -1, wide, 80);
+    char text[320] = {};
+    if (length <= 0 ||
+        WideCharToMultiByte(codePage, 0, wide, -1, text, sizeof text, nullptr, nullptr) <= 0)
+        return name;
+    return text;
+}
+
 int List(const char* archive) {
     auto reader = NewReader();
     if (reader->ReadIndex(archive) == 0)
@@ -35,7 +51,7 @@ int List(const char* archive) {
         if (entry.Size < 0 || !IsValidEntryName(entry.Name))
             fprintf(stderr, "zrmpack: entry %d is outside the format and is skipped\n", i);
         else
-            printf("%s\t%d\n", entry.Name, static_cast<int>(entry.Size));
+            printf("%s\t%d\n", ForConsole(entry.Name).c_str(), static_cast<int>(entry.Size));
     }
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <set>
 #include <sys/stat.h>
 
+#include <windows.h>
+
 #include "archive/volumefile.h"
 
 namespace {
@@ -29,6 +31,17 @@ std::string FoldCase(const std::string& name) {
     return folded;
 }
 
+// True when name has a single-byte '\\' or ':' (walked as code page 932 text).
+bool HasFolderPart(const std::string& name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsDBCSLeadByteEx(932, static_cast<BYTE>(name[i])))
+            ++i;
+        else if (name[i] == '\\' || name[i] == ':')
+            return true;
+    }
+    return false;
+}
+
 bool CheckInputs(const std::vector<std::string>& files, std::vector<Input>* inputs,
                  std::string* error) {
     if (files.size() > static_cast<size_t>(VolumeFile::maxEntries)) {
@@ -37,7 +50,11 @@ bool CheckInputs(const std::vector<std::string>& files, std::vector<Input>* inpu
     }
     std::set<std::string> names;
     for (const std::string& path : files) {
-        std::string name = EntryNameOf(path);
+        std::string name;
+        if (!ArchiveNameOf(EntryNameOf(path), &name)) {
+            *error = path + ": its name has characters that code page 932 lacks";
+            return false;
+        }
         struct stat info {};
         if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
             *error = path + ": not a readable file";
@@ -47,7 +64,7 @@ bool CheckInputs(const std::vector<std::string>& files, std::vector<Input>* inpu
             *error = path + ": entry name longer than 79 bytes";
             return false;
         }
-        if (name.find_first_of("\\:") != std::string::npos) {
+        if (HasFolderPart(name)) {
             *error = path + ": entry name has a folder part";
             return false;
         }
@@ -106,6 +123,24 @@ bool CopyData(FILE* out, const Input& input, std::string* error) {
 std::string EntryNameOf(const std::string& filePath) {
     size_t slash = filePath.find_last_of('/');
     return slash == std::string::npos ? filePath : filePath.substr(slash + 1);
+}
+
+bool ArchiveNameOf(const std::string& name, std::string* stored) {
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.c_str(), -1, nullptr, 0);
+    if (length <= 0) { // not UTF-8: a name in the ANSI code page already
+        *stored = name;
+        return true;
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.c_str(), -1, wide.data(), length);
+    BOOL lacking = FALSE;
+    int size = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0, nullptr,
+                                   &lacking);
+    std::vector<char> bytes(static_cast<size_t>(size > 0 ? size : 1));
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), -1, bytes.data(), size, nullptr,
+                        &lacking);
+    *stored = bytes.data();
+    return size > 0 && !lacking;
 }
 
 bool PackArchive(const std::string& archivePath, const std::vector<std::string>& files,

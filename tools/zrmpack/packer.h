@@ -12,3 +12,7 @@ bool PackArchive(const std::string& archivePath, const std::vector<std::string>&
 
 // The entry name of a file: its path after the last '/'.
 std::string EntryNameOf(const std::string& filePath);
+// A file's name as the archive stores it, in code page 932: a UTF-8 name (as Linux names are) is
+// converted, false when it has a character code page 932 lacks; any other name is taken as it is
+// (in the ANSI code page already, as Windows gives it).
+bool ArchiveNameOf(const std::string& name, std::string* stored);
