@@ -43,9 +43,9 @@ cmake --build build/windows-x64 -j "$jobs"
 ./scripts/check-windows-binary.sh build/windows-x64/bin/Quellmark.exe x86-64
 ./scripts/wine-run.sh build/windows-x64/bin/quellmark_tests.exe
 
-step "archive, BMP and MIDI reader fuzzing (${fuzzSeconds} s each)"
+step "fuzzing: archive, BMP, MIDI, ending text, paths (${fuzzSeconds} s each)"
 cmake --preset fuzz >/dev/null
-cmake --build build/fuzz --target fuzz_volumefile fuzz_bmp fuzz_midi -j "$jobs"
+cmake --build build/fuzz --target fuzz_volumefile fuzz_bmp fuzz_midi fuzz_ending fuzz_paths -j "$jobs"
 tests/fuzz/run.sh "$fuzzSeconds"
 
 step "end-to-end runs of the native program and of the Windows build under wine64 (Xvfb)"

@@ -24,10 +24,16 @@ std::string Layer::Cp932ToUtf8(const char* text) {
         size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
         result.append(buffer, static_cast<size_t>(out - buffer));
         if (done == static_cast<size_t>(-1) && errno != E2BIG) {
-            // A byte that is not Shift-JIS: shown as '?', and conversion goes on after it.
+            // A character code page 932 does not define: shown as '?', and conversion goes on
+            // after it. A lead byte takes its trail byte along, as Windows reads the pair as one
+            // character (so a trail byte 0x5C never turns into a backslash).
+            auto lead = static_cast<unsigned char>(*in);
+            auto trail = inLeft > 1 ? static_cast<unsigned char>(in[1]) : 0;
+            size_t skip =
+                IsCp932Lead(lead) && trail >= 0x40 && trail <= 0xFC && trail != 0x7F ? 2 : 1;
             result += '?';
-            ++in;
-            --inLeft;
+            in += skip;
+            inLeft -= skip;
             iconv(converter, nullptr, nullptr, nullptr, nullptr);
         }
     }

@@ -103,7 +103,7 @@ std::string ToLinuxPath(const char* windowsPath) {
     const char* rest = windowsPath;
     if (HasDriveLetter(rest)) {
         if (rest[0] != 'Z' && rest[0] != 'z')
-            return std::string("/\x01no-such-drive/"); // any other drive is a missing path
+            return std::string("/\x01no-such-drive/\x01/"); // a missing path, even for its root
         rest += 2;
         if (rest[0] != '\\' && rest[0] != '/')
             return std::string("/") + rest; // "Z:name" is relative to the root here

@@ -120,4 +120,30 @@ TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
     EXPECT_TRUE(CreateDirectoryA(".\\three", nullptr)) << "only the next call fails";
 }
 
+TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachAndOtherDrivesMakeNothing) {
+    folder.Enter();
+    struct Case {
+        const char* name;      // in code page 932, as the program gives it
+        const char* linuxName; // what Linux holds
+    };
+    const Case cases[] = {
+        {"ソ表", "\xE3\x82\xBD\xE8\xA1\xA8"}, // trail bytes 0x5C are no separators
+        {"ポ", "\xE3\x83\x9D"},               // trail byte 0x7C
+        {"\xE1\x8D\x77\x91\x83\xEC\x5C", "\xE7\x98\xA2w\xE5\xB7\xA3?"}, // an undefined pair
+        {"plain", "plain"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(CreateDirectoryA(c.name, nullptr)) << c.linuxName;
+        EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / c.linuxName)) << c.linuxName;
+        ASSERT_TRUE(SetCurrentDirectoryA(c.name));
+        char back[MAX_PATH];
+        ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, back), 0u);
+        ASSERT_TRUE(SetCurrentDirectoryA("..") && SetCurrentDirectoryA(back)) << back;
+        EXPECT_EQ(folder.Path() / c.linuxName, std::filesystem::current_path());
+        ASSERT_TRUE(SetCurrentDirectoryA(".."));
+    }
+    for (const char* drive : {"C:", "C:\\", "d:\\x"})
+        EXPECT_FALSE(CreateDirectoryA(drive, nullptr)) << drive;
+}
+
 } // namespace
