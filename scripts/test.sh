@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
-fuzzSeconds=${QUELLMARK_FUZZ_SECONDS:-60}
+fuzzSeconds=${QUELLMARK_FUZZ_SECONDS:-45}
+soakSeconds=${QUELLMARK_SOAK_SECONDS:-120}
 
 step() { printf '\n=== %s\n' "$*"; }
 
@@ -29,6 +30,11 @@ step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-sanitize >/dev/null
 cmake --build build/native-sanitize -j "$jobs"
 ctest --preset native-sanitize -j "$jobs"
+
+step "soak run: the real game with random input under the sanitizers (${soakSeconds} s)"
+(cd build/native-sanitize/bin && XDG_DATA_HOME=$(mktemp -d) SDL_VIDEODRIVER=dummy \
+    SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16 \
+    LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" ./soak "$soakSeconds" | tail -n 4)
 
 step "windows-i686 build (the shipping program)"
 cmake --preset windows-i686 >/dev/null
