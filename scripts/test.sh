@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds all three builds and runs every test: native, under the
-# sanitizers, the Windows build under wine64, the archive fuzzer and the end-to-end run.
+# sanitizers with a soak run, the Windows build under wine64, the fuzz targets and the end-to-end runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
