@@ -129,10 +129,14 @@ HRESULT Graphics::Present(HWND window) {
         return DDERR_INVALIDPARAMS;
     if (!windowed)
         return primarySurface->Flip(nullptr, DDFLIP_WAIT);
-    RECT outer{};
-    GetWindowRect(window, &outer);
-    RECT destination{outer.left + frameWidth, outer.top + 2 * frameHeight + menuHeight,
-                     outer.right - frameWidth, outer.bottom - frameHeight};
+    // The window's real client area on the screen. Where the frame metrics describe the frame
+    // this is the outer rectangle less those metrics; on today's Windows, whose captions and
+    // borders are larger, only the client rectangle lines the picture up with the window.
+    RECT client{};
+    POINT origin{0, 0};
+    if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin))
+        return DDERR_INVALIDPARAMS;
+    RECT destination{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
     RECT source{0, 0, width, height};
     return primarySurface->Blt(&destination, backSurface, &source, DDBLT_WAIT, nullptr);
 }

@@ -30,8 +30,8 @@ public:
     // chain), with one clipper of (0, 0, width, height) on the back surface.
     bool InitDisplay(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
                      bool windowed, GUID* deviceGuid);
-    // Shows the back surface: flips in full screen, stretches into the window's inner area when
-    // windowed.
+    // Shows the back surface: flips in full screen, stretches into the window's client area on the
+    // screen when windowed.
     HRESULT Present(HWND window);
 
     // Surfaces and blits.

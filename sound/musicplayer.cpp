@@ -11,7 +11,7 @@ constexpr DWORD allGroups = 0xFFFFFFFF;
 
 MusicPlayer::MusicPlayer()
     : PortGuid{}, Performance(nullptr), DirectMusic(nullptr), Loader(nullptr),
-      Port(nullptr), Segments{}, SegmentStates{} {}
+      Port(nullptr), Segments{}, SegmentStates{}, comInitialized(false) {}
 
 MusicPlayer::~MusicPlayer() {
     Shutdown();
@@ -27,11 +27,12 @@ int MusicPlayer::Init(IDirectSound* directSound) {
             Performance = nullptr;
         }
         ReleaseAndClear(Loader);
-        CoUninitialize();
+        UninitializeCom();
         return 0;
     };
     if (FAILED(CoInitialize(nullptr)))
-        return fail();
+        return fail(); // nothing to uninitialise: COM was not initialised here
+    comInitialized = true;
     if (FAILED(CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC,
                                 IID_IDirectMusicPerformance2,
                                 reinterpret_cast<void**>(&Performance))))
@@ -160,5 +161,11 @@ void MusicPlayer::Shutdown() {
     ReleaseAndClear(DirectMusic);
     Port = nullptr; // the performance held it and has let it go; this object owns no reference
     ReleaseAndClear(Loader);
-    CoUninitialize();
+    UninitializeCom();
+}
+
+void MusicPlayer::UninitializeCom() {
+    if (comInitialized)
+        CoUninitialize();
+    comInitialized = false;
 }

@@ -17,6 +17,7 @@ public:
     IDirectMusicPort* Port;                   // owned only until Init hands it to the performance
     IDirectMusicSegment* Segments[slotCount]; // asked for as IDirectMusicSegment2
     IDirectMusicSegmentState* SegmentStates[slotCount];
+    bool comInitialized; // CoInitialize succeeded, so one CoUninitialize is owed
 
     MusicPlayer();
     ~MusicPlayer(); // runs Shutdown at process exit
@@ -36,6 +37,8 @@ public:
     int32_t Stop(uint32_t slot);
     void Shutdown();
     int CreateOutputPort();
+    // Balances a successful CoInitialize once; COM that this object did not initialise is left.
+    void UninitializeCom();
 };
 
 extern MusicPlayer musicPlayer;

@@ -25,6 +25,8 @@ inline bool IsEqualGUID(const GUID& a, const GUID& b) {
            a.Data4[6] == b.Data4[6] && a.Data4[7] == b.Data4[7];
 }
 
+// Fails with RPC_E_CHANGED_MODE (and needs no CoUninitialize) when a test makes it fail, as on a
+// thread whose COM is of the other kind.
 HRESULT WINAPI CoInitialize(LPVOID reserved);
 void WINAPI CoUninitialize(void);
 HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD context,

@@ -252,6 +252,8 @@ BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+// Moves a point from client to screen coordinates (adds the client area's top-left corner).
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 LONG WINAPI GetWindowLongA(HWND window, int index);

@@ -320,6 +320,8 @@ SegmentObject* LoadSegment(const std::string& path, HRESULT* result) {
 } // namespace Layer
 
 HRESULT WINAPI CoInitialize(LPVOID) {
+    if (Layer::ShouldFail("CoInitialize"))
+        return RPC_E_CHANGED_MODE; // as when the thread's COM is of the other kind
     return Layer::comInitialised++ == 0 ? S_OK : S_FALSE;
 }
 

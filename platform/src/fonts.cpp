@@ -183,22 +183,50 @@ HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DW
     return Fonts().back().get();
 }
 
+namespace {
+
+// The font a DC draws with: its selected font, or its default, the proportional Gothic face at
+// 16 pixels (made in fallback). Null when not even that can be found.
+const HFONT__* DcFont(HDC dc, HFONT__& fallback) {
+    if (dc->font != nullptr)
+        return dc->font;
+    if (!FindFace("IPAPGothic", &fallback.file, &fallback.faceIndex))
+        return nullptr;
+    fallback.cellHeight = 16;
+    return &fallback;
+}
+
+} // namespace
+
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (!Layer::IsLiveDC(dc) || text == nullptr || length < 0)
         return FALSE;
     if (length == 0)
         return TRUE;
-    HFONT font = dc->font;
     HFONT__ fallback;
-    if (font == nullptr) {
-        // A DC's default font: the proportional Gothic face at 16 pixels.
-        if (!FindFace("IPAPGothic", &fallback.file, &fallback.faceIndex))
-            return FALSE;
-        fallback.cellHeight = 16;
-        font = &fallback;
-    }
+    const HFONT__* font = DcFont(dc, fallback);
+    if (font == nullptr)
+        return FALSE;
     DrawGlyphs(dc, x, y, Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str()),
                *font);
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+    if (!Layer::IsLiveDC(dc) || text == nullptr || length < 0 || size == nullptr)
+        return FALSE;
+    HFONT__ fallback;
+    const HFONT__* font = DcFont(dc, fallback);
+    TTF_Font* face = font != nullptr ? OpenFace(*font) : nullptr;
+    if (face == nullptr)
+        return FALSE;
+    TTF_SetFontStyle(face,
+                     (font->bold ? TTF_STYLE_BOLD : 0) | (font->italic ? TTF_STYLE_ITALIC : 0));
+    int width = 0, height = 0;
+    std::string utf8 = Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str());
+    if (!utf8.empty() && TTF_SizeUTF8(face, utf8.c_str(), &width, &height) != 0)
+        return FALSE;
+    *size = SIZE{width, font->cellHeight};
     return TRUE;
 }
 

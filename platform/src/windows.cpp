@@ -325,6 +325,18 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
     return TRUE;
 }
 
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
+    if (!Layer::IsLiveWindow(window) || point == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    Layer::RefreshWindowFromSdl(window);
+    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    point->x += client.left;
+    point->y += client.top;
+    return TRUE;
+}
+
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     if (!Layer::IsLiveWindow(window)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);

@@ -33,17 +33,20 @@ TEST_F(MusicPlayerTest, EveryExaminedStepOfInitFailsItAndReleasesWhatWasMade) {
         int after;
     };
     const Step steps[] = {
-        {"CoCreateInstance", 0}, {"IDirectMusicPerformance::Init", 0},
-        {"CoCreateInstance", 1}, {"CreatePort", 0},
-        {"AddPort", 0},          {"FluidSynth", 0},
-        {"OpenAudioDevice", -1},
+        {"CoInitialize", 0},     {"CoCreateInstance", 0}, {"IDirectMusicPerformance::Init", 0},
+        {"CoCreateInstance", 1}, {"CreatePort", 0},       {"AddPort", 0},
+        {"FluidSynth", 0},       {"OpenAudioDevice", -1},
     };
     for (const Step& step : steps) {
+        ASSERT_EQ(S_OK, CoInitialize(nullptr)) << "the thread's own COM, before the player";
         auto fresh = std::make_unique<MusicPlayer>();
         if (step.after < 0) { // no audio device: the performance's own output cannot open
             PlatformTest::FailNext("OpenAudioDevice");
             EXPECT_EQ(0, fresh->Init(nullptr));
             EXPECT_TRUE(fresh->Performance == nullptr && fresh->Loader == nullptr);
+            fresh->Shutdown();
+            EXPECT_EQ(S_FALSE, CoInitialize(nullptr)) << "the thread's COM stays initialised";
+            CoUninitialize(), CoUninitialize();
             continue;
         }
         PlatformTest::FailNext(step.function, 1, step.after);
@@ -54,6 +57,8 @@ TEST_F(MusicPlayerTest, EveryExaminedStepOfInitFailsItAndReleasesWhatWasMade) {
         EXPECT_EQ(0, fresh->Play(0, 0, 0, 0)) << step.function;
         EXPECT_EQ(-1, fresh->Stop(0)) << step.function;
         fresh->Shutdown(); // a failed start still shuts down cleanly, as at exit
+        EXPECT_EQ(S_FALSE, CoInitialize(nullptr)) << "COM balanced after " << step.function;
+        CoUninitialize(), CoUninitialize();
     }
 }
 

@@ -52,7 +52,10 @@ bool WriteIcon(const std::string& path) {
             Rgb tile = tiles.Get(32 * kinds[quadrant] + (x % 16) * 2, (y % 16) * 2);
             if (tile.r + tile.g + tile.b > 0 && x % 16 > 0 && y % 16 > 0)
                 c = tile;
-            index[y][x] = Nearest(c);
+            // Masked pixels are black in the colour part: Windows draws an icon by ANDing the mask
+            // onto the screen and then XORing the colours, so anything else there would tint the
+            // background behind the rounded corners.
+            index[y][x] = transparent[y][x] ? 0 : Nearest(c);
         }
     std::vector<uint8_t> image;
     Put(image, 40, 4);

@@ -1,0 +1,53 @@
+// The program's icon file as Windows reads and draws it: one 32 x 32, 16-colour image whose
+// masked pixels are black, so that AND with the mask, then XOR with the colours, leaves the
+// background untouched there.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "support/gamefixture.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+uint32_t Number(const std::string& bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes[at + static_cast<size_t>(i)]);
+    return value;
+}
+
+TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
+    std::string icon = ReadBytes(ProgramFolder() + "/../data/Quellmark.ico");
+    ASSERT_GE(icon.size(), 22u);
+    // The directory: reserved 0, type 1 (icon), one entry of 32 x 32, 16 colours, 4 bits.
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 1, 32, 32, 16, 1, 4}),
+              (std::vector<uint32_t>{Number(icon, 0, 2), Number(icon, 2, 2), Number(icon, 4, 2),
+                                     Number(icon, 6, 1), Number(icon, 7, 1), Number(icon, 8, 1),
+                                     Number(icon, 10, 2), Number(icon, 12, 2)}));
+    uint32_t size = Number(icon, 14, 4), offset = Number(icon, 18, 4);
+    ASSERT_EQ(icon.size(), offset + size) << "the entry's bytes fill the file";
+    // The image: a 40-byte header, twice the height (colours and mask), 16 palette entries.
+    EXPECT_EQ((std::vector<uint32_t>{40, 32, 64, 1, 4}),
+              (std::vector<uint32_t>{Number(icon, offset, 4), Number(icon, offset + 4, 4),
+                                     Number(icon, offset + 8, 4), Number(icon, offset + 12, 2),
+                                     Number(icon, offset + 14, 2)}));
+    size_t colours = offset + 40 + 16 * 4, mask = colours + 32 * 16;
+    ASSERT_EQ(icon.size(), mask + 32 * 4);
+    int masked = 0;
+    for (int row = 0; row < 32; ++row) // bottom-up, as the bitmap stores them
+        for (int x = 0; x < 32; ++x) {
+            bool transparent =
+                (Number(icon, mask + static_cast<size_t>(row) * 4 + x / 8, 1) >> (7 - x % 8)) & 1;
+            uint32_t index = Number(icon, colours + static_cast<size_t>(row) * 16 + x / 2, 1) >>
+                                 (x % 2 == 0 ? 4 : 0) &
+                             0x0F;
+            uint32_t colour = Number(icon, offset + 40 + index * 4, 3);
+            EXPECT_TRUE(!transparent || colour == 0) << "pixel " << x << "," << 31 - row;
+            masked += transparent;
+        }
+    EXPECT_GT(masked, 8) << "the rounded corners are masked";
+    EXPECT_LT(masked, 100);
+}
+
+} // namespace
