@@ -38,8 +38,9 @@ step "soak run: the real game with random input under the sanitizers (${soakSeco
 
 step "windows-i686 build (the shipping program)"
 cmake --preset windows-i686 >/dev/null
-cmake --build build/windows-i686 --target Quellmark Vardo_DLL game_data -j "$jobs"
+cmake --build build/windows-i686 --target Quellmark Vardo_DLL game_data quellmark_zip -j "$jobs"
 test -f build/windows-i686/bin/Quellmark.zrm
+test "$(unzip -Z1 build/windows-i686/Quellmark.zip | sort | tr '\n' ' ')" = "Quellmark.exe Quellmark.zrm README.txt "
 ./scripts/check-windows-binary.sh build/windows-i686/bin/Quellmark.exe i386
 file build/windows-i686/bin/Vardo_DLL.dll | grep -q 'PE32 executable (DLL)'
 
@@ -56,7 +57,11 @@ tests/fuzz/run.sh "$fuzzSeconds"
 
 step "end-to-end runs of the native program and of the Windows build under wine64 (Xvfb)"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
-tests/e2e/wine-smoke.sh "$root/build/windows-x64/bin" "$root/build/windows-x64/artifacts"
+# The Windows build as players get it: its zip unpacked into an empty folder.
+cmake --build build/windows-x64 --target quellmark_zip -j "$jobs"
+unpacked=$(mktemp -d)
+unzip -q build/windows-x64/Quellmark.zip -d "$unpacked"
+tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
 
 step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh

@@ -1,6 +1,7 @@
 // mkdata: writes the game's pictures, songs, ending text and icon into a folder at build time.
 //   mkdata OUTPUT_FOLDER ENDING_TEXT
-// The ending text's source is UTF-8; the game reads it as code page 932 with CR LF line ends.
+//   mkdata --text SOURCE TARGET       (one UTF-8 text in code page 932 with CR LF, as README.txt)
+// Text sources are UTF-8; the game and Windows read them as code page 932 with CR LF line ends.
 #include <iconv.h>
 
 #include <cstdio>
@@ -14,7 +15,7 @@
 
 namespace {
 
-bool WriteEnding(const std::string& source, const std::string& target) {
+bool WriteCp932Text(const std::string& source, const std::string& target) {
     std::ifstream in(source, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in && text.empty())
@@ -50,6 +51,8 @@ bool WriteEnding(const std::string& source, const std::string& target) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--text")
+        return WriteCp932Text(argv[2], argv[3]) ? 0 : 1;
     if (argc != 3) {
         fprintf(stderr, "usage: mkdata OUTPUT_FOLDER ENDING_TEXT\n");
         return 2;
@@ -60,7 +63,8 @@ int main(int argc, char** argv) {
               MakeString().SaveBmp(folder + "/String.bmp") &&
               MakeExplosion().SaveBmp(folder + "/Explosion.bmp") &&
               MakeTitle().SaveBmp(folder + "/Title.bmp") && WriteSongs(folder) &&
-              WriteEnding(argv[2], folder + "/Ending.dat") && WriteIcon(folder + "/Quellmark.ico");
+              WriteCp932Text(argv[2], folder + "/Ending.dat") &&
+              WriteIcon(folder + "/Quellmark.ico");
     if (!ok) {
         fprintf(stderr, "mkdata: could not write the game's data into %s\n", folder.c_str());
         return 1;
