@@ -66,7 +66,7 @@ void ClearScene() {
     memcpy(shown, clearCaption, static_cast<size_t>(g.clearChars));
     graphics.BltStretch(graphics.backSurface, g.clearSnapshot, DDBLT_WAIT);
     DrawSpriteText(graphics.backSurface, 0, 100, shown, 40);
-    graphics.Present(sceneHost.window);
+    PresentFrame();
     HandleGlobalKeys();
     if (!TakeClick())
         return;
@@ -98,7 +98,7 @@ void EndingScene() {
     }
     graphics.BltStretch(graphics.backSurface, g.endingSurface, DDBLT_WAIT);
     graphics.MosaicSurface(graphics.backSurface, g.endingMosaic);
-    graphics.Present(sceneHost.window);
+    PresentFrame();
     HandleGlobalKeys();
     if (!TakeClick())
         return;
@@ -122,7 +122,7 @@ void GameOverScene() {
     phase = rand() % 200;
     graphics.WaveRowsSurface(graphics.backSurface, phase, rand() % 200, true, 0);
     DrawSpriteText(graphics.backSurface, 30, 110, "GAME OVER", 30);
-    graphics.Present(sceneHost.window);
+    PresentFrame();
     HandleGlobalKeys();
     if (!TakeClick())
         return;

@@ -3,6 +3,7 @@
 #include "gamestate.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "core/scenehost.h"
 #include "core/inputstate.h"
@@ -77,6 +78,43 @@ void LoadGameImages() {
     for (const GameImage& image : gameImages)
         if (image.keyed)
             graphics.SetColorKey(gameState.*image.surface, 0, 0);
+}
+
+namespace {
+
+// Brings a lost surface back; false when the display does not allow it yet.
+bool Restored(IDirectDrawSurface* surface) {
+    return surface == nullptr || surface->IsLost() != DDERR_SURFACELOST ||
+           SUCCEEDED(surface->Restore());
+}
+
+// Restores every surface of the game and draws again what they held: the pictures from their
+// files, the frozen frames and the ending's page black (their pictures are gone with the loss).
+// False when a surface cannot be restored yet; the next frame tries again.
+bool RestoreLostSurfaces() {
+    GameState& g = gameState;
+    IDirectDrawSurface* const surfaces[] = {
+        graphics.primarySurface, graphics.backSurface, g.screenImage, g.mapChipImage,
+        g.stringImage,           g.explosionImage,     g.titleImage,  g.clearSnapshot,
+        g.endingSurface,         g.gameOverSnapshot};
+    for (IDirectDrawSurface* surface : surfaces)
+        if (!Restored(surface))
+            return false;
+    LoadGameImages();
+    if (g.titleImage != nullptr) {
+        graphics.LoadBitmapSurface(g.titleImage, 0, 0, 320, 280, ".\\Title.bmp", 0, 0);
+        graphics.SetColorKey(g.titleImage, 0, 0);
+    }
+    for (IDirectDrawSurface* page : {g.clearSnapshot, g.endingSurface, g.gameOverSnapshot})
+        graphics.FillSurface(page, 0);
+    return true;
+}
+
+} // namespace
+
+void PresentFrame() {
+    if (graphics.Present(sceneHost.window) == DDERR_SURFACELOST)
+        RestoreLostSurfaces();
 }
 
 void PlaySceneMusic(const char* fileName, int32_t repeats) {

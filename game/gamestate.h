@@ -76,6 +76,10 @@ void LoadGameImages();
 void DealBoard();
 // The stage scene's start: next stage number, 99 seconds, quota, effects, music, a fresh board.
 void SetUpStage();
+// Shows the frame (Present). When the display's surfaces were lost (a locked screen, a mode
+// change) it restores them and loads the pictures again, so that the next frame shows right; a
+// restore the display does not allow yet is tried again with the next frame.
+void PresentFrame();
 // Stops slot 0, loads fileName into it and plays it (repeats -1: without end, 0: once).
 void PlaySceneMusic(const char* fileName, int32_t repeats);
 // Esc ends the program, F1 deals a new board, F2 clears the stage, F3 ends the game.

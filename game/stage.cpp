@@ -91,7 +91,7 @@ void StageFrame() {
         if (g.timeLeft % 10 == 0 && g.mosaicSize > 1)
             g.mosaicSize -= 1;
     }
-    graphics.Present(sceneHost.window);
+    PresentFrame();
 }
 
 void StageScene() {

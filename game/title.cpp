@@ -23,7 +23,7 @@ void TitleScene() {
     g.titleWavePhase = (g.titleWavePhase + 5) % 65536;
     graphics.BltWave(graphics.backSurface, 60, 150, g.titleImage, 0, 240, 180, 280,
                      g.titleWavePhase, g.titleWaveAmplitude, true);
-    graphics.Present(sceneHost.window);
+    PresentFrame();
     if (inputState.leftButton == 1 || inputState.rightButton == 1) {
         g.score = 0;
         g.stage = 0;

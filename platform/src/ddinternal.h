@@ -40,6 +40,10 @@ public:
     HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
     HRESULT STDMETHODCALLTYPE SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID surfaceData) override;
+    HRESULT STDMETHODCALLTYPE IsLost() override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+    // Loses the surface: its pixels become undefined until drawn again.
+    void Lose();
 
     // The pixel at (x, y); the caller keeps inside the surface.
     uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
@@ -59,10 +63,12 @@ public:
     HDC dc = nullptr;
     Surface* backBuffer = nullptr; // of a full-screen primary surface
     bool isBackBuffer = false;
+    bool lost = false;
 };
 
 class DirectDrawObject : public ComObject<IDirectDraw> {
 public:
+    DirectDrawObject();
     ~DirectDrawObject() override;
     HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
                                             IUnknown* outer) override;
@@ -81,6 +87,9 @@ public:
     std::vector<Surface*> surfaces; // every live surface made from this object
     std::vector<Clipper*> clippers; // every clipper made from this object
 };
+
+// Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
+void LoseAllSurfaces();
 
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
 // truncated, so that shrinking and enlarging follow one rule.

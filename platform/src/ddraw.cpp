@@ -33,7 +33,27 @@ Clipper::~Clipper() {
     }
 }
 
+namespace {
+// Every DirectDraw object alive, so that a lost display loses all of their surfaces.
+std::vector<DirectDrawObject*>& LiveObjects() {
+    static auto* objects = new std::vector<DirectDrawObject*>;
+    return *objects;
+}
+} // namespace
+
+void LoseAllSurfaces() {
+    for (DirectDrawObject* object : LiveObjects())
+        for (Surface* surface : object->surfaces)
+            surface->Lose();
+}
+
+DirectDrawObject::DirectDrawObject() {
+    LiveObjects().push_back(this);
+}
+
 DirectDrawObject::~DirectDrawObject() {
+    auto& live = LiveObjects();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
     // Everything made from this object is released with it, whatever its reference count, as
     // DirectDraw does: surfaces first (they let go of their clippers), then the clippers.
     std::vector<Surface*> ending;

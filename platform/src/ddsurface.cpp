@@ -3,6 +3,7 @@
 
 #include "ddinternal.h"
 #include "gdiinternal.h"
+#include "testhooks.h"
 
 namespace Layer {
 
@@ -27,6 +28,8 @@ Surface::~Surface() {
 
 HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source,
                                        LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) {
+    if (lost || (source != nullptr && static_cast<Surface*>(source)->lost))
+        return DDERR_SURFACELOST;
     if (Busy())
         return DDERR_SURFACEBUSY;
     if (effects != nullptr && effects->dwSize != sizeof(DDBLTFX))
@@ -42,9 +45,31 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
     return result;
 }
 
+HRESULT STDMETHODCALLTYPE Surface::IsLost() {
+    return lost ? DDERR_SURFACELOST : DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Surface::Restore() {
+    if (!lost)
+        return DD_OK;
+    if (ShouldFail("Restore"))
+        return DDERR_WRONGMODE; // the display is not back yet: try again later
+    lost = false;
+    if (backBuffer != nullptr)
+        backBuffer->lost = false;
+    return DD_OK;
+}
+
+void Surface::Lose() {
+    lost = true;
+    std::fill(pixels.begin(), pixels.end(), static_cast<uint32_t>(lostFill));
+}
+
 HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
     if (backBuffer == nullptr)
         return DDERR_NOTFLIPPABLE;
+    if (lost || backBuffer->lost)
+        return DDERR_SURFACELOST;
     if (Busy() || backBuffer->Busy())
         return DDERR_SURFACEBUSY;
     pixels.swap(backBuffer->pixels);
@@ -84,6 +109,8 @@ HRESULT STDMETHODCALLTYPE Surface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
 HRESULT STDMETHODCALLTYPE Surface::GetDC(HDC* result) {
     if (result == nullptr)
         return DDERR_INVALIDPARAMS;
+    if (lost)
+        return DDERR_SURFACELOST;
     if (dc != nullptr)
         return DDERR_DCALREADYCREATED;
     if (locked)
@@ -113,6 +140,8 @@ HRESULT STDMETHODCALLTYPE Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
 HRESULT STDMETHODCALLTYPE Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
         return DDERR_INVALIDPARAMS;
+    if (lost)
+        return DDERR_SURFACELOST;
     if (Busy())
         return DDERR_SURFACEBUSY;
     RECT area = rect != nullptr ? *rect : RECT{0, 0, width, height};

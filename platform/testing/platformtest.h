@@ -71,6 +71,10 @@ int LiveSegments();
 // executable's; an empty path restores the real one.
 void SetModulePath(const std::string& linuxPath);
 
+// Loses every DirectDraw surface, as locking the screen or a display-mode change does on Windows.
+// FailNext("Restore") makes Restore fail as long as the display is not back.
+void LoseSurfaces();
+
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();
 // True when SetWindowPos placed the window among the topmost windows.

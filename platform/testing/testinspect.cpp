@@ -1,5 +1,6 @@
 // The layer's test inspections and injected input: what a window shows, fonts, dialogs, music,
 // the cursor count, and user input that goes through the real translation. Test programs only.
+#include "ddinternal.h"
 #include "dmusicobjects.h"
 #include "gdiinternal.h"
 #include "internal.h"
@@ -78,4 +79,8 @@ int PlatformTest::CursorCount() {
 
 bool PlatformTest::IsTopmost(HWND window) {
     return Layer::IsLiveWindow(window) && window->topmost;
+}
+
+void PlatformTest::LoseSurfaces() {
+    Layer::LoseAllSurfaces();
 }

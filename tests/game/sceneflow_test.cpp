@@ -188,4 +188,36 @@ TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) 
     EXPECT_EQ(0, gameState.endingMosaic);
 }
 
+TEST_F(SceneFlowTest, AfterALostDisplayEverySceneShowsItsPicturesAgain) {
+    struct Case {
+        int scene;
+        int steadyRows; // rows at the top that show the same picture before and after the loss
+    };
+    const Case cases[] = {{Scene::title, 150},
+                          {Scene::stage, 40},
+                          {Scene::clear, 0},
+                          {Scene::ending, 0},
+                          {Scene::gameOver, 0}};
+    auto top = [](int rows) {
+        std::vector<uint32_t> pixels = ReadPixels(graphics.backSurface);
+        pixels.resize(static_cast<size_t>(rows) * 320);
+        return pixels;
+    };
+    for (const Case& c : cases) {
+        StartSceneForTest(c.scene);
+        Turns(3);
+        std::vector<uint32_t> before = top(c.steadyRows);
+        PlatformTest::FailNext("Restore", 2); // the display is not back for two frames
+        PlatformTest::LoseSurfaces();
+        Turns(6);
+        EXPECT_EQ(before, top(c.steadyRows)) << "scene " << c.scene;
+        int width = 0, height = 0;
+        for (const auto& picture : {ReadPixels(graphics.backSurface),
+                                    PlatformTest::ShownPixels(gameApp.window, &width, &height)})
+            EXPECT_EQ(picture.end(), std::find(picture.begin(), picture.end(), lostFill))
+                << "scene " << c.scene << ": a lost pixel is still shown";
+    }
+    EXPECT_FALSE(fs::exists(Extracted() / "Error.txt")) << "nothing to log";
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ddsupport.h"
+#include "support/testcontrols.h"
 
 namespace {
 
@@ -204,5 +205,38 @@ TEST_F(DirectDrawTest, SurfaceDescriptionGivesSizeAndAThirtyTwoBitFormat) {
     wrongSize.dwSize = 12;
     EXPECT_EQ(DDERR_INVALIDPARAMS, surface->GetSurfaceDesc(&wrongSize));
 }
+
+TEST_F(DirectDrawTest, SurfacesThatAreNotLostSayNoAndRestoreAtOnce) {
+    IDirectDrawSurface* surface = dd.NewSurface(4, 4);
+    EXPECT_EQ(DD_OK, surface->IsLost());
+    EXPECT_EQ(DD_OK, surface->Restore());
+}
+
+// The cases below lose the surfaces through the layer's test controls (native only).
+#if QUELLMARK_TEST_CONTROLS
+
+TEST_F(DirectDrawTest, LostSurfacesRefuseEveryUseUntilRestoredAndKeepTheirKey) {
+    IDirectDrawSurface* lost = dd.NewSurface(4, 4);
+    IDirectDrawSurface* other = dd.NewSurface(4, 4);
+    DDCOLORKEY key{0, 0};
+    ASSERT_EQ(DD_OK, lost->SetColorKey(DDCKEY_SRCBLT, &key));
+    PlatformTest::LoseSurfaces();
+    other->Restore();
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    HDC dc = nullptr;
+    for (HRESULT result : {lost->IsLost(), lost->Blt(nullptr, other, nullptr, DDBLT_WAIT, nullptr),
+                           other->Blt(nullptr, lost, nullptr, DDBLT_WAIT, nullptr),
+                           lost->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), lost->GetDC(&dc)})
+        EXPECT_EQ(DDERR_SURFACELOST, result);
+    PlatformTest::FailNext("Restore");
+    EXPECT_EQ(DDERR_WRONGMODE, lost->Restore()) << "the display is not back yet";
+    ASSERT_EQ(DD_OK, lost->Restore());
+    EXPECT_EQ(std::vector<uint32_t>(16, lostFill), ReadPixels(lost)) << "pixels undefined";
+    EXPECT_EQ(DD_OK, lost->GetColorKey(DDCKEY_SRCBLT, &key));
+    EXPECT_EQ(DD_OK, other->Blt(nullptr, lost, nullptr, DDBLT_WAIT, nullptr));
+}
+
+#endif
 
 } // namespace
