@@ -12,7 +12,7 @@ packages=(
   libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho
   # tests
   googletest libgtest-dev xvfb xauth xdotool imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
-  file clang-format unzip
+  file clang-format unzip x11-utils
 )
 
 missing=()

@@ -45,6 +45,13 @@ done
 [ "$(convert "$artifacts/wine-title.png" -crop 632x449+4+27 +repage -format '%k' info:)" -gt 200 ] ||
     fail "the title shows no picture"
 [ -f "$extracted/Title.bmp" ] || fail "the archive was not unpacked into $extracted"
+# The picture lines up with the client area that the X window stands for: its first and last rows
+# are drawn, the row above it is not.
+eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print "cx=" $NF} /Absolute upper-left Y/ {print "cy=" $NF} /Width/ {print "cw=" $NF} /Height/ {print "ch=" $NF}')"
+row() { convert "$artifacts/wine-title.png" -crop "${cw}x1+${cx}+$1" +repage -format '%[fx:mean]' info:; }
+awk -v top="$(row "$cy")" -v bottom="$(row $((cy + ch - 1)))" -v above="$(row $((cy - 1)))" \
+    'BEGIN {exit !(top > 0.02 && bottom > 0.02 && above == 0)}' ||
+    fail "the picture does not fill the client area ${cw}x${ch}+${cx}+${cy}"
 xdotool mousemove 300 300 click 1
 sleep 3
 xdotool mousemove 700 500
