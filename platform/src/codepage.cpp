@@ -63,29 +63,30 @@ bool DecodeUtf8(const std::string& text, std::u32string* out) {
     return true;
 }
 
-std::string EncodeUtf8(const std::u32string& codes) {
-    std::string out;
-    for (char32_t c : codes) {
+} // namespace
+
+std::string Layer::WideToUtf8(const wchar_t* wide, size_t capacity) {
+    std::string text;
+    for (size_t i = 0; i < capacity && wide[i] != 0; ++i) {
+        auto c = static_cast<uint32_t>(wide[i]);
         if (c < 0x80) {
-            out += static_cast<char>(c);
+            text += static_cast<char>(c);
         } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            text += static_cast<char>(0xC0 | (c >> 6));
+            text += static_cast<char>(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            text += static_cast<char>(0xE0 | (c >> 12));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            text += static_cast<char>(0xF0 | (c >> 18));
+            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    return out;
+    return text;
 }
-
-} // namespace
 
 bool Layer::IsCp932Lead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -155,8 +156,7 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, const wchar_t* wide, int le
     for (size_t i = 0; i < count; ++i) {
         auto code = static_cast<char32_t>(wide[i]);
         if (codePage == CP_UTF8 || code < 0x80) {
-            std::u32string one(1, code);
-            out += code < 0x80 ? std::string(1, static_cast<char>(code)) : EncodeUtf8(one);
+            out += code == 0 ? std::string(1, '\0') : Layer::WideToUtf8(&wide[i], 1);
             continue;
         }
         char in[4] = {static_cast<char>(code & 0xFF), static_cast<char>((code >> 8) & 0xFF),

@@ -19,29 +19,6 @@ int comInitialised = 0;
 DEFINE_GUID(synthPortGuid, 0x51a4f6c1, 0x2d3e, 0x4b7a, 0x9c, 0x11, 0x5e, 0x0b, 0x7a, 0x51, 0x00,
             0x01);
 
-std::string WideToUtf8(const WCHAR* wide, size_t capacity) {
-    std::string text;
-    for (size_t i = 0; i < capacity && wide[i] != 0; ++i) {
-        auto c = static_cast<uint32_t>(wide[i]);
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return text;
-}
-
 } // namespace
 
 HRESULT STDMETHODCALLTYPE SegmentStateObject::GetSeek(MUSIC_TIME* value) {

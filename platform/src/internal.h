@@ -103,6 +103,8 @@ DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
 // Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
 std::string Cp932ToUtf8(const char* text);
+// Wide text (up to capacity characters or a zero) as UTF-8.
+std::string WideToUtf8(const wchar_t* wide, size_t capacity);
 // True for a byte that starts a double-byte character of code page 932.
 bool IsCp932Lead(unsigned char byte);
 bool IsUtf8(const std::string& text);
