@@ -55,17 +55,17 @@ int main() {
     printf("title:     %7.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 0));
     // Stages on the virtual clock, 20 ms a turn, so every turn draws a frame.
     PlatformTest::SetClock(1000000);
-    Enter(2);
+    Enter(Scene::stage);
     printf("stage 1:   %7.1f us CPU a drawn frame\n", CpuMicrosecondsPerTurn(1000, 20));
     gameState.stage = 3;
-    Enter(2); // stage 4: mosaic and waves
+    Enter(Scene::stage); // stage 4: mosaic and waves
     printf("stage 4:   %7.1f us CPU a drawn frame\n", CpuMicrosecondsPerTurn(1000, 20));
     printf("stage, no frame due: %5.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 0));
-    Enter(3);
+    Enter(Scene::clear);
     printf("clear:     %7.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 20));
-    Enter(4);
+    Enter(Scene::ending);
     printf("ending:    %7.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 20));
-    Enter(5);
+    Enter(Scene::gameOver);
     printf("game over: %7.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 20));
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -188,7 +188,7 @@ TEST_F(RulesTest, GlobalKeysDealClearAndEndTheGame) {
     gameState.score = 500;
     gameState.selColumn = 2;
     gameState.selRow = 3;
-    gameState.exploding[4] = 1;
+    gameState.exploding[4] = Cell::exploding;
     inputState.keyCode = VK_F1;
     HandleGlobalKeys();
     EXPECT_EQ(-1, gameState.exploding[4]);

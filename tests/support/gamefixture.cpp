@@ -37,7 +37,7 @@ void GameFixture::Prepare(bool withArchive) {
     PlatformTest::SetModulePath((program.Path() / "bin/Quellmark").string());
     for (SceneFunc& scene : gameApp.scenes)
         scene = nullptr;
-    gameApp.currentScene = 0;
+    gameApp.currentScene = Scene::startup;
     gameApp.style = WS_OVERLAPPEDWINDOW;
     ASSERT_TRUE(gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false));
     ASSERT_TRUE(gameApp.InitDisplay(gameApp.window, 320, 240, 32, true, nullptr));
