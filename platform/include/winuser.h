@@ -269,6 +269,8 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 // (PostMessageA then fails with ERROR_NOT_ENOUGH_QUOTA) and as many input messages (later input
 // is dropped until the program takes some).
 constexpr int queueLimit = 10000;
+// Finding nothing, PeekMessageA rests until the next input event or the next millisecond before it
+// answers FALSE, so a game loop that polls it does not keep a processor busy.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // With headless windows (tests) nothing can ever arrive, so an empty queue gives -1, not a hang.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);

@@ -103,6 +103,10 @@ HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
                    const RECT& sourceRect, DWORD flags, const DDBLTFX* effects);
 // Fills a descriptor with a surface's size, pitch and pixel format.
 void DescribeSurface(const Surface& surface, DDSURFACEDESC* desc);
+// Shows at most one frame per refresh of the display (60 Hz where the display does not say): a
+// frame that comes sooner waits, sleeping, for the next refresh.
+void PaceFrame();
+void ResetPacing();
 // Stretches width x height pixels (pitch in pixels) over a window's client area with the Blt
 // rule and shows them.
 void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch);

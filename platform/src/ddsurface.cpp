@@ -177,6 +177,7 @@ HRESULT STDMETHODCALLTYPE Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
 void Surface::ShowOnScreen() {
     if (isBackBuffer)
         return;
+    PaceFrame();
     if (backBuffer != nullptr) {
         // Full screen: the front buffer fills the cooperative window's client area.
         if (owner->window != nullptr)

@@ -109,7 +109,13 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
             quitPosted = false;
         return TRUE;
     }
-    return TakeFrom(Input(), msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+    if (TakeFrom(Input(), msg, window, filterMin, filterMax, remove))
+        return TRUE;
+    // Nothing waits: rest until the next input event or the next millisecond, whichever comes
+    // first, so that a program polling in a loop does not keep a processor busy.
+    if (!Layer::Headless())
+        Layer::WaitSdlEvent(1);
+    return FALSE;
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {

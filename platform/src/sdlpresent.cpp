@@ -2,14 +2,63 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
+#include <ctime>
 #include <cstring>
 
 #include "ddinternal.h"
+#include "mmsystem.h"
+#include "testhooks.h"
 
 namespace Layer {
 
-// A windowed DirectDraw blit to the primary surface does not wait for the display's vertical
-// blank, so neither does this: the picture goes straight into the window's own surface.
+namespace {
+
+double nextFrame = 0; // the earliest moment, in milliseconds, for the next frame shown
+bool framesShown = false;
+
+double Now() {
+    DWORD virtualNow = 0;
+    if (VirtualClock(&virtualNow))
+        return virtualNow;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The display's refresh period; 60 Hz where the display does not say.
+double RefreshPeriod() {
+    static double period = [] {
+        SDL_DisplayMode mode{};
+        bool known = SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDesktopDisplayMode(0, &mode) == 0 &&
+                     mode.refresh_rate > 0;
+        return 1000.0 / (known ? mode.refresh_rate : 60);
+    }();
+    return period;
+}
+
+} // namespace
+
+void PaceFrame() {
+    double now = Now();
+    // (A clock that went back, as a test's may, never makes a frame wait longer than a refresh.)
+    if (framesShown && now < nextFrame && nextFrame - now <= RefreshPeriod()) {
+        auto wait = static_cast<DWORD>(std::ceil(nextFrame - now));
+        if (!AdvanceVirtualClock(wait))
+            SDL_Delay(wait); // a sleep, not a spin: the processor rests until then
+        now = Now();
+    }
+    framesShown = true;
+    nextFrame = now + RefreshPeriod();
+}
+
+void ResetPacing() {
+    framesShown = false;
+    nextFrame = 0;
+}
+
+// The picture goes straight into the window's own surface; PaceFrame has already kept the frames
+// to the display's rate.
 void ShowFrame(HWND window) {
     if (window->sdlWindow == nullptr)
         return;

@@ -19,6 +19,9 @@ bool ShouldFail(const char* function);
 bool Headless();
 // True with the virtual clock's time in now when a test runs the clock.
 bool VirtualClock(DWORD* now);
+// With the virtual clock running, moves it on by milliseconds (time the layer would wait) and
+// answers true; false when the real clock runs and the caller must really wait.
+bool AdvanceVirtualClock(DWORD milliseconds);
 // The Linux path a test made GetModuleFileNameA answer; null when none.
 const std::string* ModulePathOverride();
 // Records a message box shown in headless mode and gives the test's answer.
@@ -31,6 +34,9 @@ constexpr bool Headless() {
     return false;
 }
 constexpr bool VirtualClock(DWORD*) {
+    return false;
+}
+constexpr bool AdvanceVirtualClock(DWORD) {
     return false;
 }
 constexpr const std::string* ModulePathOverride() {

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "ddinternal.h"
 #include "internal.h"
 #include "platformtest.h"
 #include "testhooks.h"
@@ -67,6 +68,13 @@ bool VirtualClock(DWORD* now) {
     return State().virtualClock;
 }
 
+bool AdvanceVirtualClock(DWORD milliseconds) {
+    if (!State().virtualClock)
+        return false;
+    State().virtualNow += milliseconds;
+    return true;
+}
+
 const std::string* ModulePathOverride() {
     return State().modulePath.empty() ? nullptr : &State().modulePath;
 }
@@ -92,6 +100,7 @@ void PlatformTest::Reset() {
     controls.virtualClock = false;
     controls.virtualNow = 0;
     Layer::ResetCursorCount();
+    Layer::ResetPacing();
     controls.modulePath.clear();
     SetLastError(ERROR_SUCCESS);
 }

@@ -191,10 +191,10 @@ TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) 
 TEST_F(SceneFlowTest, AfterALostDisplayEverySceneShowsItsPicturesAgain) {
     struct Case {
         int scene;
-        int steadyRows; // rows at the top that show the same picture before and after the loss
+        int steadyRows; // top rows that no animation reaches: the same before and after the loss
     };
     const Case cases[] = {{Scene::title, 150},
-                          {Scene::stage, 40},
+                          {Scene::stage, 10},
                           {Scene::clear, 0},
                           {Scene::ending, 0},
                           {Scene::gameOver, 0}};

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include <mmsystem.h>
+
 #include "graphics/graphics.h"
 #include "platformtest.h"
 #include "support/ddsupport.h"
@@ -172,6 +174,22 @@ TEST_F(DisplayTest, FullScreenPresentFlipsIntoTheWindowScaled) {
     ASSERT_EQ(642, width);
     EXPECT_EQ(0xFF0000u, shown[0]);
     EXPECT_EQ(0x0000FFu, shown[641]);
+}
+
+TEST_F(DisplayTest, FramesAreShownAtMostOncePerRefreshAndSlowerOnesNeverWait) {
+    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
+    PlatformTest::SetClock(1000);
+    ASSERT_EQ(DD_OK, display->Present(window));
+    EXPECT_EQ(1000u, timeGetTime()) << "the first frame at once";
+    PlatformTest::AdvanceClock(5);
+    ASSERT_EQ(DD_OK, display->Present(window));
+    EXPECT_EQ(1017u, timeGetTime()) << "the second within one refresh waits for the next";
+    for (int frame = 0; frame < 5; ++frame) { // the stage's pace: one frame every 20 ms
+        PlatformTest::AdvanceClock(20);
+        DWORD before = timeGetTime();
+        ASSERT_EQ(DD_OK, display->Present(window));
+        EXPECT_EQ(before, timeGetTime()) << "frame " << frame;
+    }
 }
 
 } // namespace
