@@ -269,6 +269,10 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 // (PostMessageA then fails with ERROR_NOT_ENOUGH_QUOTA) and as many input messages (later input
 // is dropped until the program takes some).
 constexpr int queueLimit = 10000;
+// Linux asks a program to stop with signals: SIGINT (Ctrl+C), SIGTERM and SIGHUP, and the end of
+// the session, reach every top-level window as its close box (WM_SYSCOMMAND SC_CLOSE, then
+// WM_CLOSE from DefWindowProcA), the next time messages are looked for. A second SIGINT before the
+// first was delivered ends the process at once (exit status 130).
 // Finding nothing, PeekMessageA rests until the next input event or the next millisecond before it
 // answers FALSE, so a game loop that polls it does not keep a processor busy.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);

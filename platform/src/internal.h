@@ -67,6 +67,12 @@ void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ClearQueues();
 DWORD MessageTime();
 
+// Stop requests from outside (SIGINT, SIGTERM, SIGHUP, the session's end): installed with the
+// first window; delivered to every top-level window as its close box when messages are looked for.
+void InstallCloseSignals();
+void RequestClose();
+void DeliverCloseRequests();
+
 // Input translation shared by SDL events and test injection.
 void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool down, bool repeat,
                   bool altHeld);

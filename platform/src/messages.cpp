@@ -99,6 +99,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return FALSE;
     }
     Layer::PumpSdlEvents();
+    Layer::DeliverCloseRequests();
     bool remove = (removeFlags & PM_REMOVE) != 0;
     if (TakeFrom(Posted(), msg, window, filterMin, filterMax, remove))
         return TRUE;

@@ -14,6 +14,7 @@ bool StartVideo() {
     if (videoStarted)
         return true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // the layer's own turn them into close requests
     // Window surfaces straight through the display server (shared memory on X11), not GL.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -133,6 +134,9 @@ void HandleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event.window);
+        break;
+    case SDL_QUIT: // the session is ending
+        Layer::RequestClose();
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {

@@ -153,6 +153,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    if (parent == nullptr)
+        Layer::InstallCloseSignals(); // a program with a window is asked to stop through it
     if (className == nullptr || IS_INTRESOURCE(className)) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
-# it once with Esc and once with Alt+F4. Usage: smoke.sh PROGRAM ARTIFACT_DIR
+# it with Esc, with Alt+F4 and with SIGTERM. Usage: smoke.sh PROGRAM ARTIFACT_DIR
 set -euo pipefail
 program=$1
 artifacts=$2
@@ -69,8 +69,12 @@ run_case() {
         -format '%[fx:maxima]' info:)
     awk -v d="$digits" 'BEGIN {exit !(d > 0.6)}' || fail "$name: no stage number drawn ($digits)"
     [ ! -f "$extracted/Error.txt" ] || fail "$name: images failed to load: $(cat "$extracted/Error.txt")"
-    xdotool windowfocus --sync "$window"
-    xdotool key $keys
+    if [ "$keys" = SIGTERM ]; then
+        kill -TERM "$pid" # asked to stop from outside: the close box's path, within a second
+    else
+        xdotool windowfocus --sync "$window"
+        xdotool key $keys
+    fi
     for _ in $(seq 50); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
@@ -87,4 +91,5 @@ run_case() {
 
 run_case escape Escape
 run_case alt-f4 alt+F4
+run_case sigterm SIGTERM
 echo "end-to-end: all checks passed; screenshots in $artifacts"

@@ -1,6 +1,7 @@
 // The layer's message queue: retrieval order, filters, sending, translation and lParam packing.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <vector>
 
 #include "platformtest.h"
@@ -230,6 +231,17 @@ TEST_F(MessagesTest, BurstsOfMovesLeaveTheNewestAndQueuesAreBounded) {
     for (int i = 0; i < 2 * queueLimit; ++i)
         PlatformTest::InjectKey(window, 'A', (i & 1) == 0);
     EXPECT_EQ(static_cast<size_t>(2 * queueLimit), Drain().size());
+}
+
+TEST_F(MessagesTest, StopSignalsArriveAsTheCloseBoxAndASecondCtrlCEndsAtOnce) {
+    for (int number : {SIGTERM, SIGHUP, SIGINT}) {
+        raise(number);
+        std::vector<MSG> messages = Drain();
+        ASSERT_EQ(1u, messages.size()) << number;
+        EXPECT_EQ(static_cast<UINT>(WM_SYSCOMMAND), messages[0].message) << number;
+        EXPECT_EQ(static_cast<WPARAM>(SC_CLOSE), messages[0].wParam & 0xFFF0) << number;
+    }
+    EXPECT_EXIT((raise(SIGINT), raise(SIGINT)), ::testing::ExitedWithCode(130), "");
 }
 
 } // namespace

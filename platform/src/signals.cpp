@@ -1,0 +1,48 @@
+// Requests to stop from outside the program: SIGINT (Ctrl+C), SIGTERM (kill, a logout) and SIGHUP
+// (the terminal gone) reach the top-level windows as the close box does, so the program ends
+// through its own shutdown. A second SIGINT while the first is still waiting ends the process.
+#include <atomic>
+#include <csignal>
+#include <unistd.h>
+
+#include "internal.h"
+
+namespace {
+
+std::atomic<int> pendingRequests{0};
+
+void OnSignal(int number) {
+    if (number == SIGINT && pendingRequests.load() > 0)
+        _exit(128 + SIGINT); // asked twice: stop now
+    pendingRequests.fetch_add(1);
+}
+
+} // namespace
+
+namespace Layer {
+
+void InstallCloseSignals() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+
+void RequestClose() {
+    pendingRequests.fetch_add(1);
+}
+
+void DeliverCloseRequests() {
+    if (pendingRequests.exchange(0) == 0)
+        return;
+    for (HWND window : LiveWindows())
+        if (window->parent == nullptr)
+            TranslateCloseBox(window);
+}
+
+} // namespace Layer
