@@ -8,39 +8,18 @@
 #include "core/inputstate.h"
 #include "support/tempfolder.h"
 #include "support/testcontrols.h"
+#include "support/testwindow.h"
 
 namespace {
 
-struct Observation {
-    int32_t scene;
-    int32_t leftButton;
-    int32_t mouseX;
-};
-
-std::vector<Observation> observations;
+std::vector<std::vector<int32_t>> seen; // per scene call: scene, left button, mouse x
 GameApp* app = nullptr;
-int quitAfterCalls = 0;
+size_t quitAfterCalls = 0;
 
 void Observe(int scene) {
-    observations.push_back({scene, inputState.leftButton, inputState.mouseX});
-    if (static_cast<int>(observations.size()) == quitAfterCalls)
+    seen.push_back({scene, inputState.leftButton, inputState.mouseX});
+    if (seen.size() == quitAfterCalls)
         PostQuitMessage(0);
-}
-void SceneOne() {
-    Observe(1);
-}
-void SceneTwo() {
-    Observe(2);
-}
-void SwitchingScene() {
-    Observe(3);
-    app->SwitchScene(2);
-}
-
-LRESULT CALLBACK EndingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER)
-        return -1;
-    return GameWindowProc(window, message, wParam, lParam);
 }
 
 class MainLoopTest : public ::testing::Test {
@@ -48,13 +27,13 @@ protected:
     void SetUp() override {
         TestControls::Reset();
         folder.Enter();
-        observations.clear();
+        seen.clear();
         quitAfterCalls = 0;
         inputState = InputState{};
         owned = std::make_unique<GameApp>();
         app = owned.get();
         app->className = "MainLoopTest";
-        app->RegisterScene(0, SceneOne);
+        app->RegisterScene(0, [] { Observe(1); });
         ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 160, 120, false, true));
         ShowCursor(FALSE); // undo the count change of window creation
         MSG message;       // whatever the system queued for the new window
@@ -65,58 +44,47 @@ protected:
     void TearDown() override {
         owned.reset();
         UnregisterClassA("MainLoopTest", nullptr);
-        app = nullptr;
         TestControls::Reset();
-    }
-    void Post(UINT message, WPARAM wParam, LPARAM lParam) {
-        ASSERT_TRUE(PostMessageA(app->window, message, wParam, lParam));
-    }
-    std::vector<int32_t> Seen(int32_t Observation::*field) const {
-        std::vector<int32_t> values;
-        for (const Observation& o : observations)
-            values.push_back(o.*field);
-        return values;
     }
     TempFolder folder;
     std::unique_ptr<GameApp> owned;
 };
 
 TEST_F(MainLoopTest, OneMessagePerTurnSoEveryPressIsSeenUntilQuit) {
-    Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-    Post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(42, 10));
-    Post(WM_LBUTTONUP, 0, MAKELPARAM(42, 10));
+    PostMessageA(app->window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(app->window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(42, 10));
+    PostMessageA(app->window, WM_LBUTTONUP, 0, MAKELPARAM(42, 10));
     quitAfterCalls = 5;
     app->MainLoop();
-    EXPECT_EQ((std::vector<int32_t>{1, 1, 0, 0, 0}), Seen(&Observation::leftButton))
-        << "the turn that retrieves WM_QUIT calls no scene";
-    EXPECT_EQ((std::vector<int32_t>{0, 42, 42, 42, 42}), Seen(&Observation::mouseX));
+    // The turn that retrieves WM_QUIT calls no scene.
+    EXPECT_EQ((std::vector<std::vector<int32_t>>{
+                  {1, 1, 0}, {1, 1, 42}, {1, 0, 42}, {1, 0, 42}, {1, 0, 42}}),
+              seen);
 }
 
 TEST_F(MainLoopTest, SwitchedSceneRunsFromTheNextTurn) {
-    owned->scenes[0] = SwitchingScene;
-    app->RegisterScene(2, SceneTwo);
+    owned->scenes[0] = [] { Observe(3), app->SwitchScene(2); };
+    app->RegisterScene(2, [] { Observe(2); });
     quitAfterCalls = 3;
     app->MainLoop();
-    EXPECT_EQ((std::vector<int32_t>{3, 2, 2}), Seen(&Observation::scene));
+    ASSERT_EQ(3u, seen.size());
+    EXPECT_EQ((std::vector<int32_t>{3, 2, 2}),
+              (std::vector<int32_t>{seen[0][0], seen[1][0], seen[2][0]}));
 }
 
-TEST_F(MainLoopTest, CloseEndsTheLoopAfterItsTurnAndKeepsTheWindow) {
-    Post(WM_CLOSE, 0, 0);
+TEST_F(MainLoopTest, CloseEndsAfterItsTurnKeepingTheWindowAndADispatchOfMinusOneAtOnce) {
+    PostMessageA(app->window, WM_CLOSE, 0, 0);
     app->MainLoop();
-    EXPECT_EQ(1u, observations.size());
+    EXPECT_EQ(1u, seen.size());
     EXPECT_TRUE(IsWindow(app->window));
-}
-
-TEST_F(MainLoopTest, DispatchResultOfMinusOneEndsTheLoopWithoutASceneCall) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = EndingProc;
-    windowClass.lpszClassName = "MainLoopEnding";
-    ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND other = CreateWindowExA(0, "MainLoopEnding", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
+    seen.clear();
+    auto ending = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        return message == WM_USER ? -1 : GameWindowProc(window, message, wParam, lParam);
+    };
+    HWND other = MakeTestWindow("MainLoopEnding", WS_POPUP, 0, 0, 10, 10, ending);
     PostMessageA(other, WM_USER, 0, 0);
     app->MainLoop();
-    EXPECT_EQ(0u, observations.size());
+    EXPECT_EQ(0u, seen.size()) << "no scene call";
     DestroyWindow(other);
     UnregisterClassA("MainLoopEnding", nullptr);
 }

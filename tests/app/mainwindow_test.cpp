@@ -15,13 +15,6 @@ const std::string startupFailed = "アプリケーションの初期化に失敗
 
 GameApp* running = nullptr;
 HWND windowSeenByScene = nullptr;
-void QuitAtOnce() {
-    PostQuitMessage(0);
-}
-void RecordWindowAndQuit() {
-    windowSeenByScene = running->window;
-    PostQuitMessage(0);
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -42,26 +35,21 @@ protected:
 TEST_F(MainWindowTest, WindowIsAPopupOverlappedWindowAtTheOriginAboveOthers) {
     app->style = WS_OVERLAPPEDWINDOW;
     ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, false));
-    auto style = static_cast<DWORD>(GetWindowLongA(app->window, GWL_STYLE));
-    EXPECT_EQ(0x80CF0000u, style & ~static_cast<DWORD>(WS_VISIBLE));
-    EXPECT_TRUE(style & WS_VISIBLE);
-    RECT outer{};
+    EXPECT_EQ(0x80CF0000u | WS_VISIBLE, static_cast<DWORD>(GetWindowLongA(app->window, GWL_STYLE)));
+    RECT outer{}, client{};
     ASSERT_TRUE(GetWindowRect(app->window, &outer));
-    EXPECT_EQ(0, outer.left);
-    EXPECT_EQ(0, outer.top);
-    EXPECT_EQ(320, outer.right);
-    EXPECT_EQ(240, outer.bottom);
-    RECT client{};
     GetClientRect(app->window, &client);
-    EXPECT_EQ(320 - 2 * app->frameWidth, client.right);
-    EXPECT_EQ(240 - 3 * app->frameHeight - app->menuHeight, client.bottom);
+    EXPECT_EQ(std::make_tuple(0L, 0L, 320L, 240L, 320L - 2 * app->frameWidth,
+                              240L - 3 * app->frameHeight - app->menuHeight),
+              std::make_tuple(outer.left, outer.top, outer.right, outer.bottom, client.right,
+                              client.bottom));
     EXPECT_TRUE(PlatformTest::IsTopmost(app->window));
     EXPECT_EQ(-1, PlatformTest::CursorCount());
     EXPECT_EQ(WA_ACTIVE, inputState.activeState) << "showing activates the window";
     EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
 }
 
-TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntry) {
+TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntryAndRunASecond) {
     for (const char* failing : {"RegisterClassA", "CreateWindowExA"}) {
         std::filesystem::remove(folder / "Error.txt");
         PlatformTest::FailNext(failing);
@@ -71,11 +59,9 @@ TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntry) {
         EXPECT_EQ(std::vector<std::string>{windowFailed}, LoggedTexts(folder / "Error.txt"))
             << failing;
     }
-}
-
-TEST_F(MainWindowTest, RunFailingToCreateTheWindowRestoresTheCursorAndLogsTwoEntries) {
+    std::filesystem::remove(folder / "Error.txt");
     PlatformTest::FailNext("CreateWindowExA");
-    app->RegisterScene(0, QuitAtOnce);
+    app->RegisterScene(0, [] { PostQuitMessage(0); });
     EXPECT_FALSE(app->Run(nullptr, 320, 240, 32, false, true));
     EXPECT_EQ(nullptr, app->window);
     EXPECT_EQ(nullptr, app->directDraw);
@@ -87,7 +73,7 @@ TEST_F(MainWindowTest, RunFailingToCreateTheWindowRestoresTheCursorAndLogsTwoEnt
 
 TEST_F(MainWindowTest, RunReplacesTheStyleAndEndsWithTheWindowDestroyed) {
     app->style = WS_VISIBLE | WS_CHILD;
-    app->RegisterScene(0, RecordWindowAndQuit);
+    app->RegisterScene(0, [] { windowSeenByScene = running->window, PostQuitMessage(0); });
     windowSeenByScene = nullptr;
     EXPECT_TRUE(app->Run(nullptr, 320, 240, 32, false, true));
     EXPECT_EQ(static_cast<DWORD>(WS_OVERLAPPEDWINDOW), app->style);

@@ -21,9 +21,8 @@ protected:
     void SetUp() override {
         window = MakeTestWindow("WindowProcTest");
         ASSERT_NE(nullptr, window);
-        MSG drained;
-        while (PeekMessageA(&drained, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        for (MSG drained; PeekMessageA(&drained, nullptr, 0, 0, PM_REMOVE);)
+            continue;
     }
     void TearDown() override {
         if (IsWindow(window))
@@ -70,9 +69,8 @@ TEST_F(WindowProcTest, CloseOnlyPostsQuitAndAQuitSentStraightToTheWindowDestroys
 TEST_F(WindowProcTest, MouseHalvesAreUnsignedAndKeyCodeHoldsTheLastKeyUntilAnyRelease) {
     inputState = Sentinel();
     EXPECT_EQ(1, GameWindowProc(window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -2)));
-    EXPECT_EQ(65535, inputState.mouseX);
-    EXPECT_EQ(65534, inputState.mouseY);
-    EXPECT_EQ(77, inputState.leftButton) << "a move writes nothing else";
+    EXPECT_EQ(std::make_tuple(65535, 65534, 77), // a move writes nothing else
+              std::tie(inputState.mouseX, inputState.mouseY, inputState.leftButton));
     GameWindowProc(window, WM_KEYDOWN, 'A', 0x001E0001);
     EXPECT_EQ('A', inputState.keyCode);
     GameWindowProc(window, WM_KEYDOWN, 'B', 0x00300001);

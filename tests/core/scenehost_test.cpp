@@ -10,7 +10,7 @@ namespace {
 void SceneA() {}
 void SceneB() {}
 
-TEST(SceneHostTest, RegisterRefusesNullOccupiedAndOutOfRangeSlots) {
+TEST(SceneHostTest, RegisterFillsOnlyFreeSlotsAndSwitchMovesOnlyToFilledOnes) {
     auto host = std::make_unique<SceneHost>();
     struct Step {
         int32_t index;
@@ -24,26 +24,14 @@ TEST(SceneHostTest, RegisterRefusesNullOccupiedAndOutOfRangeSlots) {
     };
     for (const Step& step : steps)
         EXPECT_EQ(step.accepted, host->RegisterScene(step.index, step.func)) << step.index;
-    EXPECT_EQ(SceneA, host->scenes[1]);
-    EXPECT_EQ(SceneA, host->scenes[2]);
+    EXPECT_EQ((std::vector<SceneFunc>{nullptr, SceneA, SceneA, nullptr}),
+              std::vector<SceneFunc>(host->scenes, host->scenes + 4));
     EXPECT_EQ(SceneB, host->scenes[255]);
-    EXPECT_EQ(nullptr, host->scenes[3]);
-}
-
-TEST(SceneHostTest, SwitchMovesOnlyToFilledSlots) {
-    auto host = std::make_unique<SceneHost>();
-    host->RegisterScene(0, SceneA);
-    host->RegisterScene(4, SceneB);
-    struct Step {
-        int32_t index;
-        bool accepted;
-        int32_t currentAfter;
-    };
-    const Step steps[] = {{4, true, 4},    {-1, false, 4}, {3, false, 4},
-                          {256, false, 4}, {0, true, 0},   {INT32_MIN, false, 0}};
-    for (const Step& step : steps) {
-        EXPECT_EQ(step.accepted, host->SwitchScene(step.index)) << step.index;
-        EXPECT_EQ(step.currentAfter, host->currentScene) << step.index;
+    const int32_t switches[][3] = {{255, true, 255},  {-1, false, 255}, {3, false, 255},
+                                   {256, false, 255}, {1, true, 1},     {INT32_MIN, false, 1}};
+    for (const auto& step : switches) {
+        EXPECT_EQ(step[1] != 0, host->SwitchScene(step[0])) << step[0];
+        EXPECT_EQ(step[2], host->currentScene) << step[0];
     }
 }
 

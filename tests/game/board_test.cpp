@@ -164,8 +164,9 @@ TEST_F(BoardTest, GrowingTilesStepThroughTheirSizesAndCellsSharingASlotTakeTurns
         EXPECT_EQ(0, g.appearStep[late]) << "the later cell waits, tick " << tick;
         PlatformTest::AdvanceClock(100);
     }
-    EXPECT_EQ(3, g.cellKind[early]) << "landed";
-    EXPECT_EQ(Cell::empty, g.appearKind[early]);
+    EXPECT_EQ(std::make_pair(3, Cell::empty),
+              std::make_pair(g.cellKind[early], g.appearKind[early]))
+        << "landed";
     UpdateAppearing();
     EXPECT_EQ(1, g.appearStep[late]) << "now the later cell advances";
 }
@@ -180,8 +181,8 @@ TEST_F(BoardTest, ATileLandingBesideTwoOfItsKindExplodesInTheSameFrame) {
     UpdateAppearing();
     FindMatches();
     EXPECT_EQ(2, g.cellKind[2]);
-    for (int i : {0, 1, 2})
-        EXPECT_EQ(Cell::exploding, g.exploding[i]) << i;
+    EXPECT_EQ((std::vector<int32_t>(3, Cell::exploding)),
+              std::vector<int32_t>(g.exploding, g.exploding + 3));
 }
 
 TEST_F(BoardTest, ExplosionShowsFramesZeroToThirteenUnderItsLabelThenEmptiesTheCell) {
@@ -191,17 +192,16 @@ TEST_F(BoardTest, ExplosionShowsFramesZeroToThirteenUnderItsLabelThenEmptiesTheC
         graphics.FillSurface(graphics.backSurface, background);
         UpdateExplosions();
         RECT box = Box(Colour(explosions, frame));
-        EXPECT_EQ(131, box.left) << frame;
-        EXPECT_EQ(195, box.right) << frame;
-        EXPECT_EQ(216, box.bottom) << frame;
+        EXPECT_EQ(std::make_tuple(131, 195, 216), std::make_tuple(box.left, box.right, box.bottom));
         // The label "100" at (147, 138), 25-pixel glyphs: "1" is glyph 27, "0" glyph 26.
-        EXPECT_EQ(Colour(glyphs, 27), At(150, 140)) << frame;
-        EXPECT_EQ(Colour(glyphs, 26), At(175, 140)) << frame;
-        EXPECT_EQ(Colour(glyphs, 26), At(200, 140)) << frame;
+        EXPECT_EQ(
+            (std::vector<uint32_t>{Colour(glyphs, 27), Colour(glyphs, 26), Colour(glyphs, 26)}),
+            (std::vector<uint32_t>{At(150, 140), At(175, 140), At(200, 140)}))
+            << frame;
     }
     EXPECT_EQ(0u, At(160, 180)) << "the emptied cell is painted black in the last frame";
-    EXPECT_EQ(Cell::empty, gameState.exploding[24]);
-    EXPECT_EQ(Cell::empty, gameState.cellKind[24]);
+    EXPECT_EQ(std::make_pair(Cell::empty, Cell::empty),
+              std::make_pair(gameState.exploding[24], gameState.cellKind[24]));
 }
 
 TEST_F(BoardTest, SpriteTextTakesEachCharactersOwnGlyphAndSkipsSpaces) {
@@ -229,8 +229,8 @@ TEST_F(BoardTest, MouseMapsToCellsOfTheClientArea) {
         inputState.mouseY = c.y;
         int32_t column = 99, row = 99;
         MouseToCell(column, row);
-        EXPECT_EQ(c.column, column) << c.clientWidth << "x" << c.clientHeight << " " << c.x;
-        EXPECT_EQ(c.row, row) << c.clientWidth << "x" << c.clientHeight << " " << c.y;
+        EXPECT_EQ(std::make_pair(c.column, c.row), std::make_pair(column, row))
+            << c.clientWidth << "x" << c.clientHeight << " " << c.x << "," << c.y;
     }
 }
 

@@ -1,27 +1,15 @@
 // Mosaic and wave effects on surfaces, checked pixel by pixel.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "graphics/graphics.h"
-#include "support/ddsupport.h"
+#include "support/graphicsfixture.h"
 
 namespace {
 
-class EffectsTest : public ::testing::Test {
+class EffectsTest : public GraphicsFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dd.Ready());
-        graphics = std::make_unique<Graphics>();
-        graphics->directDraw = dd.directDraw;
-        graphics->clipper = dd.NewClipper(RECT{0, 0, 320, 240});
-        ASSERT_TRUE(graphics->CreateOffscreenSurface(screen, 320, 240));
-        picture = Picture();
-        ASSERT_TRUE(WritePixels(screen, picture));
-    }
-    void TearDown() override {
-        if (screen != nullptr)
-            screen->Release();
+        GraphicsFixture::SetUp();
+        ASSERT_TRUE(WritePixels(surface, picture));
     }
     // Every pixel different and none black: x and y in the green and blue bytes.
     static std::vector<uint32_t> Picture() {
@@ -32,25 +20,19 @@ protected:
                                  static_cast<uint32_t>(y) | (x >= 256 ? 0x400000u : 0u));
         return pixels;
     }
-    uint32_t At(const std::vector<uint32_t>& pixels, int x, int y) const {
-        return pixels[static_cast<size_t>(y) * 320 + x];
-    }
-    DirectDrawFixture dd;
-    std::unique_ptr<Graphics> graphics;
-    IDirectDrawSurface* screen = nullptr;
-    std::vector<uint32_t> picture;
+    const std::vector<uint32_t> picture = Picture();
 };
 
 TEST_F(EffectsTest, MosaicWithoutABlockSizeOrBlocksLargerThanTheAreaChangesNothing) {
     for (int blockSize : {0, -3, 1, 161, 1000}) {
-        graphics->Mosaic(screen, 19, 40, 179, 200, blockSize);
-        EXPECT_EQ(picture, ReadPixels(screen)) << blockSize;
+        graphics->Mosaic(surface, 19, 40, 179, 200, blockSize);
+        EXPECT_EQ(picture, ReadPixels(surface)) << blockSize;
     }
 }
 
 TEST_F(EffectsTest, MosaicOfEightMakesEachBlockItsTopLeftPixel) {
-    graphics->Mosaic(screen, 19, 40, 179, 200, 8);
-    std::vector<uint32_t> after = ReadPixels(screen);
+    graphics->Mosaic(surface, 19, 40, 179, 200, 8);
+    std::vector<uint32_t> after = ReadPixels(surface);
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x) {
             bool inside = x >= 19 && x < 179 && y >= 40 && y < 200;
@@ -69,12 +51,12 @@ TEST_F(EffectsTest, WholeSurfaceWavesShiftRowsOrColumnsAndFillOrKeepTheUncovered
     const Line lines[] = {{0, 0}, {60, 9}, {180, -9}}; // rows; columns 0, 80 and 240 alike
     for (bool columns : {false, true})
         for (bool fillGaps : {false, true}) {
-            ASSERT_TRUE(WritePixels(screen, picture));
+            ASSERT_TRUE(WritePixels(surface, picture));
             if (columns)
-                graphics->WaveColumnsSurface(screen, 0, 10, fillGaps, 0x0000FF);
+                graphics->WaveColumnsSurface(surface, 0, 10, fillGaps, 0x0000FF);
             else
-                graphics->WaveRowsSurface(screen, 0, 10, fillGaps, 0x0000FF);
-            std::vector<uint32_t> after = ReadPixels(screen);
+                graphics->WaveRowsSurface(surface, 0, 10, fillGaps, 0x0000FF);
+            std::vector<uint32_t> after = ReadPixels(surface);
             int length = columns ? 240 : 320;
             for (const Line& line : lines)
                 for (int i = 0; i < length; ++i) {
@@ -89,31 +71,30 @@ TEST_F(EffectsTest, WholeSurfaceWavesShiftRowsOrColumnsAndFillOrKeepTheUncovered
                                                       << " at " << i << " fill " << fillGaps;
                 }
         }
-    ASSERT_TRUE(WritePixels(screen, picture));
-    graphics->WaveRowsSurface(screen, 17, 0, true, 0xFFFFFF); // zero amplitude: nothing
-    graphics->WaveColumnsSurface(screen, 3, 0, true, 0xFFFFFF);
-    EXPECT_EQ(picture, ReadPixels(screen));
+    ASSERT_TRUE(WritePixels(surface, picture));
+    graphics->WaveRowsSurface(surface, 17, 0, true, 0xFFFFFF); // zero amplitude: nothing
+    graphics->WaveColumnsSurface(surface, 3, 0, true, 0xFFFFFF);
+    EXPECT_EQ(picture, ReadPixels(surface));
 }
 
 TEST_F(EffectsTest, WaveColumnsFillOnlyInsideTheRectangle) {
     // Column 10 of (10, 20)-(30, 60) with phase 5 and amplitude 5 moves down by 4.
-    graphics->WaveColumns(screen, 10, 20, 30, 60, 5, 5, true, 0x00FF00);
-    std::vector<uint32_t> after = ReadPixels(screen);
-    EXPECT_EQ(At(picture, 10, 19), At(after, 10, 19));
-    for (int y = 20; y < 24; ++y)
-        EXPECT_EQ(0x00FF00u, At(after, 10, y)) << y;
-    EXPECT_EQ(At(picture, 10, 20), At(after, 10, 24));
-    EXPECT_EQ(At(picture, 10, 59), At(after, 10, 63)) << "the column reaches below the area";
-    EXPECT_EQ(At(picture, 9, 25), At(after, 9, 25)) << "columns outside stay";
+    graphics->WaveColumns(surface, 10, 20, 30, 60, 5, 5, true, 0x00FF00);
+    std::vector<uint32_t> after = ReadPixels(surface);
+    // Rows 19 to 24 and 63 of column 10 (the column reaches below the area), then column 9.
+    EXPECT_EQ((std::vector<uint32_t>{At(picture, 10, 19), 0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00,
+                                     At(picture, 10, 20), At(picture, 10, 59), At(picture, 9, 25)}),
+              (std::vector<uint32_t>{At(after, 10, 19), At(after, 10, 20), At(after, 10, 21),
+                                     At(after, 10, 22), At(after, 10, 23), At(after, 10, 24),
+                                     At(after, 10, 63), At(after, 9, 25)}));
 }
 
 TEST_F(EffectsTest, KeyedWaveTouchesOnlyWhereTheLogoHasPixels) {
-    IDirectDrawSurface* logo = nullptr;
-    ASSERT_TRUE(graphics->CreateOffscreenSurface(logo, 40, 20));
+    IDirectDrawSurface* logo = dd.NewSurface(40, 20);
     graphics->FillRect(logo, 5, 5, 35, 15, 0xFF00FF);
     graphics->SetColorKey(logo, 0, 0);
-    graphics->BltWave(screen, 100, 100, logo, 0, 0, 40, 20, 7, 6, true);
-    std::vector<uint32_t> after = ReadPixels(screen);
+    graphics->BltWave(surface, 100, 100, logo, 0, 0, 40, 20, 7, 6, true);
+    std::vector<uint32_t> after = ReadPixels(surface);
     int changed = 0;
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
@@ -122,21 +103,17 @@ TEST_F(EffectsTest, KeyedWaveTouchesOnlyWhereTheLogoHasPixels) {
                 ++changed;
             }
     EXPECT_GT(changed, 200);
-    logo->Release();
 }
 
 TEST_F(EffectsTest, UnkeyedWaveCopiesAndBlackensTheUncoveredStrips) {
-    IDirectDrawSurface* logo = nullptr;
-    ASSERT_TRUE(graphics->CreateOffscreenSurface(logo, 20, 10));
+    IDirectDrawSurface* logo = dd.NewSurface(20, 10);
     graphics->FillSurface(logo, 0xFFFF00);
-    graphics->BltWave(screen, 50, 50, logo, 0, 0, 20, 10, 5, 3, false);
-    std::vector<uint32_t> after = ReadPixels(screen);
+    graphics->BltWave(surface, 50, 50, logo, 0, 0, 20, 10, 5, 3, false);
+    std::vector<uint32_t> after = ReadPixels(surface);
     // Column 50: k = 10, off = trunc(sin(10 x 3.14159 / 20) x 3) = 2.
-    EXPECT_EQ(0u, At(after, 50, 50));
-    EXPECT_EQ(0u, At(after, 50, 51));
-    EXPECT_EQ(0xFFFF00u, At(after, 50, 52));
-    EXPECT_EQ(0xFFFF00u, At(after, 50, 61));
-    logo->Release();
+    EXPECT_EQ((std::vector<uint32_t>{0, 0, 0xFFFF00, 0xFFFF00}),
+              (std::vector<uint32_t>{At(after, 50, 50), At(after, 50, 51), At(after, 50, 52),
+                                     At(after, 50, 61)}));
 }
 
 } // namespace

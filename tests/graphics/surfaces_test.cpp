@@ -2,12 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <memory>
-
-#include "graphics/graphics.h"
+#include "support/graphicsfixture.h"
 #include "support/tempfolder.h"
 #include "tools/mkdata/formats.h"
-#include "support/ddsupport.h"
 
 namespace {
 
@@ -16,57 +13,45 @@ const std::string missingLogged =
     "[Image] .\\Missing.bmp\x82\xCC\x93\xC7\x82\xDD\x8D\x9E\x82\xDD"
     "\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
-class SurfacesTest : public ::testing::Test {
+class SurfacesTest : public GraphicsFixture {
 protected:
     void SetUp() override {
         folder.Enter();
-        ASSERT_TRUE(dd.Ready());
-        graphics = std::make_unique<Graphics>();
-        graphics->directDraw = dd.directDraw;
-        graphics->clipper = dd.NewClipper(RECT{0, 0, 320, 240});
+        GraphicsFixture::SetUp();
     }
     void TearDown() override {
-        for (IDirectDrawSurface* surface : made)
-            if (surface != nullptr)
-                surface->Release();
+        GraphicsFixture::TearDown();
+        for (IDirectDrawSurface* made : slots)
+            if (made != nullptr)
+                made->Release();
     }
     IDirectDrawSurface*& Slot() {
-        made.push_back(nullptr);
-        return made.back();
+        slots.push_back(nullptr);
+        return slots.back();
     }
     TempFolder folder;
-    DirectDrawFixture dd;
-    std::unique_ptr<Graphics> graphics;
-    std::deque<IDirectDrawSurface*> made; // a deque keeps references to its slots valid
+    std::deque<IDirectDrawSurface*> slots; // a deque keeps references to its slots valid
 };
 
-TEST_F(SurfacesTest, LoadingTheRestOfAnImageFromAnOffset) {
+TEST_F(SurfacesTest, LoadingTakesTheRestOfAnImageFromASourceOffsetOrPlacesItAtADestination) {
     WriteBytes(folder / "Tiles.bmp", Bmp24(48, 32, Pattern(48, 32)));
-    IDirectDrawSurface*& surface = Slot();
-    ASSERT_TRUE(graphics->LoadBitmapSurface(surface, 0, 0, 0, 0, ".\\Tiles.bmp", 16, 0));
-    int32_t width = 0, height = 0;
-    ASSERT_TRUE(graphics->GetSurfaceSize(surface, &width, &height));
-    EXPECT_EQ(32, width);
-    EXPECT_EQ(32, height);
-    std::vector<uint32_t> pixels = ReadPixels(surface);
-    std::vector<uint32_t> pattern = Pattern(48, 32);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            ASSERT_EQ(pattern[y * 48 + x + 16], pixels[y * 32 + x]) << x << "," << y;
-}
-
-TEST_F(SurfacesTest, LoadingAtAnOffsetMakesRoomAndLeavesItBlack) {
-    WriteBytes(folder / "Small.bmp", Bmp24(4, 3, std::vector<uint32_t>(12, 0xABCDEF)));
-    IDirectDrawSurface*& surface = Slot();
-    ASSERT_TRUE(graphics->LoadBitmapSurface(surface, 10, 20, 4, 3, "Small.bmp", 0, 0));
-    int32_t width = 0, height = 0;
-    graphics->GetSurfaceSize(surface, &width, &height);
-    EXPECT_EQ(14, width);
-    EXPECT_EQ(23, height);
-    std::vector<uint32_t> pixels = ReadPixels(surface);
-    for (int y = 0; y < 23; ++y)
-        for (int x = 0; x < 14; ++x)
-            ASSERT_EQ(x >= 10 && y >= 20 ? 0xABCDEFu : 0u, pixels[y * 14 + x]) << x << "," << y;
+    struct Case {
+        int32_t x, y, width, height, sourceX, surfaceWidth, surfaceHeight;
+    };
+    for (const Case& c : {Case{0, 0, 0, 0, 16, 32, 32}, Case{10, 20, 4, 3, 0, 14, 23}}) {
+        IDirectDrawSurface*& loaded = Slot();
+        ASSERT_TRUE(graphics->LoadBitmapSurface(loaded, c.x, c.y, c.width, c.height, ".\\Tiles.bmp",
+                                                c.sourceX, 0));
+        int32_t width = 0, height = 0;
+        ASSERT_TRUE(graphics->GetSurfaceSize(loaded, &width, &height));
+        EXPECT_EQ(std::make_pair(c.surfaceWidth, c.surfaceHeight), std::make_pair(width, height));
+        std::vector<uint32_t> pixels = ReadPixels(loaded), pattern = Pattern(48, 32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) // the room before the destination stays black
+                ASSERT_EQ(x < c.x || y < c.y ? 0u : pattern[(y - c.y) * 48 + x - c.x + c.sourceX],
+                          pixels[y * width + x])
+                    << x << "," << y;
+    }
 }
 
 TEST_F(SurfacesTest, MissingImageLogsOnceAndLeavesTheVariableNull) {
@@ -102,8 +87,7 @@ TEST_F(SurfacesTest, RegionCopiesCarryTheSourcesColourKey) {
     graphics->CopySurfaceRegion(copy, keyed, 2, 2, 6, 6, true);
     uint32_t low = 7, high = 7;
     EXPECT_TRUE(graphics->GetColorKey(copy, &low, &high));
-    EXPECT_EQ(0u, low);
-    EXPECT_EQ(0u, high);
+    EXPECT_EQ(std::make_pair(0u, 0u), std::make_pair(low, high));
     EXPECT_EQ(std::vector<uint32_t>(16, 0x445566u), ReadPixels(copy));
     graphics->CopySurfaceRegion(copy, plain, 0, 0, 4, 4, false);
     EXPECT_FALSE(graphics->GetColorKey(copy, nullptr, nullptr));

@@ -2,24 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
-#include "graphics/graphics.h"
 #include "platformtest.h"
-#include "support/ddsupport.h"
+#include "support/graphicsfixture.h"
 
 namespace {
 
-class TextTest : public ::testing::Test {
+class TextTest : public GraphicsFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dd.Ready());
-        graphics = std::make_unique<Graphics>();
-        graphics->directDraw = dd.directDraw;
-        graphics->clipper = dd.NewClipper(RECT{0, 0, 320, 240});
-        ASSERT_TRUE(graphics->CreateOffscreenSurface(surface, 320, 240));
-    }
-    void TearDown() override { surface->Release(); }
     // How many pixels have the colour, and that no pixel has any other colour than it or black.
     int CountOnly(uint32_t color) {
         int count = 0;
@@ -29,9 +19,6 @@ protected:
         }
         return count;
     }
-    DirectDrawFixture dd;
-    std::unique_ptr<Graphics> graphics;
-    IDirectDrawSurface* surface = nullptr;
 };
 
 TEST_F(TextTest, ColoursAreColorRefsDrawnExactlyInsideTheCell) {
