@@ -51,11 +51,10 @@ TEST_F(MusicPlayerTest, EveryExaminedStepOfInitFailsItAndReleasesWhatWasMade) {
         }
         PlatformTest::FailNext(step.function, 1, step.after);
         EXPECT_EQ(0, fresh->Init(nullptr)) << step.function << " " << step.after;
-        EXPECT_EQ(nullptr, fresh->Performance) << step.function;
-        EXPECT_EQ(nullptr, fresh->Loader) << step.function;
-        EXPECT_EQ(0, fresh->Load(0, "Song.mid")) << step.function;
-        EXPECT_EQ(0, fresh->Play(0, 0, 0, 0)) << step.function;
-        EXPECT_EQ(-1, fresh->Stop(0)) << step.function;
+        EXPECT_EQ(std::make_tuple(nullptr, nullptr, 0, 0, -1),
+                  std::make_tuple(fresh->Performance, fresh->Loader, fresh->Load(0, "Song.mid"),
+                                  fresh->Play(0, 0, 0, 0), fresh->Stop(0)))
+            << step.function;
         fresh->Shutdown(); // a failed start still shuts down cleanly, as at exit
         EXPECT_EQ(S_FALSE, CoInitialize(nullptr)) << "COM balanced after " << step.function;
         CoUninitialize(), CoUninitialize();
@@ -78,17 +77,22 @@ TEST_F(MusicPlayerTest, StopAnswersMinusOneZeroOrTheSeekPosition) {
     EXPECT_LE(seek, 2 * 768 + 10);
 }
 
-TEST_F(MusicPlayerTest, LoadingIntoAnOccupiedSlotReleasesTheOldSegment) {
+TEST_F(MusicPlayerTest, LoadingIntoAnOccupiedSlotAndShutdownReleaseTheSegments) {
     ASSERT_EQ(1, player->Init(nullptr));
+    int none = PlatformTest::LiveSegments();
     ASSERT_EQ(1, player->Load(0, "Song.mid"));
-    int live = PlatformTest::LiveSegments();
     ASSERT_EQ(1, player->Load(0, "Other.mid"));
-    EXPECT_EQ(live, PlatformTest::LiveSegments());
+    EXPECT_EQ(none + 1, PlatformTest::LiveSegments());
     EXPECT_EQ(0, player->Load(0, "Missing.mid"));
-    EXPECT_EQ(nullptr, player->Segments[0])
-        << "the old segment was unloaded before the load failed";
-    EXPECT_EQ(live - 1, PlatformTest::LiveSegments());
+    EXPECT_EQ(nullptr, player->Segments[0]) << "the old segment went before the load failed";
+    EXPECT_EQ(none, PlatformTest::LiveSegments());
     EXPECT_EQ(0, player->Play(0, 0, 0, 0));
+    ASSERT_EQ(1, player->Load(0, "Song.mid"));
+    ASSERT_EQ(1, player->Load(7, "Other.mid"));
+    player->Shutdown();
+    EXPECT_EQ(none, PlatformTest::LiveSegments());
+    EXPECT_TRUE(player->Performance == nullptr && player->Loader == nullptr);
+    player->Shutdown(); // harmless twice
 }
 
 TEST_F(MusicPlayerTest, PlaySetsLoopsOnlyWhenRepeating) {
@@ -101,26 +105,13 @@ TEST_F(MusicPlayerTest, PlaySetsLoopsOnlyWhenRepeating) {
     unsigned long repeats = 99;
     ASSERT_EQ(1, player->Play(0, 0, 0, 0));
     PlatformTest::SegmentLoop(player->Segments[0], &start, &loopStart, &loopEnd, &repeats);
-    EXPECT_EQ(0, loopEnd) << "no loop points set";
-    EXPECT_EQ(0ul, repeats);
+    EXPECT_EQ(std::make_pair(0L, 0UL), std::make_pair(loopEnd, repeats)) << "no loop points set";
     ASSERT_EQ(1, player->Play(0, 768, 0, 0xFFFFFFFF));
     PlatformTest::SegmentLoop(player->Segments[0], &start, &loopStart, &loopEnd, &repeats);
-    EXPECT_EQ(768, start);
-    EXPECT_EQ(768, loopStart);
-    EXPECT_EQ(length, loopEnd) << "loop end 0 means the whole song";
-    EXPECT_EQ(0xFFFFFFFFul, repeats);
+    EXPECT_EQ(std::make_tuple(768L, 768L, long{length}, 0xFFFFFFFFUL),
+              std::make_tuple(start, loopStart, loopEnd, repeats))
+        << "loop end 0 means the whole song";
     EXPECT_EQ(0, player->Play(0, length, 0, 0)) << "a start point at the end is out of range";
-}
-
-TEST_F(MusicPlayerTest, ShutdownReleasesEverySegmentAndIsHarmlessTwice) {
-    ASSERT_EQ(1, player->Init(nullptr));
-    int before = PlatformTest::LiveSegments();
-    ASSERT_EQ(1, player->Load(0, "Song.mid"));
-    ASSERT_EQ(1, player->Load(7, "Other.mid"));
-    player->Shutdown();
-    EXPECT_EQ(before, PlatformTest::LiveSegments());
-    EXPECT_TRUE(player->Performance == nullptr && player->Loader == nullptr);
-    player->Shutdown();
 }
 
 } // namespace
