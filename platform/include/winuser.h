@@ -221,6 +221,7 @@ typedef struct tagCREATESTRUCTA {
 #define VK_F3 0x72
 #define VK_F4 0x73
 #define VK_F10 0x79
+#define VK_F11 0x7A
 #define VK_F12 0x7B
 
 // MessageBox types and results.

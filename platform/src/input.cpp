@@ -21,16 +21,16 @@ struct ScanCode {
 };
 
 constexpr ScanCode scanCodes[] = {
-    {VK_ESCAPE, 0x01, false},  {VK_BACK, 0x0E, false},    {VK_TAB, 0x0F, false},
-    {VK_RETURN, 0x1C, false},  {VK_CONTROL, 0x1D, false}, {VK_SHIFT, 0x2A, false},
-    {VK_MENU, 0x38, false},    {VK_SPACE, 0x39, false},   {VK_F1, 0x3B, false},
-    {VK_F1 + 1, 0x3C, false},  {VK_F1 + 2, 0x3D, false},  {VK_F1 + 3, 0x3E, false},
-    {VK_F1 + 4, 0x3F, false},  {VK_F1 + 5, 0x40, false},  {VK_F1 + 6, 0x41, false},
-    {VK_F1 + 7, 0x42, false},  {VK_F1 + 8, 0x43, false},  {VK_F10, 0x44, false},
-    {VK_F1 + 10, 0x57, false}, {VK_F12, 0x58, false},     {VK_HOME, 0x47, true},
-    {VK_UP, 0x48, true},       {VK_PRIOR, 0x49, true},    {VK_LEFT, 0x4B, true},
-    {VK_RIGHT, 0x4D, true},    {VK_END, 0x4F, true},      {VK_DOWN, 0x50, true},
-    {VK_NEXT, 0x51, true},     {VK_INSERT, 0x52, true},   {VK_DELETE, 0x53, true},
+    {VK_ESCAPE, 0x01, false}, {VK_BACK, 0x0E, false},    {VK_TAB, 0x0F, false},
+    {VK_RETURN, 0x1C, false}, {VK_CONTROL, 0x1D, false}, {VK_SHIFT, 0x2A, false},
+    {VK_MENU, 0x38, false},   {VK_SPACE, 0x39, false},   {VK_F1, 0x3B, false},
+    {VK_F1 + 1, 0x3C, false}, {VK_F1 + 2, 0x3D, false},  {VK_F1 + 3, 0x3E, false},
+    {VK_F1 + 4, 0x3F, false}, {VK_F1 + 5, 0x40, false},  {VK_F1 + 6, 0x41, false},
+    {VK_F1 + 7, 0x42, false}, {VK_F1 + 8, 0x43, false},  {VK_F10, 0x44, false},
+    {VK_F11, 0x57, false},    {VK_F12, 0x58, false},     {VK_HOME, 0x47, true},
+    {VK_UP, 0x48, true},      {VK_PRIOR, 0x49, true},    {VK_LEFT, 0x4B, true},
+    {VK_RIGHT, 0x4D, true},   {VK_END, 0x4F, true},      {VK_DOWN, 0x50, true},
+    {VK_NEXT, 0x51, true},    {VK_INSERT, 0x52, true},   {VK_DELETE, 0x53, true},
 };
 
 // Set-1 scan codes of the letter and digit rows.
@@ -69,6 +69,12 @@ void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool
                   bool altHeld) {
     if (!IsLiveWindow(window))
         return;
+    // F11 and Alt+Enter belong to the view: they toggle full screen and never reach the program.
+    if (virtualKey == VK_F11 || (virtualKey == VK_RETURN && altHeld)) {
+        if (down && !repeat)
+            ToggleFullScreen(window);
+        return;
+    }
     bool system = altHeld || virtualKey == VK_F10 || virtualKey == VK_MENU;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     DWORD lParam = 1u | (static_cast<DWORD>(scanCode & 0xFF) << 16);
@@ -115,15 +121,6 @@ void TranslateMouseButton(HWND window, int button, bool down, int x, int y) {
 void TranslateCloseBox(HWND window) {
     if (IsLiveWindow(window))
         PostInputMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-void TranslateUserResize(HWND window, int clientWidth, int clientHeight) {
-    if (!IsLiveWindow(window))
-        return;
-    RECT client = ClientFromOuter(window->outer, window->style);
-    client.right = client.left + clientWidth;
-    client.bottom = client.top + clientHeight;
-    MoveWindowRecord(window, OuterFromClient(client, window->style), SWP_NOZORDER | SWP_NOMOVE);
 }
 
 void TranslateFocus(HWND window, bool focused) {

@@ -27,10 +27,16 @@ struct HWND__ {
     bool topmost = false;
     bool destroying = false;
     SDL_Window* sdlWindow = nullptr;
-    // The client-area picture last shown by DirectDraw, 32-bit XRGB, client width x height.
+    // The view: the window as shown on the real screen, which the user may resize or make full
+    // screen without the program seeing any change of its window. Its pixels are the SDL window's
+    // surface, or in headless mode shownPixels (viewWidth x viewHeight; 0 x 0 means the client
+    // size); the client picture is scaled into it by one copy. viewScale is the whole scale the
+    // view starts at and keeps when the program resizes its window.
     std::vector<uint32_t> shownPixels;
-    int shownWidth = 0;
-    int shownHeight = 0;
+    int viewWidth = 0;
+    int viewHeight = 0;
+    int viewScale = 1;
+    bool fullScreen = false;
     HWND parent = nullptr;
     int id = 0; // a child window's id
     // The predefined list box's strings and selection.
@@ -79,7 +85,8 @@ void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool
 void TranslateMouseMove(HWND window, int x, int y);
 void TranslateMouseButton(HWND window, int button, bool down, int x, int y);
 void TranslateCloseBox(HWND window);
-void TranslateUserResize(HWND window, int clientWidth, int clientHeight);
+// A mouse event at a pixel of the view (button -1: a move); dropped on the black bars.
+void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY);
 void TranslateFocus(HWND window, bool focused);
 void ClearInputState();
 int ScanCodeForKey(int virtualKey, bool* extended);
@@ -96,9 +103,14 @@ bool WaitSdlEvent(int timeoutMs);
 // Reads back where the window manager put the window (the user may have moved it).
 void RefreshWindowFromSdl(HWND window);
 void SetSdlCursorVisible(bool visible);
-// Shows a window's last presented picture (black before the first) in its SDL window.
+// Shows the view's pixels again (after the window was uncovered).
 void ShowFrame(HWND window);
 bool SdlScreenSize(int* width, int* height);
+// The view's size in pixels, and the client picture's place in it.
+void ViewSize(HWND window, int* width, int* height);
+// Switches the view between desktop full screen and a window (F11, Alt+Enter).
+void ToggleFullScreen(HWND window);
+void SetSdlFullScreen(HWND window, bool fullScreen);
 
 // Paths: Windows form at the API, Linux form underneath.
 std::string ToLinuxPath(const char* windowsPath);

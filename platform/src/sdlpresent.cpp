@@ -1,4 +1,4 @@
-// Presentation: DirectDraw's picture stretched over a window's client area and shown through SDL.
+// Presentation: frame pacing, and DirectDraw's picture scaled into a window's view through SDL.
 #include <SDL.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include "ddinternal.h"
 #include "mmsystem.h"
 #include "testhooks.h"
+#include "view.h"
 
 namespace Layer {
 
@@ -57,52 +58,100 @@ void ResetPacing() {
     nextFrame = 0;
 }
 
-// The picture goes straight into the window's own surface; PaceFrame has already kept the frames
-// to the display's rate.
-void ShowFrame(HWND window) {
-    if (window->sdlWindow == nullptr)
-        return;
-    SDL_Surface* target = SDL_GetWindowSurface(window->sdlWindow);
-    if (target == nullptr)
-        return;
-    if (window->shownPixels.empty() || target->w > window->shownWidth ||
-        target->h > window->shownHeight)
-        SDL_FillRect(target, nullptr, 0); // black where no picture covers the window
-    if (!window->shownPixels.empty() && target->format->BytesPerPixel == 4 &&
-        SDL_LockSurface(target) == 0) {
-        int rows = std::min(target->h, window->shownHeight);
-        int columns = std::min(target->w, window->shownWidth);
-        for (int y = 0; y < rows; ++y)
-            memcpy(static_cast<uint8_t*>(target->pixels) +
-                       static_cast<ptrdiff_t>(y) * target->pitch,
-                   window->shownPixels.data() + static_cast<size_t>(y) * window->shownWidth,
-                   static_cast<size_t>(columns) * 4);
-        SDL_UnlockSurface(target);
+namespace {
+
+// The view's pixels for one present: the SDL window's surface, locked, or the headless copy.
+struct ViewPixels {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0, pitch = 0; // pitch in pixels
+    SDL_Surface* surface = nullptr;
+};
+
+bool OpenView(HWND window, ViewPixels* view) {
+    if (window->sdlWindow == nullptr) {
+        ViewSize(window, &view->width, &view->height);
+        window->shownPixels.resize(static_cast<size_t>(view->width) * view->height);
+        view->pixels = window->shownPixels.data();
+        view->pitch = view->width;
+        return view->width > 0 && view->height > 0;
     }
+    SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow);
+    if (surface == nullptr || surface->format->BytesPerPixel != 4 || SDL_LockSurface(surface) != 0)
+        return false;
+    *view = ViewPixels{static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
+                       surface->pitch / 4, surface};
+    return true;
+}
+
+void CloseView(HWND window, const ViewPixels& view) {
+    if (view.surface == nullptr)
+        return;
+    SDL_UnlockSurface(view.surface);
     SDL_UpdateWindowSurface(window->sdlWindow);
 }
 
+} // namespace
+
+void ViewSize(HWND window, int* width, int* height) {
+    SDL_Surface* surface =
+        window->sdlWindow != nullptr ? SDL_GetWindowSurface(window->sdlWindow) : nullptr;
+    RECT client = ClientFromOuter(window->outer, window->style);
+    *width = surface != nullptr      ? surface->w
+             : window->viewWidth > 0 ? window->viewWidth
+                                     : static_cast<int>(client.right - client.left);
+    *height = surface != nullptr       ? surface->h
+              : window->viewHeight > 0 ? window->viewHeight
+                                       : static_cast<int>(client.bottom - client.top);
+}
+
+void ShowFrame(HWND window) {
+    if (window->sdlWindow != nullptr && SDL_GetWindowSurface(window->sdlWindow) != nullptr)
+        SDL_UpdateWindowSurface(window->sdlWindow);
+}
+
+// A frame's whole way to the screen: the game blits its back surface into the primary surface at
+// its client rectangle; the primary surface's unlock (or the blit) calls this with that part of
+// it, and one nearest-neighbour copy scales it into the view (the SDL window's own surface),
+// letterboxed, which SDL then hands to the display server.
 void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
     RECT client = ClientFromOuter(window->outer, window->style);
-    int clientWidth = client.right - client.left;
-    int clientHeight = client.bottom - client.top;
-    if (clientWidth <= 0 || clientHeight <= 0 || width <= 0 || height <= 0)
+    int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+    ViewPixels view;
+    if (clientWidth <= 0 || clientHeight <= 0 || width <= 0 || height <= 0 ||
+        !OpenView(window, &view))
         return;
-    window->shownWidth = clientWidth;
-    window->shownHeight = clientHeight;
-    window->shownPixels.resize(static_cast<size_t>(clientWidth) * clientHeight);
-    std::vector<int> columns(static_cast<size_t>(clientWidth));
-    for (int x = 0; x < clientWidth; ++x)
-        columns[x] = StretchOffset(x, width, clientWidth);
-    for (int y = 0; y < clientHeight; ++y) {
-        const uint32_t* sourceRow =
-            pixels +
-            static_cast<ptrdiff_t>(static_cast<int64_t>(y) * height / clientHeight) * pitch;
-        uint32_t* row = window->shownPixels.data() + static_cast<size_t>(y) * clientWidth;
-        for (int x = 0; x < clientWidth; ++x)
-            row[x] = sourceRow[columns[x]];
+    ScalePicture(pixels, width, height, pitch, view.pixels, view.width, view.height, view.pitch,
+                 FitView(clientWidth, clientHeight, view.width, view.height));
+    CloseView(window, view);
+}
+
+void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY) {
+    if (!IsLiveWindow(window))
+        return;
+    RECT client = ClientFromOuter(window->outer, window->style);
+    int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+    int width = 0, height = 0, x = 0, y = 0;
+    ViewSize(window, &width, &height);
+    if (!ViewToClient(FitView(clientWidth, clientHeight, width, height), clientWidth, clientHeight,
+                      viewX, viewY, &x, &y))
+        return; // the black bars belong to no window
+    if (button < 0)
+        TranslateMouseMove(window, x, y);
+    else
+        TranslateMouseButton(window, button, down, x, y);
+}
+
+void ToggleFullScreen(HWND window) {
+    if (!IsLiveWindow(window) || (window->style & WS_CHILD))
+        return;
+    window->fullScreen = !window->fullScreen;
+    if (window->sdlWindow != nullptr) {
+        SetSdlFullScreen(window, window->fullScreen);
+        return;
     }
-    ShowFrame(window);
+    // Headless: the view takes the screen's size, and back.
+    window->viewWidth = window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 0;
+    window->viewHeight = window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 0;
 }
 
 } // namespace Layer

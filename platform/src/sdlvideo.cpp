@@ -5,6 +5,7 @@
 
 #include "internal.h"
 #include "testhooks.h"
+#include "view.h"
 
 namespace {
 
@@ -88,6 +89,21 @@ int VirtualKeyFromSdl(SDL_Scancode code) {
     }
 }
 
+// Mouse positions come in window points; the view's pixels may be more (a HiDPI screen).
+void TranslateMouse(Uint32 windowId, int button, bool down, int x, int y) {
+    HWND window = WindowFromId(windowId);
+    if (window == nullptr)
+        return;
+    int pointsWide = 0, pointsHigh = 0, pixelsWide = 0, pixelsHigh = 0;
+    SDL_GetWindowSize(window->sdlWindow, &pointsWide, &pointsHigh);
+    Layer::ViewSize(window, &pixelsWide, &pixelsHigh);
+    if (pointsWide > 0 && pointsHigh > 0) {
+        x = static_cast<int>(static_cast<int64_t>(x) * pixelsWide / pointsWide);
+        y = static_cast<int>(static_cast<int64_t>(y) * pixelsHigh / pointsHigh);
+    }
+    Layer::TranslateViewMouse(window, button, down, x, y);
+}
+
 void HandleWindowEvent(const SDL_WindowEvent& event) {
     HWND window = WindowFromId(event.windowID);
     if (window == nullptr)
@@ -97,9 +113,11 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_CLOSE:
         Layer::TranslateCloseBox(window);
         break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (event.data1 != client.right - client.left || event.data2 != client.bottom - client.top)
-            Layer::TranslateUserResize(window, event.data1, event.data2);
+    case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
+        if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
+            SDL_FillRect(surface, nullptr, 0);
+            SDL_UpdateWindowSurface(window->sdlWindow);
+        }
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (event.data1 != client.left || event.data2 != client.top) {
@@ -116,10 +134,8 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_MINIMIZED:
         SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
         break;
-    case SDL_WINDOWEVENT_MAXIMIZED:
-    case SDL_WINDOWEVENT_RESTORED:
-        SendMessageA(window, WM_SIZE,
-                     event.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED,
+    case SDL_WINDOWEVENT_RESTORED: // (a maximised view leaves the program's window as it is)
+        SendMessageA(window, WM_SIZE, SIZE_RESTORED,
                      MAKELPARAM(client.right - client.left, client.bottom - client.top));
         break;
     case SDL_WINDOWEVENT_EXPOSED:
@@ -153,8 +169,7 @@ void HandleEvent(const SDL_Event& event) {
         break;
     }
     case SDL_MOUSEMOTION:
-        Layer::TranslateMouseMove(WindowFromId(event.motion.windowID), event.motion.x,
-                                  event.motion.y);
+        TranslateMouse(event.motion.windowID, -1, false, event.motion.x, event.motion.y);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -162,9 +177,9 @@ void HandleEvent(const SDL_Event& event) {
                      : event.button.button == SDL_BUTTON_RIGHT  ? 1
                      : event.button.button == SDL_BUTTON_MIDDLE ? 2
                                                                 : -1;
-        Layer::TranslateMouseButton(WindowFromId(event.button.windowID), button,
-                                    event.type == SDL_MOUSEBUTTONDOWN, event.button.x,
-                                    event.button.y);
+        if (button >= 0)
+            TranslateMouse(event.button.windowID, button, event.type == SDL_MOUSEBUTTONDOWN,
+                           event.button.x, event.button.y);
         break;
     }
     default:
@@ -182,15 +197,24 @@ bool CreateSdlWindow(HWND window) {
     if (!StartVideo())
         return false;
     RECT client = ClientFromOuter(window->outer, window->style);
-    Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (window->style & WS_THICKFRAME)
+    int width = std::max(1, static_cast<int>(client.right - client.left));
+    int height = std::max(1, static_cast<int>(client.bottom - client.top));
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Rect usable{};
+    if (window->style & WS_THICKFRAME) {
+        // A window with a sizing frame can be resized, maximised and made full screen, and starts
+        // at the largest whole scale that fits the desktop's usable area with its frame.
         flags |= SDL_WINDOW_RESIZABLE;
+        RECT outer = OuterFromClient(client, window->style);
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+            window->viewScale = StartScale(width, height, (outer.right - outer.left) - width,
+                                           (outer.bottom - outer.top) - height, usable.w, usable.h);
+    }
     if (!(window->style & (WS_CAPTION | WS_THICKFRAME)))
         flags |= SDL_WINDOW_BORDERLESS;
     window->sdlWindow =
         SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
-                         std::max(1, static_cast<int>(client.right - client.left)),
-                         std::max(1, static_cast<int>(client.bottom - client.top)), flags);
+                         width * window->viewScale, height * window->viewScale, flags);
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);
@@ -217,10 +241,18 @@ void ShowSdlWindow(HWND window, bool show) {
 void PlaceSdlWindow(HWND window) {
     if (window->sdlWindow == nullptr)
         return;
+    if (window->fullScreen)
+        return; // the view keeps the screen; the window's new place shows when it comes back
     RECT client = ClientFromOuter(window->outer, window->style);
     SDL_SetWindowPosition(window->sdlWindow, client.left, client.top);
-    SDL_SetWindowSize(window->sdlWindow, std::max(1, static_cast<int>(client.right - client.left)),
-                      std::max(1, static_cast<int>(client.bottom - client.top)));
+    SDL_SetWindowSize(window->sdlWindow,
+                      window->viewScale * std::max(1, static_cast<int>(client.right - client.left)),
+                      window->viewScale *
+                          std::max(1, static_cast<int>(client.bottom - client.top)));
+}
+
+void SetSdlFullScreen(HWND window, bool fullScreen) {
+    SDL_SetWindowFullscreen(window->sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
 void SetSdlWindowTitle(HWND window) {

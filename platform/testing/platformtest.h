@@ -45,11 +45,15 @@ void InjectMouseMove(HWND window, int x, int y);
 void InjectMouseButton(HWND window, int button, bool down, int x,
                        int y); // 0 left, 1 right, 2 middle
 void InjectCloseBox(HWND window);
-// The user changed the window's client size by its frame (sends WM_SIZE through the frame logic).
-void InjectUserResize(HWND window, int clientWidth, int clientHeight);
+// The user resized the view (the window on the real screen) to width x height pixels; the
+// program's window stays as it is. A mouse event at a pixel of the view (button -1: a move).
+void ResizeView(HWND window, int width, int height);
+void InjectViewMouse(HWND window, int button, bool down, int x, int y);
+bool IsFullScreen(HWND window);
 void InjectFocus(HWND window, bool focused);
 
-// The client-area picture DirectDraw last showed in the window (XRGB, row by row), and its size.
+// The view's picture DirectDraw last showed (XRGB, row by row: the client area scaled and
+// letterboxed), and the view's size.
 std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
 // The font file and the emboldening that CreateFontA chose for a font.

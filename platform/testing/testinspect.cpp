@@ -24,8 +24,19 @@ void PlatformTest::InjectCloseBox(HWND window) {
     Layer::TranslateCloseBox(window);
 }
 
-void PlatformTest::InjectUserResize(HWND window, int clientWidth, int clientHeight) {
-    Layer::TranslateUserResize(window, clientWidth, clientHeight);
+void PlatformTest::ResizeView(HWND window, int width, int height) {
+    if (Layer::IsLiveWindow(window)) {
+        window->viewWidth = width;
+        window->viewHeight = height;
+    }
+}
+
+void PlatformTest::InjectViewMouse(HWND window, int button, bool down, int x, int y) {
+    Layer::TranslateViewMouse(window, button, down, x, y);
+}
+
+bool PlatformTest::IsFullScreen(HWND window) {
+    return Layer::IsLiveWindow(window) && window->fullScreen;
 }
 
 void PlatformTest::InjectFocus(HWND window, bool focused) {
@@ -35,8 +46,9 @@ void PlatformTest::InjectFocus(HWND window, bool focused) {
 std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
     if (!Layer::IsLiveWindow(window))
         return {};
-    *width = window->shownWidth;
-    *height = window->shownHeight;
+    Layer::ViewSize(window, width, height);
+    if (window->shownPixels.size() != static_cast<size_t>(*width) * *height)
+        return {}; // nothing presented at this view size yet
     return window->shownPixels;
 }
 

@@ -108,21 +108,72 @@ TEST_F(DisplayTest, WindowedPresentStretchesIntoTheFramedInnerRectangle) {
     EXPECT_EQ(std::vector<uint32_t>(642 * 479, 0x3366CCu), shown);
 }
 
-TEST_F(DisplayTest, ResizingByTheFrameMakesThePictureFollow) {
+TEST_F(DisplayTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
+    // The client area is 642 x 479. Views: exact double; double and a few pixels (snapped to
+    // double, centred); wider, taller and smaller than the client's shape (fitted, with bars).
+    struct Case {
+        int width, height;
+        RECT place; // where the picture lands in the view
+    };
+    const Case cases[] = {{1284, 958, {0, 0, 1284, 958}},     {1290, 962, {3, 2, 1287, 960}},
+                          {1920, 1080, {236, 0, 1683, 1080}}, {700, 2000, {0, 739, 700, 1261}},
+                          {100, 50, {16, 0, 83, 50}},         {642, 479, {0, 0, 642, 479}}};
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    display->FillRect(display->backSurface, 0, 0, 160, 240, 0x00FF00);
-    PlatformTest::InjectUserResize(window, 800, 600);
+    ASSERT_TRUE(WritePixels(display->backSurface, Pattern(320, 240))); // no pixel black
+    for (const Case& c : cases) {
+        PlatformTest::ResizeView(window, c.width, c.height);
+        ASSERT_EQ(DD_OK, display->Present(window));
+        int width = 0, height = 0;
+        std::vector<uint32_t> view = PlatformTest::ShownPixels(window, &width, &height);
+        ASSERT_EQ(std::make_pair(c.width, c.height), std::make_pair(width, height));
+        RECT drawn{width, height, 0, 0};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (view[static_cast<size_t>(y) * width + x] != 0)
+                    drawn = {std::min<LONG>(drawn.left, x), std::min<LONG>(drawn.top, y),
+                             std::max<LONG>(drawn.right, x + 1),
+                             std::max<LONG>(drawn.bottom, y + 1)};
+        EXPECT_EQ(std::make_tuple(c.place.left, c.place.top, c.place.right, c.place.bottom),
+                  std::make_tuple(drawn.left, drawn.top, drawn.right, drawn.bottom))
+            << c.width << "x" << c.height;
+        // View pixel x shows client column (x - left) * 642 / picture width, rounded down, and a
+        // click there reaches the program as that client pixel; a click on a bar goes nowhere.
+        const int pictureWidth = c.place.right - c.place.left;
+        const int pictureHeight = c.place.bottom - c.place.top;
+        for (auto [x, y] : {std::pair{c.place.left, c.place.top},
+                            {c.place.right - 1, c.place.bottom - 1},
+                            {(c.place.left + c.place.right) / 2, c.place.top + 1},
+                            {c.place.left - 1, c.place.top},
+                            {c.place.left, c.place.bottom}}) {
+            bool inside = x >= c.place.left && y < c.place.bottom;
+            int clientX = (x - c.place.left) * 642 / pictureWidth;
+            int clientY = (y - c.place.top) * 479 / pictureHeight;
+            PlatformTest::InjectViewMouse(window, 0, true, x, y);
+            MSG message{};
+            EXPECT_EQ(inside,
+                      PeekMessageA(&message, window, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE))
+                << c.width << "x" << c.height << " at " << x << "," << y;
+            if (!inside)
+                continue;
+            EXPECT_EQ(MAKELPARAM(clientX, clientY), message.lParam) << x << "," << y;
+            // The client picture is the back surface stretched by DirectDraw's 16.16 step.
+            auto source = [](int i, int from, int to) { return i * ((from << 16) / to) >> 16; };
+            EXPECT_EQ(
+                Pattern(320, 240)[source(clientY, 240, 479) * 320 + source(clientX, 320, 642)],
+                view[static_cast<size_t>(y) * width + x])
+                << x << "," << y;
+        }
+        PlatformTest::InjectViewMouse(window, 0, false, c.place.left, c.place.top);
+    }
+    // F11 makes the view the whole screen; the window itself does not change.
+    PlatformTest::InjectKey(window, VK_F11, true);
     ASSERT_EQ(DD_OK, display->Present(window));
     int width = 0, height = 0;
-    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &width, &height);
-    ASSERT_EQ(800, width);
-    ASSERT_EQ(600, height);
-    // The left half, two and a half times as wide; the truncated 16.16 step maps x 400 to
-    // source column 159 still, so black starts at 401.
-    EXPECT_EQ(0x00FF00u, shown[400]);
-    EXPECT_EQ(0u, shown[401]);
+    PlatformTest::ShownPixels(window, &width, &height);
+    EXPECT_EQ(std::make_pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
+              std::make_pair(width, height));
     // A window reaching past the screen's edge gets nothing: the primary surface has no clipper.
-    PlatformTest::InjectUserResize(window, 2000, 600);
+    MoveWindow(window, 100, 50, 2000, 600, FALSE);
     EXPECT_EQ(DDERR_INVALIDRECT, display->Present(window));
 }
 

@@ -129,24 +129,24 @@ TEST_F(WindowsTest, MoveWindowReportsTheNewClientSizeThroughTheDefaultProcedure)
     EXPECT_EQ(480, outer.bottom);
 }
 
-TEST_F(WindowsTest, ResizingByTheFrameKeepsTheTopLeftAndSendsTheSize) {
+TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlone) {
     HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP, 640, 480);
-    SetWindowPos(window, nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     sent.clear();
-    PlatformTest::InjectUserResize(window, 800, 600);
-    RECT outer{};
+    PlatformTest::ResizeView(window, 1500, 700);
+    for (auto [key, alt] : {std::pair{VK_F11, false}, {VK_RETURN, true}, {VK_F11, false}}) {
+        bool before = PlatformTest::IsFullScreen(window);
+        PlatformTest::InjectKey(window, key, true, alt);
+        PlatformTest::InjectKey(window, key, false, alt);
+        EXPECT_NE(before, PlatformTest::IsFullScreen(window)) << key;
+    }
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "the keys never arrive";
+    EXPECT_TRUE(sent.empty());
+    RECT outer{}, client{};
     GetWindowRect(window, &outer);
-    EXPECT_EQ(100 + 800 + 8, outer.right);
-    EXPECT_EQ(50 + 600 + 31, outer.bottom);
-    EXPECT_EQ(100, outer.left);
-    ASSERT_FALSE(sent.empty());
-    bool sawSize = false;
-    for (const Sent& s : sent)
-        if (s.message == WM_SIZE) {
-            sawSize = true;
-            EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(800, 600)), s.lParam);
-        }
-    EXPECT_TRUE(sawSize);
+    GetClientRect(window, &client);
+    EXPECT_EQ(std::make_tuple(640, 480, 632, 449),
+              std::make_tuple(outer.right, outer.bottom, client.right, client.bottom));
 }
 
 TEST_F(WindowsTest, TopmostIsSetByInsertAfterUnlessTheZOrderIsKept) {
