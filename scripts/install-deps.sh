@@ -11,7 +11,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
   libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho
   # tests
-  googletest libgtest-dev xvfb xauth xdotool imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
+  googletest libgtest-dev xvfb xauth xdotool openbox imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
   file clang-format unzip x11-utils
 )
 

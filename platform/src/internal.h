@@ -30,12 +30,10 @@ struct HWND__ {
     // The view: the window as shown on the real screen, which the user may resize or make full
     // screen without the program seeing any change of its window. Its pixels are the SDL window's
     // surface, or in headless mode shownPixels (viewWidth x viewHeight; 0 x 0 means the client
-    // size); the client picture is scaled into it by one copy. viewScale is the whole scale the
-    // view starts at and keeps when the program resizes its window.
+    // size); the client picture is scaled into it by one copy.
     std::vector<uint32_t> shownPixels;
     int viewWidth = 0;
     int viewHeight = 0;
-    int viewScale = 1;
     bool fullScreen = false;
     HWND parent = nullptr;
     int id = 0; // a child window's id

@@ -25,6 +25,19 @@ bool StartVideo() {
     return true;
 }
 
+// A window with a sizing frame starts, and is put back whenever the program resizes it, at the
+// largest whole scale that fits the desktop's usable area with its frame; others at 1.
+int StartScaleOf(HWND window) {
+    SDL_Rect usable{};
+    if (!(window->style & WS_THICKFRAME) || SDL_GetDisplayUsableBounds(0, &usable) != 0)
+        return 1;
+    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    RECT outer = Layer::OuterFromClient(client, window->style);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    return Layer::StartScale(width, height, (outer.right - outer.left) - width,
+                             (outer.bottom - outer.top) - height, usable.w, usable.h);
+}
+
 HWND WindowFromId(Uint32 id) {
     SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
     if (sdlWindow == nullptr)
@@ -200,21 +213,13 @@ bool CreateSdlWindow(HWND window) {
     int width = std::max(1, static_cast<int>(client.right - client.left));
     int height = std::max(1, static_cast<int>(client.bottom - client.top));
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
-    SDL_Rect usable{};
-    if (window->style & WS_THICKFRAME) {
-        // A window with a sizing frame can be resized, maximised and made full screen, and starts
-        // at the largest whole scale that fits the desktop's usable area with its frame.
+    if (window->style & WS_THICKFRAME) // resizable, can be maximised and made full screen
         flags |= SDL_WINDOW_RESIZABLE;
-        RECT outer = OuterFromClient(client, window->style);
-        if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
-            window->viewScale = StartScale(width, height, (outer.right - outer.left) - width,
-                                           (outer.bottom - outer.top) - height, usable.w, usable.h);
-    }
+    int scale = StartScaleOf(window);
     if (!(window->style & (WS_CAPTION | WS_THICKFRAME)))
         flags |= SDL_WINDOW_BORDERLESS;
-    window->sdlWindow =
-        SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
-                         width * window->viewScale, height * window->viewScale, flags);
+    window->sdlWindow = SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left,
+                                         client.top, width * scale, height * scale, flags);
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);
@@ -244,11 +249,11 @@ void PlaceSdlWindow(HWND window) {
     if (window->fullScreen)
         return; // the view keeps the screen; the window's new place shows when it comes back
     RECT client = ClientFromOuter(window->outer, window->style);
+    int scale = StartScaleOf(window);
     SDL_SetWindowPosition(window->sdlWindow, client.left, client.top);
     SDL_SetWindowSize(window->sdlWindow,
-                      window->viewScale * std::max(1, static_cast<int>(client.right - client.left)),
-                      window->viewScale *
-                          std::max(1, static_cast<int>(client.bottom - client.top)));
+                      scale * std::max(1, static_cast<int>(client.right - client.left)),
+                      scale * std::max(1, static_cast<int>(client.bottom - client.top)));
 }
 
 void SetSdlFullScreen(HWND window, bool fullScreen) {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
-# it with Esc, with Alt+F4 and with SIGTERM. Usage: smoke.sh PROGRAM ARTIFACT_DIR
+# it with Esc, with Alt+F4 and with SIGTERM; then, on a 1920 x 1080 screen with a window manager,
+# checks the doubled window, a click on a board cell, a resize and full screen.
+# Usage: smoke.sh PROGRAM ARTIFACT_DIR
 set -euo pipefail
 program=$1
 artifacts=$2
 mkdir -p "$artifacts"
 if [ -z "${QUELLMARK_E2E_INNER:-}" ]; then
-    exec env QUELLMARK_E2E_INNER=1 xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+    QUELLMARK_E2E_INNER=small xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+    exec env QUELLMARK_E2E_INNER=large xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
 fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 XDG_DATA_HOME=$(mktemp -d)
@@ -89,7 +92,75 @@ run_case() {
     echo "$name: window $geometry; ended by $keys"
 }
 
-run_case escape Escape
-run_case alt-f4 alt+F4
-run_case sigterm SIGTERM
+# wait_picture FILE WINDOW: screenshots the window until it shows a picture of many colours.
+wait_picture() {
+    for _ in $(seq 20); do
+        import -window "$2" "$1"
+        [ "$(convert "$1" -format '%k' info:)" -gt 200 ] && return 0
+        sleep 0.5
+    done
+    fail "no picture in $1"
+}
+
+# The view on a large screen: starts at twice the size, clicks map back to the board's cells, a
+# resize and full screen keep the picture's shape with black bars; the program sees none of it.
+scaled_case() {
+    openbox >/dev/null 2>&1 &
+    sleep 1
+    "$program" &
+    local pid=$! window geometry size changed
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+        fail "scaled: no window appeared"
+    sleep 0.5
+    geometry=$(xdotool getwindowgeometry "$window")
+    [[ "$geometry" == *"Geometry: 1264x898"* ]] || fail "scaled: not at twice the size: $geometry"
+    wait_picture "$artifacts/scaled-title.png" "$window"
+    xdotool mousemove --window "$window" 600 600 click 1
+    sleep 1.5
+    # The focus frame follows the mouse until a cell is selected, then stays on that cell. Board
+    # cell (1, 0) spans client pixels 103..160 x 81..138, so 206..320 x 162..276 here; the mouse
+    # waits over cell (3, 3) before and after the click on (1, 0).
+    xdotool mousemove --window "$window" 516 598
+    sleep 0.5
+    import -window "$window" "$artifacts/scaled-stage.png"
+    xdotool mousemove --window "$window" 262 210 sleep 0.3 mousedown 1 sleep 0.1 mouseup 1 sleep 0.3 \
+        mousemove --window "$window" 516 598
+    sleep 0.5
+    import -window "$window" "$artifacts/scaled-selected.png"
+    changed=$(compare -metric AE "$artifacts/scaled-stage.png" "$artifacts/scaled-selected.png" \
+        -crop 114x114+206+162 null: 2>&1 || true)
+    [ "${changed%% *}" -gt 500 ] || fail "scaled: the click selected nothing at cell (1, 0): $changed"
+    xdotool windowsize "$window" 632 449
+    sleep 0.5
+    wait_picture "$artifacts/scaled-once.png" "$window"
+    size=$(identify -format '%wx%h' "$artifacts/scaled-once.png")
+    [ "$size" = 632x449 ] || fail "scaled: after the resize the window is $size"
+    xdotool windowfocus --sync "$window" key F11
+    sleep 1
+    wait_picture "$artifacts/scaled-fullscreen.png" "$window"
+    size=$(identify -format '%wx%h' "$artifacts/scaled-fullscreen.png")
+    [ "$size" = 1920x1080 ] || fail "scaled: full screen is $size"
+    # 1520 x 1080 of picture in the middle, black bars of 200 pixels on either side.
+    local bars picture
+    bars=$(convert "$artifacts/scaled-fullscreen.png" \( +clone -crop 200x1080+0+0 \) \
+        \( -clone 0 -crop 200x1080+1720+0 \) -delete 0 -append -format '%[fx:maxima]' info:)
+    picture=$(convert "$artifacts/scaled-fullscreen.png" -crop 1520x1080+200+0 +repage \
+        -format '%k' info:)
+    [ "$bars" = 0 ] || fail "scaled: the bars are not black ($bars)"
+    [ "$picture" -gt 200 ] || fail "scaled: full screen shows no picture"
+    xdotool key Escape
+    local status=0
+    timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
+    wait "$pid" || status=$?
+    [ "$status" -eq 255 ] || fail "scaled: exit status $status"
+    echo "scaled: 1264x898 at start, cell (1, 0) selected, 632x449 and 1920x1080 letterboxed"
+}
+
+if [ "$QUELLMARK_E2E_INNER" = small ]; then
+    run_case escape Escape
+    run_case alt-f4 alt+F4
+    run_case sigterm SIGTERM
+    exit 0
+fi
+scaled_case
 echo "end-to-end: all checks passed; screenshots in $artifacts"
