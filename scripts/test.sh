@@ -65,6 +65,7 @@ tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
 
 step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh
+./scripts/bench-cpu.sh
 SDL_AUDIODRIVER=dummy build/native/bin/bench_music
 XDG_DATA_HOME=$(mktemp -d) SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/native/bin/bench_game
 build/native/bin/bench_archive

@@ -62,6 +62,10 @@ int main() {
     Enter(Scene::stage); // stage 4: mosaic and waves
     printf("stage 4:   %7.1f us CPU a drawn frame\n", CpuMicrosecondsPerTurn(1000, 20));
     printf("stage, no frame due: %5.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 0));
+    PlatformTest::ResizeView(gameApp.window, 1920, 1080); // full screen on a 1920 x 1080 display
+    printf("stage 4, 1920 x 1080 view: %5.1f us CPU a drawn frame\n",
+           CpuMicrosecondsPerTurn(1000, 20));
+    PlatformTest::ResizeView(gameApp.window, 0, 0);
     Enter(Scene::clear);
     printf("clear:     %7.1f us CPU a turn\n", CpuMicrosecondsPerTurn(1000, 20));
     Enter(Scene::ending);
