@@ -77,8 +77,15 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
             memcpy(row + left, row - viewPitch + left, static_cast<size_t>(right - left) * 4);
             continue;
         }
-        for (int x = left; x < right; ++x)
-            row[x] = sourceRow[columns[x - left]];
+        int whole = place.width / sourceWidth;
+        if (whole * sourceWidth == place.width && left == place.x && right == left + place.width) {
+            uint32_t* out = row + left; // a whole scale: each source pixel written whole times
+            for (int x = 0; x < sourceWidth; ++x)
+                out = std::fill_n(out, whole, sourceRow[x]);
+        } else {
+            for (int x = left; x < right; ++x)
+                row[x] = sourceRow[columns[x - left]];
+        }
         previousSource = sourceRow;
     }
 }
