@@ -58,7 +58,9 @@ BOOL WINAPI FreeLibrary(HMODULE) {
     return FALSE;
 }
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR) {
+HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
+    if (name == nullptr)
+        return Layer::ProgramInstance(); // the program itself
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }

@@ -26,6 +26,7 @@ struct HWND__ {
     bool shownOnce = false;
     bool topmost = false;
     bool destroying = false;
+    HICON icon = nullptr; // the class's
     SDL_Window* sdlWindow = nullptr;
     // The view: the window as shown on the real screen, which the user may resize or make full
     // screen without the program seeing any change of its window. Its pixels are the SDL window's
@@ -88,6 +89,12 @@ void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY
 void TranslateFocus(HWND window, bool focused);
 void ClearInputState();
 int ScanCodeForKey(int virtualKey, bool* extended);
+
+// The program's own icons (LoadIconA with the program's instance and a number), and the pixels of
+// an icon so loaded (0xAARRGGBB, row by row); false for system icons.
+HICON LoadProgramIcon(int id);
+bool IconPixels(HICON icon, int* width, int* height, const uint32_t** argb);
+HINSTANCE ProgramInstance();
 
 // SDL video; inactive in test programs' headless mode.
 bool CreateSdlWindow(HWND window);

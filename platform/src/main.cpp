@@ -3,11 +3,6 @@
 
 #include "windows.h"
 
-namespace {
-// The instance handle only identifies the executable; it points at nothing.
-char moduleAnchor;
-} // namespace
-
 int main(int argc, char** argv) {
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
@@ -15,6 +10,5 @@ int main(int argc, char** argv) {
             commandLine += ' ';
         commandLine += argv[i];
     }
-    return WinMain(reinterpret_cast<HINSTANCE>(&moduleAnchor), nullptr, commandLine.data(),
-                   SW_SHOWDEFAULT);
+    return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
 }

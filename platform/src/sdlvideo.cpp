@@ -223,6 +223,17 @@ bool CreateSdlWindow(HWND window) {
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);
+    int iconWidth = 0, iconHeight = 0;
+    const uint32_t* argb = nullptr;
+    if (IconPixels(window->icon, &iconWidth, &iconHeight, &argb)) {
+        SDL_Surface* icon =
+            SDL_CreateRGBSurfaceFrom(const_cast<uint32_t*>(argb), iconWidth, iconHeight, 32,
+                                     iconWidth * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+        if (icon != nullptr) {
+            SDL_SetWindowIcon(window->sdlWindow, icon); // _NET_WM_ICON on X11
+            SDL_FreeSurface(icon);
+        }
+    }
     return true;
 }
 

@@ -61,6 +61,11 @@ StockHandle systemCursor{0};
 
 namespace Layer {
 
+HINSTANCE ProgramInstance() {
+    static char anchor; // the instance handle only identifies the program; it points at nothing
+    return reinterpret_cast<HINSTANCE>(&anchor);
+}
+
 bool IsLiveWindow(HWND window) {
     if (window == nullptr)
         return false;
@@ -179,6 +184,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     record->className = found->name;
     record->procedure = found->info.lpfnWndProc;
     record->classStyle = found->info.style;
+    record->icon = found->info.hIcon;
     record->instance = instance;
     record->style = style & ~WS_VISIBLE;
     record->exStyle = exStyle;
@@ -398,9 +404,13 @@ int WINAPI ShowCursor(BOOL show) {
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
     if (instance == nullptr && iconName == IDI_APPLICATION)
         return reinterpret_cast<HICON>(&systemIcon);
-    // The layer carries no resources of the program's own.
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
+    HICON icon =
+        instance == Layer::ProgramInstance() && IS_INTRESOURCE(iconName)
+            ? Layer::LoadProgramIcon(static_cast<int>(reinterpret_cast<uintptr_t>(iconName)))
+            : nullptr;
+    if (icon == nullptr)
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return icon;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {

@@ -56,6 +56,9 @@ void InjectFocus(HWND window, bool focused);
 // letterboxed), and the view's size.
 std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
+// The pixels of an icon LoadIconA loaded from the program's resources (0xAARRGGBB, row by row).
+std::vector<uint32_t> IconPixels(HICON icon, int* width, int* height);
+
 // The font file and the emboldening that CreateFontA chose for a font.
 std::string FontFileOf(HFONT font, bool* bold);
 

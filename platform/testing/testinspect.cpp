@@ -52,6 +52,13 @@ std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* he
     return window->shownPixels;
 }
 
+std::vector<uint32_t> PlatformTest::IconPixels(HICON icon, int* width, int* height) {
+    const uint32_t* argb = nullptr;
+    if (!Layer::IconPixels(icon, width, height, &argb))
+        return {};
+    return std::vector<uint32_t>(argb, argb + static_cast<size_t>(*width) * *height);
+}
+
 std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
     std::string file;
     if (!Layer::FontFile(font, &file, bold))

@@ -1,10 +1,11 @@
 // The program's icon file as Windows reads and draws it: one 32 x 32, 16-colour image whose
 // masked pixels are black, so that AND with the mask, then XOR with the colours, leaves the
-// background untouched there.
+// background untouched there; and the same icon as the native program's resource 101.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
+#include "platformtest.h"
 #include "support/gamefixture.h"
 #include "support/tempfolder.h"
 
@@ -35,7 +36,8 @@ TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
     size_t colours = offset + 40 + 16 * 4, mask = colours + 32 * 16;
     ASSERT_EQ(icon.size(), mask + 32 * 4);
     int masked = 0;
-    for (int row = 0; row < 32; ++row) // bottom-up, as the bitmap stores them
+    std::vector<uint32_t> argb(32 * 32); // as the layer should read it for the window's icon
+    for (int row = 0; row < 32; ++row)   // bottom-up, as the bitmap stores them
         for (int x = 0; x < 32; ++x) {
             bool transparent =
                 (Number(icon, mask + static_cast<size_t>(row) * 4 + x / 8, 1) >> (7 - x % 8)) & 1;
@@ -45,9 +47,19 @@ TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
             uint32_t colour = Number(icon, offset + 40 + index * 4, 3);
             EXPECT_TRUE(!transparent || colour == 0) << "pixel " << x << "," << 31 - row;
             masked += transparent;
+            argb[(31 - row) * 32 + x] = transparent ? 0 : 0xFF000000 | colour;
         }
     EXPECT_GT(masked, 8) << "the rounded corners are masked";
     EXPECT_LT(masked, 100);
+    // The native program links the same file in: LoadIconA answers it as resource 101 of the
+    // program, the same handle each time, and nothing for another number or module.
+    HICON loaded = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(101));
+    EXPECT_EQ(loaded, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(101)));
+    int width = 0, height = 0;
+    EXPECT_EQ(argb, PlatformTest::IconPixels(loaded, &width, &height));
+    EXPECT_EQ(std::make_pair(32, 32), std::make_pair(width, height));
+    EXPECT_EQ(nullptr, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(102)));
+    EXPECT_EQ(nullptr, LoadIconA(nullptr, MAKEINTRESOURCE(101)));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// BMP and standard MIDI file writing.
+// BMP, PNG and standard MIDI file writing.
 #include "formats.h"
 
 #include <algorithm>
@@ -59,6 +59,68 @@ std::string Bmp24(int width, int height, const std::vector<uint32_t>& pixels) {
         bytes.append(stride - static_cast<uint32_t>(width) * 3, '\0');
     }
     return bytes;
+}
+
+namespace {
+
+void PutBE(std::string& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+uint32_t Crc32(const std::string& bytes, size_t from) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < bytes.size(); ++i) {
+        crc ^= static_cast<uint8_t>(bytes[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void PngChunk(std::string& png, const char* type, const std::string& data) {
+    PutBE(png, static_cast<uint32_t>(data.size()));
+    size_t start = png.size();
+    png += type;
+    png += data;
+    PutBE(png, Crc32(png, start));
+}
+
+} // namespace
+
+std::string Png(int width, int height, const std::vector<uint32_t>& pixels) {
+    std::string header;
+    PutBE(header, static_cast<uint32_t>(width));
+    PutBE(header, static_cast<uint32_t>(height));
+    header += std::string("\x08\x06\x00\x00\x00", 5); // 8 bits, RGBA, deflate, no interlace
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw += '\0'; // no filter
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+            for (int shift : {16, 8, 0, 24})
+                raw += static_cast<char>((p >> shift) & 0xFF);
+        }
+    }
+    std::string zlib = "\x78\x01"; // deflate, no compression
+    uint32_t a = 1, b = 0;
+    for (char c : raw) {
+        a = (a + static_cast<uint8_t>(c)) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        size_t length = std::min<size_t>(65535, raw.size() - at);
+        zlib += static_cast<char>(at + length >= raw.size() ? 1 : 0); // the last block says so
+        PutLE(zlib, static_cast<uint32_t>(length), 2);
+        PutLE(zlib, static_cast<uint32_t>(~length & 0xFFFF), 2);
+        zlib += raw.substr(at, length);
+    }
+    PutBE(zlib, b << 16 | a);
+    std::string png = "\x89PNG\r\n\x1A\n";
+    PngChunk(png, "IHDR", header);
+    PngChunk(png, "IDAT", zlib);
+    PngChunk(png, "IEND", "");
+    return png;
 }
 
 SmfEvent ProgramChange(int channel, int program) {

@@ -1,4 +1,5 @@
-// Writers of the file formats the game's data uses: 24-bit BMP pictures and standard MIDI files.
+// Writers of the file formats the game's data uses: 24-bit BMP pictures, PNG icons and standard
+// MIDI files.
 // The data generators and the tests share them.
 #pragma once
 
@@ -8,6 +9,10 @@
 
 // A 24-bit bottom-up BMP of width x height pixels given as 0x00RRGGBB, row by row from the top.
 std::string Bmp24(int width, int height, const std::vector<uint32_t>& pixels);
+
+// A PNG of width x height pixels given as 0xAARRGGBB, row by row from the top: 8-bit RGBA, the
+// image data in stored (uncompressed) deflate blocks, which every PNG reader accepts.
+std::string Png(int width, int height, const std::vector<uint32_t>& pixels);
 
 // One event of a MIDI track: its tick and its bytes (a channel message or a meta event).
 struct SmfEvent {

@@ -1,11 +1,14 @@
-// The icon: four of the game's tiles on a dark rounded square, reduced to a 16-colour palette.
+// The icon: four of the game's tiles on a dark rounded square, at any size; the Windows icon
+// reduces it to a 16-colour palette.
 #include "icon.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "formats.h"
 #include "pictures.h"
 
 namespace {
@@ -36,26 +39,46 @@ void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 
 } // namespace
 
+IconImage MakeIconImage(int size) {
+    // Four of the game's tiles in the quarters of a dark rounded square with a light border, all
+    // in proportion to the size: corner radius size / 8, border and gaps size / 32.
+    IconImage icon{size, std::vector<Rgb>(static_cast<size_t>(size) * size, palette[0]),
+                   std::vector<bool>(static_cast<size_t>(size) * size, false)};
+    const int kinds[4] = {0, 1, 3, 5}; // circle, triangle, diamond, ring
+    int quarter = size / 2, radius = size / 8, line = std::max(1, size / 32);
+    Picture tiles(2 * quarter, 2 * quarter);
+    for (int i = 0; i < 4; ++i)
+        DrawTileAt(tiles, (i % 2) * quarter, (i / 2) * quarter, quarter, kinds[i]);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            int cx =
+                x < radius ? radius - x : (x > size - 1 - radius ? x - (size - 1 - radius) : 0);
+            int cy =
+                y < radius ? radius - y : (y > size - 1 - radius ? y - (size - 1 - radius) : 0);
+            if (cx * cx + cy * cy > radius * radius)
+                continue; // the rounded corners stay transparent
+            bool border = x < line || y < line || x >= size - line || y >= size - line;
+            Rgb c = border ? palette[3] : palette[1];
+            Rgb tile = tiles.Get(x, y);
+            if (tile.r + tile.g + tile.b > 0 && x % quarter >= line && y % quarter >= line)
+                c = tile;
+            icon.pixels[static_cast<size_t>(y) * size + x] = c;
+            icon.opaque[static_cast<size_t>(y) * size + x] = true;
+        }
+    return icon;
+}
+
 bool WriteIcon(const std::string& path) {
-    Picture tiles = MakeMapChip();
+    IconImage icon = MakeIconImage(32);
     int index[32][32];
     bool transparent[32][32];
-    const int kinds[4] = {0, 1, 3, 5}; // circle, triangle, diamond, ring
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            // A rounded square: the corners stay transparent.
-            int cx = x < 4 ? 4 - x : (x > 27 ? x - 27 : 0);
-            int cy = y < 4 ? 4 - y : (y > 27 ? y - 27 : 0);
-            transparent[y][x] = cx * cx + cy * cy > 16;
-            Rgb c = (x == 0 || y == 0 || x == 31 || y == 31) ? palette[3] : palette[1];
-            int quadrant = (y / 16) * 2 + x / 16;
-            Rgb tile = tiles.Get(32 * kinds[quadrant] + (x % 16) * 2, (y % 16) * 2);
-            if (tile.r + tile.g + tile.b > 0 && x % 16 > 0 && y % 16 > 0)
-                c = tile;
+            transparent[y][x] = !icon.opaque[y * 32 + x];
             // Masked pixels are black in the colour part: Windows draws an icon by ANDing the mask
             // onto the screen and then XORing the colours, so anything else there would tint the
             // background behind the rounded corners.
-            index[y][x] = transparent[y][x] ? 0 : Nearest(c);
+            index[y][x] = transparent[y][x] ? 0 : Nearest(icon.pixels[y * 32 + x]);
         }
     std::vector<uint8_t> image;
     Put(image, 40, 4);
@@ -103,5 +126,21 @@ bool WriteIcon(const std::string& path) {
     if (out == nullptr)
         return false;
     bool written = fwrite(file.data(), 1, file.size(), out) == file.size();
+    return fclose(out) == 0 && written;
+}
+
+bool WritePngIcon(const std::string& path, int size) {
+    IconImage icon = MakeIconImage(size);
+    std::vector<uint32_t> argb;
+    for (size_t i = 0; i < icon.pixels.size(); ++i) {
+        const Rgb& c = icon.pixels[i];
+        argb.push_back((icon.opaque[i] ? 0xFF000000u : 0u) |
+                       static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b));
+    }
+    std::string bytes = Png(size, size, argb);
+    FILE* out = fopen(path.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     return fclose(out) == 0 && written;
 }

@@ -1,10 +1,12 @@
 // mkdata: writes the game's pictures, songs, ending text and icon into a folder at build time.
 //   mkdata OUTPUT_FOLDER ENDING_TEXT
 //   mkdata --text SOURCE TARGET       (one UTF-8 text in code page 932 with CR LF, as README.txt)
+//   mkdata --icons FOLDER             (FOLDER/NxN/apps/quellmark.png for the desktop's icon theme)
 // Text sources are UTF-8; the game and Windows read them as code page 932 with CR LF line ends.
 #include <iconv.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -53,6 +55,19 @@ bool WriteCp932Text(const std::string& source, const std::string& target) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--text")
         return WriteCp932Text(argv[2], argv[3]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        for (int size : {32, 48, 64, 128, 256}) {
+            std::string folder = std::string(argv[2]) + "/" + std::to_string(size) + "x" +
+                                 std::to_string(size) + "/apps";
+            std::error_code error;
+            std::filesystem::create_directories(folder, error);
+            if (error || !WritePngIcon(folder + "/quellmark.png", size)) {
+                fprintf(stderr, "mkdata: could not write the icons into %s\n", argv[2]);
+                return 1;
+            }
+        }
+        return 0;
+    }
     if (argc != 3) {
         fprintf(stderr, "usage: mkdata OUTPUT_FOLDER ENDING_TEXT\n");
         return 2;

@@ -53,11 +53,14 @@ bool InsideShape(int kind, double x, double y) {
 const Rgb tileColors[7] = {{235, 60, 60},  {70, 205, 80},  {70, 120, 240}, {245, 210, 60},
                            {180, 90, 230}, {60, 215, 220}, {255, 255, 255}};
 
-void DrawTile(Picture& sheet, int kind) {
-    int left = 32 * kind;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            double cx = x - 15.5, cy = y - 15.5;
+} // namespace
+
+void DrawTileAt(Picture& picture, int left, int top, int size, int kind) {
+    // The shapes live on a 32-unit square; each pixel takes the point at its centre.
+    double unit = 32.0 / size;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            double cx = (x + 0.5) * unit - 16, cy = (y + 0.5) * unit - 16;
             if (!InsideShape(kind, cx, cy))
                 continue;
             bool edge = false;
@@ -67,15 +70,17 @@ void DrawTile(Picture& sheet, int kind) {
             }
             Rgb base = kind == 6 ? Hue(std::fmod(std::atan2(cy, cx) / (2 * pi) + 1.0, 1.0))
                                  : tileColors[kind];
-            double light = 1.15 - 0.45 * (y / 31.0);
+            double light = 1.15 - 0.45 * ((cy + 15.5) / 31.0);
             double highlight = std::exp(-(std::pow(cx + 5, 2) + std::pow(cy + 6, 2)) / 18.0);
             Rgb color = Mix(Scale(base, light), Rgb{255, 255, 255}, 0.55 * highlight);
             if (kind == 6)
                 color = Mix(color, Rgb{255, 255, 255}, 0.35);
             // The edge is a darker shade, never black (black is transparent).
-            sheet.Set(left + x, y, edge ? Scale(base, 0.35) : color);
+            picture.Set(left + x, top + y, edge ? Scale(base, 0.35) : color);
         }
 }
+
+namespace {
 
 void DrawCursorFrame(Picture& sheet) {
     Rgb bright{255, 240, 120};
@@ -182,7 +187,7 @@ Picture MakeScreenImage() {
 Picture MakeMapChip() {
     Picture sheet(288, 32);
     for (int kind = 0; kind <= 6; ++kind)
-        DrawTile(sheet, kind);
+        DrawTileAt(sheet, 32 * kind, 0, 32, kind);
     DrawCursorFrame(sheet);
     DrawSelectionMarker(sheet);
     return sheet;
