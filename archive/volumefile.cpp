@@ -253,7 +253,17 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         char outputPath[MAX_PATH];
         strcpy(outputPath, folder);
         strcat(outputPath, name);
-        ExtractFile(archivePath, name, outputPath, 0);
+        // Written under a name of this process's own, then moved into place whole, so that a
+        // second copy of the program unpacking at the same time, or one reading the files, never
+        // sees a half-written file. (Where a move cannot replace a file, the old one goes first.)
+        char partPath[MAX_PATH + 24];
+        snprintf(partPath, sizeof partPath, "%s.%lu.part", outputPath,
+                 static_cast<unsigned long>(GetCurrentProcessId()));
+        if (strlen(partPath) >= MAX_PATH || ExtractFile(archivePath, name, partPath, 0) == nullptr)
+            continue;
+        if (rename(partPath, outputPath) != 0 &&
+            (remove(outputPath), rename(partPath, outputPath)) != 0)
+            remove(partPath);
     }
     return 1;
 }

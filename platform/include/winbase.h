@@ -31,6 +31,7 @@
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 DWORD WINAPI GetLastError(void);
+DWORD WINAPI GetCurrentProcessId(void);
 void WINAPI SetLastError(DWORD errorCode);
 
 // The executable's full path in Windows form (Z:\...). A null module means the executable.

@@ -174,6 +174,10 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     return static_cast<DWORD>(path.size());
 }
 
+DWORD WINAPI GetCurrentProcessId(void) {
+    return static_cast<DWORD>(getpid());
+}
+
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
     char linuxPath[PATH_MAX + 1];
     if (getcwd(linuxPath, sizeof linuxPath) == nullptr) {

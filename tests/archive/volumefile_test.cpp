@@ -6,9 +6,15 @@
 #include <cstring>
 #include <memory>
 
+#if QUELLMARK_TEST_CONTROLS
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "archive/volumefile.h"
 #include "support/archivebuilder.h"
 #include "support/tempfolder.h"
+#include "support/testcontrols.h"
 
 namespace {
 
@@ -196,6 +202,37 @@ TEST_F(VolumeFileTest, BadSizeHidesLaterEntriesAndEscapingNamesAreNeverPaths) {
     EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "..\\up", nullptr, 0));
     EXPECT_EQ((std::vector<std::string>{"data.zrm", "t"}), folder.Files());
 }
+
+#if QUELLMARK_TEST_CONTROLS // two processes: native only
+
+TEST_F(VolumeFileTest, CopiesUnpackingAtOnceNeverShowAHalfWrittenFile) {
+    std::string big;
+    for (int i = 0; big.size() < (4u << 20); ++i)
+        big += std::to_string(i) + ",";
+    WriteBytes(archive, BuildArchive({{"Big.dat", big, "", ""}, {"Small.dat", "small", "", ""}}));
+    std::string target = folder / "out/Big.dat";
+    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / "out").c_str())); // the first copy
+    pid_t copies[2];
+    for (pid_t& copy : copies)
+        if ((copy = fork()) == 0) { // another copy of the program, unpacking again and again
+            for (int round = 0; round < 10; ++round)
+                VolumeFile().ExtractAll(archive.c_str(), (folder / "out").c_str());
+            _exit(0);
+        }
+    int reads = 0, status = 0;
+    while (waitpid(copies[0], &status, WNOHANG) == 0 || waitpid(copies[1], &status, WNOHANG) == 0) {
+        std::string seen = ReadBytes(target);
+        ASSERT_TRUE(seen == big) << "the first copy found a file of " << seen.size() << " bytes";
+        ++reads;
+    }
+    waitpid(copies[0], &status, 0), waitpid(copies[1], &status, 0);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ((std::vector<std::string>{"data.zrm", "out/Big.dat", "out/Small.dat"}),
+              folder.Files())
+        << "no part left behind";
+}
+
+#endif
 
 TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {
     struct NameCase {
