@@ -13,6 +13,8 @@ packages=(
   # tests
   googletest libgtest-dev xvfb xauth xdotool openbox imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
   file clang-format unzip x11-utils
+  # packaging: cpack's Debian package and the validators of its desktop files
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()

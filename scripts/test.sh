@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds all three builds and runs every test: native, under the
-# sanitizers with a soak run, the Windows build under wine64, the fuzz targets and the end-to-end runs.
+# sanitizers with a soak run, the Windows build under wine64, the fuzz targets, the end-to-end runs
+# and the installed game and its Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -62,6 +63,9 @@ cmake --build build/windows-x64 --target quellmark_zip -j "$jobs"
 unpacked=$(mktemp -d)
 unzip -q build/windows-x64/Quellmark.zip -d "$unpacked"
 tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
+
+step "installing: cmake --install and the Debian package, validated and run from their launchers"
+tests/e2e/install.sh "$root/build/native" "$root/build/native/artifacts/install"
 
 step "benchmarks (figures only)"
 ./scripts/bench-graphics.sh

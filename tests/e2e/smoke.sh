@@ -2,7 +2,8 @@
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
 # it with Esc, with Alt+F4 and with SIGTERM; then, on a 1920 x 1080 screen with a window manager,
 # checks the doubled window, a click on a board cell, a resize and full screen.
-# Usage: smoke.sh PROGRAM ARTIFACT_DIR
+# Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
+# launcher that is run where it stands, through Esc and SIGTERM only.
 set -euo pipefail
 program=$1
 artifacts=$2
@@ -18,8 +19,10 @@ export XDG_DATA_HOME
 # working directory: it must find the archive through its own path and unpack it.
 gameFolder=$(mktemp -d)
 trap 'rm -rf "$XDG_DATA_HOME" "$gameFolder"' EXIT
-cp "$program" "$(dirname "$program")/Quellmark.zrm" "$gameFolder/"
-program="$gameFolder/$(basename "$program")"
+if [ -z "${QUELLMARK_E2E_INSTALLED:-}" ]; then
+    cp "$program" "$(dirname "$program")/Quellmark.zrm" "$gameFolder/"
+    program="$gameFolder/$(basename "$program")"
+fi
 extracted="$XDG_DATA_HOME/quellmark/Windows/Temp/Quellmark"
 cd /
 
@@ -58,6 +61,7 @@ run_case() {
     [ "$outside" = "0,0,0" ] || fail "$name: outside the window shows $outside"
     [ "$(colours "$artifacts/$name-title.png")" -gt 200 ] || fail "$name: the title shows no picture"
     [ -f "$extracted/Title.bmp" ] || fail "$name: the archive was not unpacked into $extracted"
+    xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "$name: the window has no icon"
     # A click starts stage 1: the board fills with tiles and the numbers appear in their panels.
     xdotool mousemove 300 300 click 1
     sleep 1.5
@@ -72,6 +76,8 @@ run_case() {
         -format '%[fx:maxima]' info:)
     awk -v d="$digits" 'BEGIN {exit !(d > 0.6)}' || fail "$name: no stage number drawn ($digits)"
     [ ! -f "$extracted/Error.txt" ] || fail "$name: images failed to load: $(cat "$extracted/Error.txt")"
+    local asked
+    asked=$(date +%s%N)
     if [ "$keys" = SIGTERM ]; then
         kill -TERM "$pid" # asked to stop from outside: the close box's path, within a second
     else
@@ -86,10 +92,12 @@ run_case() {
         kill "$pid"
         fail "$name: the program did not end after $keys"
     fi
+    local took=$((($(date +%s%N) - asked) / 1000000))
+    [ "$keys" != SIGTERM ] || [ "$took" -lt 1000 ] || fail "$name: SIGTERM took $took ms"
     local status=0
     wait "$pid" || status=$?
     [ "$status" -eq 255 ] || fail "$name: exit status $status, expected 255 (the entry returns -1)"
-    echo "$name: window $geometry; ended by $keys"
+    echo "$name: window $geometry; ended by $keys in $took ms"
 }
 
 # wait_picture FILE WINDOW: screenshots the window until it shows a picture of many colours.
@@ -158,9 +166,9 @@ scaled_case() {
 
 if [ "$QUELLMARK_E2E_INNER" = small ]; then
     run_case escape Escape
-    run_case alt-f4 alt+F4
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || run_case alt-f4 alt+F4
     run_case sigterm SIGTERM
     exit 0
 fi
-scaled_case
+[ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case
 echo "end-to-end: all checks passed; screenshots in $artifacts"
