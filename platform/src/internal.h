@@ -75,6 +75,8 @@ DWORD MessageTime();
 // Stop requests from outside (SIGINT, SIGTERM, SIGHUP, the session's end): installed with the
 // first window; delivered to every top-level window as its close box when messages are looked for.
 void InstallCloseSignals();
+// While a message box is open, a stop request ends the process at once.
+void SetMessageBoxOpen(bool open);
 void RequestClose();
 void DeliverCloseRequests();
 

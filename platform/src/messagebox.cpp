@@ -47,7 +47,11 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
                             buttons.data(),
                             nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    Layer::InstallCloseSignals();
+    Layer::SetMessageBoxOpen(true);
+    int shown = SDL_ShowMessageBox(&data, &pressed);
+    Layer::SetMessageBoxOpen(false);
+    if (shown != 0) {
         SDL_Log("%s: %s", utf8Caption.c_str(), utf8Text.c_str());
         return 0; // the box could not be shown, as Windows reports it
     }

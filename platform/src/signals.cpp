@@ -1,6 +1,7 @@
 // Requests to stop from outside the program: SIGINT (Ctrl+C), SIGTERM (kill, a logout) and SIGHUP
 // (the terminal gone) reach the top-level windows as the close box does, so the program ends
-// through its own shutdown. A second SIGINT while the first is still waiting ends the process.
+// through its own shutdown. A second SIGINT while the first is still waiting ends the process, and
+// so does any of them while a message box is open (its own loop would never see the request).
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
@@ -10,10 +11,11 @@
 namespace {
 
 std::atomic<int> pendingRequests{0};
+std::atomic<bool> boxOpen{false};
 
 void OnSignal(int number) {
-    if (number == SIGINT && pendingRequests.load() > 0)
-        _exit(128 + SIGINT); // asked twice: stop now
+    if (boxOpen.load() || (number == SIGINT && pendingRequests.load() > 0))
+        _exit(128 + number); // asked twice, or nothing would hear it: stop now
     pendingRequests.fetch_add(1);
 }
 
@@ -31,6 +33,10 @@ void InstallCloseSignals() {
     sigemptyset(&action.sa_mask);
     for (int number : {SIGINT, SIGTERM, SIGHUP})
         sigaction(number, &action, nullptr);
+}
+
+void SetMessageBoxOpen(bool open) {
+    boxOpen.store(open);
 }
 
 void RequestClose() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
-# it with Esc, with Alt+F4 and with SIGTERM; then, on a 1920 x 1080 screen with a window manager,
-# checks the doubled window, a click on a board cell, a resize and full screen.
+# it with Esc, with Alt+F4 and with SIGTERM, and with SIGTERM while a start-up message box is open;
+# then, on a 1920 x 1080 screen with a window manager, checks the doubled window, a click on a board
+# cell, a resize and full screen.
 # Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
 # launcher that is run where it stands, through Esc and SIGTERM only.
 set -euo pipefail
@@ -100,6 +101,25 @@ run_case() {
     echo "$name: window $geometry; ended by $keys in $took ms"
 }
 
+# A stop request while a start-up message box is open (no audio device: "DirectSound...") ends the
+# program at once, box and all, with the signal's status.
+box_case() {
+    SDL_AUDIODRIVER=nosuchdriver "$program" &
+    local pid=$! asked status=0
+    for _ in $(seq 50); do
+        xwininfo -root -children | grep -q '"エラー"' && break
+        sleep 0.1
+    done
+    xwininfo -root -children | grep -q '"エラー"' || fail "box: no start-up message box"
+    import -window root "$artifacts/box.png"
+    asked=$(date +%s%N)
+    kill -TERM "$pid"
+    timeout 1 tail --pid="$pid" -f /dev/null || fail "box: SIGTERM did not end the program"
+    wait "$pid" || status=$?
+    [ "$status" -eq 143 ] || fail "box: exit status $status, expected 143"
+    echo "box: SIGTERM with the message box open ended the program in $((($(date +%s%N) - asked) / 1000000)) ms"
+}
+
 # wait_picture FILE WINDOW: screenshots the window until it shows a picture of many colours.
 wait_picture() {
     for _ in $(seq 20); do
@@ -168,6 +188,7 @@ if [ "$QUELLMARK_E2E_INNER" = small ]; then
     run_case escape Escape
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || run_case alt-f4 alt+F4
     run_case sigterm SIGTERM
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || box_case
     exit 0
 fi
 [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case
