@@ -33,10 +33,15 @@ protected:
 
     std::vector<MSG> Drain() {
         std::vector<MSG> messages;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
             messages.push_back(message);
         return messages;
+    }
+    static std::vector<UINT> Kinds(const std::vector<MSG>& messages) {
+        std::vector<UINT> kinds;
+        for (const MSG& message : messages)
+            kinds.push_back(message.message);
+        return kinds;
     }
     HWND window = nullptr;
 };
@@ -47,14 +52,9 @@ TEST_F(MessagesTest, PostedMessagesComeBeforeQuitWhichComesBeforeInput) {
     PostMessageA(window, WM_USER, 1, 0);
     PostMessageA(nullptr, WM_USER + 1, 2, 0);
     std::vector<MSG> messages = Drain();
-    ASSERT_EQ(4u, messages.size());
-    EXPECT_EQ(static_cast<UINT>(WM_USER), messages[0].message);
-    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), messages[1].message);
-    EXPECT_EQ(nullptr, messages[1].hwnd);
-    EXPECT_EQ(static_cast<UINT>(WM_QUIT), messages[2].message);
-    EXPECT_EQ(3u, messages[2].wParam);
-    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), messages[3].message);
-    EXPECT_EQ(5000u, messages[3].time);
+    ASSERT_EQ((std::vector<UINT>{WM_USER, WM_USER + 1, WM_QUIT, WM_MOUSEMOVE}), Kinds(messages));
+    EXPECT_EQ(std::make_tuple(HWND{}, WPARAM{3}, DWORD{5000}),
+              std::tie(messages[1].hwnd, messages[2].wParam, messages[3].time));
 }
 
 TEST_F(MessagesTest, PeekWithoutRemovingLeavesTheMessageForGetMessage) {
@@ -63,8 +63,7 @@ TEST_F(MessagesTest, PeekWithoutRemovingLeavesTheMessageForGetMessage) {
     ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
     ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(1, GetMessageA(&got, nullptr, 0, 0));
-    EXPECT_EQ(static_cast<UINT>(WM_USER), got.message);
-    EXPECT_EQ(7u, got.wParam);
+    EXPECT_EQ(std::make_pair(UINT{WM_USER}, WPARAM{7}), std::make_pair(got.message, got.wParam));
     EXPECT_FALSE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
 }
 
@@ -141,10 +140,10 @@ TEST_F(MessagesTest, KeyAndMouseMessagesCarryWindowsPacking) {
         c.inject(window);
         std::vector<MSG> messages = Drain();
         ASSERT_EQ(1u, messages.size()) << c.label;
-        EXPECT_EQ(c.message, messages[0].message) << c.label;
-        EXPECT_EQ(c.wParam, messages[0].wParam) << c.label;
-        EXPECT_EQ(c.lParam, static_cast<DWORD>(messages[0].lParam)) << std::hex << c.label;
-        EXPECT_EQ(window, messages[0].hwnd) << c.label;
+        const MSG& m = messages[0];
+        EXPECT_EQ(std::make_tuple(window, c.message, c.wParam, c.lParam),
+                  std::make_tuple(m.hwnd, m.message, m.wParam, static_cast<DWORD>(m.lParam)))
+            << c.label;
     }
 }
 
@@ -155,10 +154,8 @@ TEST_F(MessagesTest, TranslateMessagePostsTheCharacterBeforeTheNextInput) {
     ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     EXPECT_TRUE(TranslateMessage(&message));
     std::vector<MSG> rest = Drain();
-    ASSERT_EQ(2u, rest.size());
-    EXPECT_EQ(static_cast<UINT>(WM_CHAR), rest[0].message);
-    EXPECT_EQ(static_cast<WPARAM>('q'), rest[0].wParam);
-    EXPECT_EQ(static_cast<UINT>(WM_KEYUP), rest[1].message);
+    ASSERT_EQ((std::vector<UINT>{WM_CHAR, WM_KEYUP}), Kinds(rest));
+    EXPECT_EQ(WPARAM{'q'}, rest[0].wParam);
 }
 
 TEST_F(MessagesTest, DoubleClicksOnlyForClassesThatAskForThem) {
@@ -220,10 +217,9 @@ TEST_F(MessagesTest, BurstsOfMovesLeaveTheNewestAndQueuesAreBounded) {
     PlatformTest::InjectKey(window, VK_ESCAPE, true);
     PlatformTest::InjectMouseMove(window, 3, 4); // after the key: a move of its own
     std::vector<MSG> messages = Drain();
-    ASSERT_EQ(4u, messages.size());
-    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(19999 % 600, 7)), messages[1].lParam);
-    EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), messages[2].message);
-    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), messages[3].message);
+    ASSERT_EQ((std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_KEYDOWN, WM_MOUSEMOVE}),
+              Kinds(messages));
+    EXPECT_EQ(LPARAM{MAKELPARAM(19999 % 600, 7)}, messages[1].lParam);
     for (int i = 0; i < queueLimit; ++i)
         ASSERT_TRUE(PostMessageA(window, WM_USER, 0, 0));
     EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
@@ -237,9 +233,8 @@ TEST_F(MessagesTest, StopSignalsArriveAsTheCloseBoxAndASecondCtrlCEndsAtOnce) {
     for (int number : {SIGTERM, SIGHUP, SIGINT}) {
         raise(number);
         std::vector<MSG> messages = Drain();
-        ASSERT_EQ(1u, messages.size()) << number;
-        EXPECT_EQ(static_cast<UINT>(WM_SYSCOMMAND), messages[0].message) << number;
-        EXPECT_EQ(static_cast<WPARAM>(SC_CLOSE), messages[0].wParam & 0xFFF0) << number;
+        ASSERT_EQ(std::vector<UINT>{WM_SYSCOMMAND}, Kinds(messages)) << number;
+        EXPECT_EQ(WPARAM{SC_CLOSE}, messages[0].wParam & 0xFFF0) << number;
     }
     EXPECT_EXIT((raise(SIGINT), raise(SIGINT)), ::testing::ExitedWithCode(130), "");
 }

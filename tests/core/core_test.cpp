@@ -1,0 +1,192 @@
+// The shared low-level pieces: the error log's bytes on disk (CR LF lines, the time stamp's form,
+// cutting, a log it cannot open); CheckInterval (resets, slots outside the table, exact deadlines,
+// drift, wrap-around); the scene table (registering, switching, what is refused).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+
+#include "core/errorlog.h"
+#include "core/intervaltimer.h"
+#include "core/scenehost.h"
+#include "support/tempfolder.h"
+#include "support/testcontrols.h"
+
+namespace {
+
+// The log's lines, checking that every one ends in CR LF.
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < bytes.size(); start = end + 2) {
+        end = bytes.find("\r\n", start);
+        EXPECT_NE(std::string::npos, end) << "line without CR LF";
+        if (end == std::string::npos)
+            break;
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+}
+
+TEST(ErrorLogTest, EntriesAreTimeStampAndTextAppendedInOrder) {
+    TempFolder folder;
+    folder.Enter();
+    time_t before = time(nullptr);
+    EXPECT_TRUE(WriteErrorLog("ウィンドウの作成に失敗しました。"));
+    EXPECT_TRUE(WriteErrorLogFormat("[Image] %sの読み込みに失敗しました。", ".\\Title.bmp"));
+    EXPECT_TRUE(WriteErrorLog("one\ntwo")); // written unchanged
+    time_t after = time(nullptr);
+    std::vector<std::string> lines = Lines(ReadBytes(folder / "Error.txt"));
+    ASSERT_EQ(7u, lines.size());
+    EXPECT_EQ("ウィンドウの作成に失敗しました。", lines[1]); // code page 932 on both sides
+    EXPECT_EQ("[Image] .\\Title.bmpの読み込みに失敗しました。", lines[3]);
+    EXPECT_EQ("one", lines[5]);
+    EXPECT_EQ("two", lines[6]);
+    for (size_t stampLine : {0u, 2u, 4u}) {
+        std::tm written{};
+        std::istringstream stamp(lines[stampLine]);
+        stamp >> std::get_time(&written, "[%Y/%m/%d  %H:%M:%S]");
+        ASSERT_TRUE(!stamp.fail() && stamp.peek() == EOF && lines[stampLine].size() == 22)
+            << lines[stampLine];
+        written.tm_isdst = -1;
+        EXPECT_TRUE(mktime(&written) >= before && mktime(&written) <= after) << lines[stampLine];
+    }
+    std::filesystem::remove(folder / "Error.txt");
+    std::filesystem::create_directory(folder / "Error.txt"); // cannot be appended to
+    EXPECT_FALSE(WriteErrorLog("lost"));
+    EXPECT_FALSE(WriteErrorLogFormat("%s", "lost"));
+}
+
+TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
+    const std::string a = "\x82\xA0"; // あ, two bytes
+    auto repeat = [&a](int times) {
+        std::string result;
+        while (times-- > 0)
+            result += a;
+        return result;
+    };
+    struct CutCase {
+        std::string argument, expected;
+    };
+    const CutCase cases[] = {
+        {std::string(300, 'a'), std::string(255, 'a')},
+        {std::string(255, 'b'), std::string(255, 'b')},
+        // 127 characters fill 254 bytes; the lead byte of the 128th is dropped, not kept alone.
+        {repeat(130), repeat(127)},
+        {"x" + repeat(130), "x" + repeat(127)},
+    };
+    for (const CutCase& c : cases) {
+        TempFolder folder;
+        folder.Enter();
+        ASSERT_TRUE(WriteErrorLogFormat("%s", c.argument.c_str()));
+        std::vector<std::string> lines = Lines(ReadBytes(folder / "Error.txt"));
+        ASSERT_EQ(2u, lines.size());
+        EXPECT_EQ(c.expected, lines[1]) << c.argument.size();
+    }
+}
+
+TEST(IntervalTimerTest, ResetStampsEverySlotZeroIsDueAtOnceAndOtherSlotsChangeNothing) {
+    memset(intervalTimer.stamps, 0, sizeof intervalTimer.stamps);
+    uint32_t before = timeGetTime();
+    EXPECT_FALSE(CheckInterval(0, -1));
+    uint32_t after = timeGetTime();
+    for (uint32_t stamp : intervalTimer.stamps)
+        EXPECT_LE(stamp - before, after - before) << "a stamp outside the reset's time";
+    IntervalTimer reset = intervalTimer;
+    for (int32_t slot : {100, 1000, -2, INT32_MIN, INT32_MAX})
+        EXPECT_FALSE(CheckInterval(0, slot)) << slot;
+    EXPECT_EQ(0, memcmp(&reset, &intervalTimer, sizeof reset));
+    for (int slot = 0; slot < IntervalTimer::slotCount; ++slot)
+        EXPECT_TRUE(CheckInterval(0, slot)) << slot;
+}
+
+// The cases below run on the layer's virtual clock (native only).
+#if QUELLMARK_TEST_CONTROLS
+
+class IntervalTimerClockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformTest::Reset();
+        PlatformTest::SetClock(50000);
+        CheckInterval(0, -1);
+    }
+    void TearDown() override { PlatformTest::Reset(); }
+};
+
+TEST_F(IntervalTimerClockTest, DueExactlyWhenTheIntervalHasPassedAndLateChecksAreNotMadeUp) {
+    struct Step {
+        uint32_t advance;
+        bool due;
+    };
+    const Step exact[] = {{0, false}, {999, false}, {1, true}, {1, false}, {998, false}, {1, true}};
+    for (const Step& step : exact) {
+        PlatformTest::AdvanceClock(step.advance);
+        EXPECT_EQ(step.due, CheckInterval(1000, 3)) << "at " << timeGetTime();
+    }
+    // Half an interval late; then the old schedule would be due, the new one is not.
+    const Step late[] = {{1500, true}, {500, false}, {500, true}};
+    for (const Step& step : late) {
+        PlatformTest::AdvanceClock(step.advance);
+        EXPECT_EQ(step.due, CheckInterval(1000, 2)) << "at " << timeGetTime();
+    }
+}
+
+TEST_F(IntervalTimerClockTest, IntervalsStayExactAcrossTheClocksWrapAround) {
+    // Stamps taken just before 2^32, checks made on both sides of the wrap.
+    struct WrapCase {
+        uint32_t stamp, interval, advance;
+        bool due;
+    };
+    const WrapCase cases[] = {
+        {0xFFFFFFF0u, 100, 5, false}, // deadline past 2^32: not due early
+        {0xFFFFFFF0u, 100, 99, false},
+        {0xFFFFFFF0u, 100, 100, true},    // due exactly one interval later, clock now 0x54
+        {0xFFFFFF00u, 0x10, 0x200, true}, // the clock wrapped below the stamp: long overdue
+        {0xFFFFFFFFu, 1, 1, true},
+    };
+    for (const WrapCase& c : cases) {
+        PlatformTest::SetClock(c.stamp);
+        CheckInterval(0, -1);
+        PlatformTest::AdvanceClock(c.advance);
+        EXPECT_EQ(c.due, CheckInterval(c.interval, 4)) << std::hex << c.stamp << "+" << c.advance;
+        EXPECT_EQ(c.due ? c.stamp + c.advance : c.stamp, intervalTimer.stamps[4]);
+    }
+}
+
+#endif
+
+void SceneA() {}
+void SceneB() {}
+
+TEST(SceneHostTest, RegisterFillsOnlyFreeSlotsAndSwitchMovesOnlyToFilledOnes) {
+    auto host = std::make_unique<SceneHost>();
+    struct Step {
+        int32_t index;
+        SceneFunc func;
+        bool accepted;
+    };
+    const Step steps[] = {
+        {1, SceneA, true},   {1, SceneB, false}, // a registered scene is never replaced
+        {2, nullptr, false}, {2, SceneA, true},  // the same function under a second number
+        {255, SceneB, true}, {256, SceneB, false}, {-1, SceneB, false},
+    };
+    for (const Step& step : steps)
+        EXPECT_EQ(step.accepted, host->RegisterScene(step.index, step.func)) << step.index;
+    EXPECT_EQ((std::vector<SceneFunc>{nullptr, SceneA, SceneA, nullptr}),
+              std::vector<SceneFunc>(host->scenes, host->scenes + 4));
+    EXPECT_EQ(SceneB, host->scenes[255]);
+    const int32_t switches[][3] = {{255, true, 255},  {-1, false, 255}, {3, false, 255},
+                                   {256, false, 255}, {1, true, 1},     {INT32_MIN, false, 1}};
+    for (const auto& step : switches) {
+        EXPECT_EQ(step[1] != 0, host->SwitchScene(step[0])) << step[0];
+        EXPECT_EQ(step[2], host->currentScene) << step[0];
+    }
+}
+
+} // namespace
