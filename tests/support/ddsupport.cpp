@@ -94,8 +94,3 @@ std::vector<uint32_t> Pattern(int width, int height) {
             pixels.push_back(static_cast<uint32_t>((x + 1) | ((y + 1) << 8) | (0x40 << 16)));
     return pixels;
 }
-
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}

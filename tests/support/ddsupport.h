@@ -30,4 +30,3 @@ std::vector<uint32_t> ReadPixels(IDirectDrawSurface* surface);
 bool WritePixels(IDirectDrawSurface* surface, const std::vector<uint32_t>& pixels);
 // A picture where every pixel differs: (x + 1) | (y + 1) << 8 | 0x40 << 16.
 std::vector<uint32_t> Pattern(int width, int height);
-bool RunningUnderWine();
