@@ -78,21 +78,8 @@ protected:
     }
     std::vector<uint32_t> Pixels() const { return ReadPixels(graphics.backSurface); }
     uint32_t At(int x, int y) const { return Pixels()[static_cast<size_t>(y) * 320 + x]; }
-    // The bounding box of the pixels of one colour, and how many there are.
     RECT Box(uint32_t colour, int* count = nullptr) const {
-        std::vector<uint32_t> pixels = Pixels();
-        RECT box{320, 240, 0, 0};
-        int found = 0;
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                if (pixels[static_cast<size_t>(y) * 320 + x] == colour) {
-                    ++found;
-                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-                }
-        if (count != nullptr)
-            *count = found;
-        return box;
+        return Bounds(Pixels(), 320, colour, count);
     }
     HWND window = nullptr;
 };

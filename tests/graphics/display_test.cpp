@@ -126,13 +126,7 @@ TEST_F(DisplayTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) 
         int width = 0, height = 0;
         std::vector<uint32_t> view = PlatformTest::ShownPixels(window, &width, &height);
         ASSERT_EQ(std::make_pair(c.width, c.height), std::make_pair(width, height));
-        RECT drawn{width, height, 0, 0};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (view[static_cast<size_t>(y) * width + x] != 0)
-                    drawn = {std::min<LONG>(drawn.left, x), std::min<LONG>(drawn.top, y),
-                             std::max<LONG>(drawn.right, x + 1),
-                             std::max<LONG>(drawn.bottom, y + 1)};
+        RECT drawn = Bounds(view, width, 0, nullptr, true); // the picture has no black pixel
         EXPECT_EQ(std::make_tuple(c.place.left, c.place.top, c.place.right, c.place.bottom),
                   std::make_tuple(drawn.left, drawn.top, drawn.right, drawn.bottom))
             << c.width << "x" << c.height;

@@ -1,6 +1,8 @@
 // DirectDrawFixture and the pixel helpers of the DirectDraw tests.
 #include "ddsupport.h"
 
+#include <algorithm>
+
 DirectDrawFixture::DirectDrawFixture() {
     if (FAILED(DirectDrawCreate(nullptr, &directDraw, nullptr))) {
         directDraw = nullptr;
@@ -93,4 +95,20 @@ std::vector<uint32_t> Pattern(int width, int height) {
         for (int x = 0; x < width; ++x)
             pixels.push_back(static_cast<uint32_t>((x + 1) | ((y + 1) << 8) | (0x40 << 16)));
     return pixels;
+}
+
+RECT Bounds(const std::vector<uint32_t>& pixels, int width, uint32_t colour, int* count,
+            bool other) {
+    int height = static_cast<int>(pixels.size()) / width, found = 0;
+    RECT box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[static_cast<size_t>(y) * width + x] == colour) != other) {
+                ++found;
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+            }
+    if (count != nullptr)
+        *count = found;
+    return box;
 }
