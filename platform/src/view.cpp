@@ -80,7 +80,9 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
         int whole = place.width / sourceWidth;
         if (whole * sourceWidth == place.width && left == place.x && right == left + place.width) {
             uint32_t* out = row + left; // a whole scale: each source pixel written whole times
-            if (whole == 2) {           // the common case, in a loop the compiler vectorises
+            if (whole == 1) {
+                memcpy(out, sourceRow, static_cast<size_t>(sourceWidth) * 4);
+            } else if (whole == 2) { // the common case, in a loop the compiler vectorises
                 for (int x = 0; x < sourceWidth; ++x)
                     out[2 * x] = out[2 * x + 1] = sourceRow[x];
             } else {
