@@ -1,26 +1,11 @@
 // libFuzzer target: any bytes as a BMP file through LoadImageA; it must load or fail cleanly.
 #include <windows.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
+#include "fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/quellmark-fuzz-bmp-XXXXXX";
-        int descriptor = mkstemp(pattern);
-        if (descriptor < 0)
-            abort();
-        close(descriptor);
-        return std::string(pattern);
-    }();
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        abort();
-    fwrite(data, 1, size, file);
-    fclose(file);
+    static const std::string path = ScratchFolder("bmp") + "/input.bmp";
+    WriteInput(path, data, size);
     HANDLE image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                               LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (image != nullptr) {

@@ -1,24 +1,16 @@
 // libFuzzer target: any bytes as the ending text, shown by the real ending scene: text-mode
 // reading, lines cut at 255 bytes, code page 932 text drawn with the real fonts, then a click.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
-
 #include "app/gameapp.h"
 #include "core/inputstate.h"
 #include "core/intervaltimer.h"
 #include "game/gamestate.h"
 #include "game/scenes.h"
+#include "fuzzinput.h"
 #include "platformtest.h"
 
 namespace {
 
-char folder[] = "/tmp/quellmark-fuzz-ending-XXXXXX";
-
 void SetUpOnce() {
-    if (mkdtemp(folder) == nullptr)
-        abort();
     PlatformTest::Reset();
     PlatformTest::SetClock(100000);
     gameApp.style = WS_OVERLAPPEDWINDOW;
@@ -35,13 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (SetUpOnce(), true);
     (void)ready;
     char home[4096]; // libFuzzer reads its corpus by relative names: come back here at the end
-    if (getcwd(home, sizeof home) == nullptr || chdir(folder) != 0)
+    if (getcwd(home, sizeof home) == nullptr || chdir(ScratchFolder("ending").c_str()) != 0)
         abort();
-    FILE* file = fopen("Ending.dat", "wb");
-    if (file == nullptr)
-        abort();
-    fwrite(data, 1, size, file);
-    fclose(file);
+    WriteInput("Ending.dat", data, size);
     gameState.sceneStart = 1;
     EndingScene();
     // A line every turn: the mosaic is run down and the line timer is due.

@@ -4,12 +4,7 @@
 // input that makes the program slow counts as a failure.
 #include <dmusici.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
-
+#include "fuzzinput.h"
 #include "platformtest.h"
 
 namespace {
@@ -23,12 +18,7 @@ struct Music {
 Music& Shared() {
     static Music music = [] {
         Music made;
-        char pattern[] = "/tmp/quellmark-fuzz-midi-XXXXXX";
-        int descriptor = mkstemp(pattern);
-        if (descriptor < 0)
-            abort();
-        close(descriptor);
-        made.path = pattern;
+        made.path = ScratchFolder("midi") + "/input.mid";
         PlatformTest::SetHeadless(false); // the audio device runs: its thread renders
         CoInitialize(nullptr);
         if (FAILED(CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC,
@@ -49,11 +39,7 @@ Music& Shared() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Music& music = Shared();
-    FILE* file = fopen(music.path.c_str(), "wb");
-    if (file == nullptr)
-        abort();
-    fwrite(data, 1, size, file);
-    fclose(file);
+    WriteInput(music.path, data, size);
     DMUS_OBJECTDESC desc{};
     desc.dwSize = sizeof desc;
     desc.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_FILENAME | DMUS_OBJ_FULLPATH;

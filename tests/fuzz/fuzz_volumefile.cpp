@@ -1,37 +1,17 @@
 // libFuzzer target: any bytes as an archive; extraction must stay inside its folder.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <unistd.h>
 
 #include "archive/volumefile.h"
+#include "fuzzinput.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path Sandbox() {
-    static fs::path sandbox = [] {
-        char pattern[] = "/tmp/quellmark-fuzz-XXXXXX";
-        return fs::path(mkdtemp(pattern));
-    }();
-    return sandbox;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fs::path sandbox = Sandbox();
+    fs::path sandbox = ScratchFolder("archive");
     fs::path archive = sandbox / "input.zrm";
     fs::path output = sandbox / "out";
-    FILE* file = fopen(archive.c_str(), "wb");
-    if (file == nullptr)
-        abort();
-    fwrite(data, 1, size, file);
-    fclose(file);
+    WriteInput(archive, data, size);
 
     auto reader = std::make_unique<VolumeFile>();
     reader->ExtractAll(archive.c_str(), output.c_str());
