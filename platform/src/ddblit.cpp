@@ -107,6 +107,11 @@ void Copy(Layer::Surface* destination, const RECT& area, const SourceView& sourc
             }
             continue;
         }
+        if (key == nullptr) {
+            for (size_t i = 0; i < columns.size(); ++i)
+                destRow[i] = sourceRow[columns[i]];
+            continue;
+        }
         for (size_t i = 0; i < columns.size(); ++i) {
             uint32_t pixel = sourceRow[columns[i]];
             uint32_t value = pixel & 0x00FFFFFFu;

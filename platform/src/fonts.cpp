@@ -56,6 +56,13 @@ FcConfig* FontConfig() {
 }
 
 bool FindFace(const std::string& family, std::string* file, int* index) {
+    // The fonts installed do not change while the program runs: each family is matched once.
+    static auto* known = new std::map<std::string, std::pair<std::string, int>>;
+    if (auto found = known->find(family); found != known->end()) {
+        *file = found->second.first;
+        *index = found->second.second;
+        return true;
+    }
     FcConfig* config = FontConfig();
     if (config == nullptr)
         return false;
@@ -76,6 +83,8 @@ bool FindFace(const std::string& family, std::string* file, int* index) {
     if (match != nullptr)
         FcPatternDestroy(match);
     FcPatternDestroy(pattern);
+    if (found)
+        (*known)[family] = {*file, *index};
     return found;
 }
 

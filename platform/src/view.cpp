@@ -82,9 +82,11 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
             uint32_t* out = row + left; // a whole scale: each source pixel written whole times
             if (whole == 1) {
                 memcpy(out, sourceRow, static_cast<size_t>(sourceWidth) * 4);
-            } else if (whole == 2) { // the common case, in a loop the compiler vectorises
-                for (int x = 0; x < sourceWidth; ++x)
-                    out[2 * x] = out[2 * x + 1] = sourceRow[x];
+            } else if (whole == 2) { // the common case: one 8-byte store a source pixel
+                for (int x = 0; x < sourceWidth; ++x) {
+                    uint64_t pair = sourceRow[x] * 0x100000001ull;
+                    memcpy(out + 2 * x, &pair, sizeof pair);
+                }
             } else {
                 for (int x = 0; x < sourceWidth; ++x)
                     out = std::fill_n(out, whole, sourceRow[x]);
