@@ -40,15 +40,9 @@ protected:
 
 TEST_F(DisplayTest, WindowedDisplayHasABlackClippedBackSurface) {
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    EXPECT_EQ(1, display->windowed);
-    EXPECT_EQ(320, display->width);
-    EXPECT_EQ(240, display->height);
-    int32_t width = 0, height = 0;
-    ASSERT_TRUE(display->GetSurfaceSize(display->backSurface, &width, &height));
-    EXPECT_EQ(320, width);
-    EXPECT_EQ(240, height);
-    std::vector<uint32_t> pixels = ReadPixels(display->backSurface);
-    EXPECT_EQ(std::vector<uint32_t>(320 * 240, 0u), pixels);
+    EXPECT_EQ(std::make_tuple(1, 320, 240),
+              std::tie(display->windowed, display->width, display->height));
+    EXPECT_EQ(std::vector<uint32_t>(320 * 240, 0u), ReadPixels(display->backSurface));
     // The back surface is clipped to the display; the primary (the screen) is not clipped.
     EXPECT_EQ(DD_OK, display->FillRect(display->backSurface, 300, 0, 400, 10, 0xFFFFFF));
     EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
