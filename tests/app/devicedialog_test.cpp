@@ -1,9 +1,11 @@
-// The device dialog: enumeration into the table, the list, its buttons, and the missing template.
+// The device dialog: enumeration into the table, the list, its buttons, the missing template, and
+// (in the Windows build) the real dialog from the resource library.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/devicedialog.h"
 #include "app/gameapp.h"
@@ -120,6 +122,52 @@ TEST_F(DeviceDialogTest, CancelAndTheCloseBoxEndWithZero) {
         TearDown();
     }
     EXPECT_EQ(FALSE, DeviceDialogProc(dialog, WM_PAINT, 0, 0)) << "other messages are not handled";
+}
+
+#endif
+
+#if !QUELLMARK_TEST_CONTROLS
+
+// The dialog as Windows shows it from the real resource library (the Windows build, under wine64):
+// the list holds the enumerated drivers; OK copies the chosen driver's GUID out, Cancel and the
+// close box return 0 and leave it alone. Driven by messages from a second thread.
+// Waits until the dialog shows (after WM_INITDIALOG has filled the list), then selects the first
+// line and sends the given command or message.
+void Answer(UINT message, WPARAM wParam, LRESULT* lines) {
+    HWND dialog = nullptr;
+    for (int tries = 0; tries < 500 && (dialog == nullptr || !IsWindowVisible(dialog)); ++tries) {
+        dialog = FindWindowA(nullptr, "Quellmark - display device");
+        Sleep(10);
+    }
+    if (dialog == nullptr)
+        return;
+    *lines = SendDlgItemMessageA(dialog, 1000, LB_GETCOUNT, 0, 0);
+    SendDlgItemMessageA(dialog, 1000, LB_SETCURSEL, 0, 0);
+    PostMessageA(dialog, message, wParam, 0);
+}
+
+TEST(DeviceDialogWindowsTest, OkCopiesTheChosenGuidCancelAndCloseLeaveItAlone) {
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        int result;
+    };
+    const Case cases[] = {{WM_COMMAND, IDOK, 1}, {WM_COMMAND, IDCANCEL, 0}, {WM_CLOSE, 0, 0}};
+    for (const Case& c : cases) {
+        GUID chosen;
+        memset(&chosen, 0xAB, sizeof chosen);
+        LRESULT lines = -1;
+        std::thread answering(Answer, c.message, c.wParam, &lines);
+        int result = SelectDisplayDevice(nullptr, GetModuleHandleA(nullptr), &chosen);
+        answering.join();
+        EXPECT_EQ(c.result, result) << c.message << " " << c.wParam;
+        EXPECT_EQ(displayDeviceTable.deviceCount, lines) << "a line per driver; " << c.message;
+        GUID expected;
+        memset(&expected, 0xAB, sizeof expected);
+        if (c.result != 0)
+            expected = displayDeviceTable.entries[0].guid;
+        EXPECT_EQ(0, memcmp(&expected, &chosen, sizeof chosen)) << c.message << " " << c.wParam;
+    }
 }
 
 #endif
