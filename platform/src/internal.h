@@ -107,6 +107,10 @@ void SetSdlWindowTitle(HWND window);
 void SetSdlWindowTopmost(HWND window);
 void PumpSdlEvents();
 bool WaitSdlEvent(int timeoutMs);
+// On X11: remembers an SDL window's connection; then X11InputWaiting answers 1 when the X server
+// sent something or Xlib queued events (waiting up to timeoutMs for it), else 0; -1 elsewhere.
+void WatchX11Connection(SDL_Window* window);
+int X11InputWaiting(int timeoutMs);
 // Reads back where the window manager put the window (the user may have moved it).
 void RefreshWindowFromSdl(HWND window);
 void SetSdlCursorVisible(bool visible);

@@ -223,6 +223,7 @@ bool CreateSdlWindow(HWND window) {
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);
+    WatchX11Connection(window->sdlWindow);
     int iconWidth = 0, iconHeight = 0;
     const uint32_t* argb = nullptr;
     if (IconPixels(window->icon, &iconWidth, &iconHeight, &argb)) {
@@ -295,8 +296,16 @@ void RefreshWindowFromSdl(HWND window) {
 void PumpSdlEvents() {
     if (!videoStarted)
         return;
+    // SDL is pumped when the X connection has input, and at least every 10 ms for what SDL does
+    // on its own schedule; in between, only events already queued are taken.
+    static Uint32 lastPump = 0;
+    Uint32 now = SDL_GetTicks();
+    if (X11InputWaiting(0) != 0 || now - lastPump >= 10) {
+        SDL_PumpEvents();
+        lastPump = now;
+    }
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         HandleEvent(event);
 }
 
@@ -305,7 +314,10 @@ bool WaitSdlEvent(int timeoutMs) {
         SDL_Delay(static_cast<Uint32>(timeoutMs));
         return false;
     }
-    return SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        return true;
+    int waiting = X11InputWaiting(timeoutMs);
+    return waiting >= 0 ? waiting > 0 : SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
 }
 
 void SetSdlCursorVisible(bool visible) {
