@@ -2,6 +2,7 @@
 #include "formats.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -87,6 +88,14 @@ void PngChunk(std::string& png, const char* type, const std::string& data) {
 }
 
 } // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
 
 std::string Png(int width, int height, const std::vector<uint32_t>& pixels) {
     std::string header;

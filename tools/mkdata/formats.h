@@ -10,6 +10,9 @@
 // A 24-bit bottom-up BMP of width x height pixels given as 0x00RRGGBB, row by row from the top.
 std::string Bmp24(int width, int height, const std::vector<uint32_t>& pixels);
 
+// Writes bytes as a whole file; false when it cannot be written completely.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
 // A PNG of width x height pixels given as 0xAARRGGBB, row by row from the top: 8-bit RGBA, the
 // image data in stored (uncompressed) deflate blocks, which every PNG reader accepts.
 std::string Png(int width, int height, const std::vector<uint32_t>& pixels);

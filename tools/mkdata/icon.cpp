@@ -122,11 +122,7 @@ bool WriteIcon(const std::string& path) {
     Put(file, static_cast<uint32_t>(image.size()), 4);
     Put(file, 22, 4);
     file.insert(file.end(), image.begin(), image.end());
-    FILE* out = fopen(path.c_str(), "wb");
-    if (out == nullptr)
-        return false;
-    bool written = fwrite(file.data(), 1, file.size(), out) == file.size();
-    return fclose(out) == 0 && written;
+    return WriteWholeFile(path, std::string(file.begin(), file.end()));
 }
 
 bool WritePngIcon(const std::string& path, int size) {
@@ -137,10 +133,5 @@ bool WritePngIcon(const std::string& path, int size) {
         argb.push_back((icon.opaque[i] ? 0xFF000000u : 0u) |
                        static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b));
     }
-    std::string bytes = Png(size, size, argb);
-    FILE* out = fopen(path.c_str(), "wb");
-    if (out == nullptr)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    return fclose(out) == 0 && written;
+    return WriteWholeFile(path, Png(size, size, argb));
 }

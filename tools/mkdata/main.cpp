@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "formats.h"
 #include "icon.h"
 #include "pictures.h"
 #include "songs.h"
@@ -43,11 +44,7 @@ bool WriteCp932Text(const std::string& source, const std::string& target) {
             crlf += '\r';
         crlf += c;
     }
-    FILE* file = fopen(target.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(crlf.data(), 1, crlf.size(), file) == crlf.size();
-    return fclose(file) == 0 && written;
+    return WriteWholeFile(target, crlf);
 }
 
 } // namespace

@@ -46,12 +46,7 @@ bool Picture::SaveBmp(const std::string& path) const {
                                                  std::clamp(c.g, 0, 255) << 8 |
                                                  std::clamp(c.b, 0, 255)));
         }
-    std::string bytes = Bmp24(width, height, xrgb);
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
+    return WriteWholeFile(path, Bmp24(width, height, xrgb));
 }
 
 namespace {

@@ -167,14 +167,6 @@ std::string ClearJingle() {
     return SongFile(140, {brass, strings, timpani}, 6 * quarter);
 }
 
-bool Save(const std::string& path, const std::string& bytes) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
-}
-
 } // namespace
 
 bool WriteSongs(const std::string& folder) {
@@ -186,9 +178,9 @@ bool WriteSongs(const std::string& folder) {
     SongPlan ending{84, 20, 65, false, {0, 4, 5, 3, 0, 4, 3, 4}, 73, 48, 32, false, false, 47};
     // Game over: dark and slow, 76 beats a minute, 12 bars (38 s).
     SongPlan gameOver{76, 12, 57, true, {0, 3, 5, 4}, 71, 49, 32, false, false, 83};
-    return Save(folder + "/Title.mid", Compose(title)) &&
-           Save(folder + "/Stage.mid", Compose(stage)) &&
-           Save(folder + "/Ending.mid", Compose(ending)) &&
-           Save(folder + "/Gameover.mid", Compose(gameOver)) &&
-           Save(folder + "/Clear.mid", ClearJingle());
+    return WriteWholeFile(folder + "/Title.mid", Compose(title)) &&
+           WriteWholeFile(folder + "/Stage.mid", Compose(stage)) &&
+           WriteWholeFile(folder + "/Ending.mid", Compose(ending)) &&
+           WriteWholeFile(folder + "/Gameover.mid", Compose(gameOver)) &&
+           WriteWholeFile(folder + "/Clear.mid", ClearJingle());
 }
