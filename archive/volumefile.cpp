@@ -261,8 +261,10 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
                  static_cast<unsigned long>(GetCurrentProcessId()));
         if (strlen(partPath) >= MAX_PATH || ExtractFile(archivePath, name, partPath, 0) == nullptr)
             continue;
-        if (rename(partPath, outputPath) != 0 &&
-            (remove(outputPath), rename(partPath, outputPath)) != 0)
+        if (rename(partPath, outputPath) == 0)
+            continue;
+        remove(outputPath); // a move that cannot replace a file (Windows) needs it gone first
+        if (rename(partPath, outputPath) != 0)
             remove(partPath);
     }
     return 1;

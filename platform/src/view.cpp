@@ -56,10 +56,18 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
         right = std::clamp(place.x + place.width, 0, viewWidth);
     int top = std::clamp(place.y, 0, viewHeight);
     int bottom = std::clamp(place.y + place.height, 0, viewHeight);
-    std::vector<int> columns(static_cast<size_t>(std::max(0, right - left)));
-    for (int x = left; x < right; ++x)
-        columns[x - left] =
-            static_cast<int>(static_cast<int64_t>(x - place.x) * sourceWidth / place.width);
+    // A whole scale repeats each source pixel; other scales look up each column's source pixel,
+    // in a table kept between frames (the view's size seldom changes).
+    int whole = sourceWidth > 0 ? place.width / sourceWidth : 0;
+    bool wholeScale = whole > 0 && whole * sourceWidth == place.width && left == place.x &&
+                      right == left + place.width;
+    static thread_local std::vector<int> columns;
+    if (!wholeScale) {
+        columns.resize(static_cast<size_t>(std::max(0, right - left)));
+        for (int x = left; x < right; ++x)
+            columns[x - left] =
+                static_cast<int>(static_cast<int64_t>(x - place.x) * sourceWidth / place.width);
+    }
     const uint32_t* previousSource = nullptr;
     for (int y = 0; y < viewHeight; ++y) {
         uint32_t* row = view + static_cast<ptrdiff_t>(y) * viewPitch;
@@ -77,8 +85,7 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
             memcpy(row + left, row - viewPitch + left, static_cast<size_t>(right - left) * 4);
             continue;
         }
-        int whole = place.width / sourceWidth;
-        if (whole * sourceWidth == place.width && left == place.x && right == left + place.width) {
+        if (wholeScale) {
             uint32_t* out = row + left; // a whole scale: each source pixel written whole times
             if (whole == 1) {
                 memcpy(out, sourceRow, static_cast<size_t>(sourceWidth) * 4);
