@@ -26,13 +26,19 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormAndSetFromIt) {
+TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormSizedAsWindowsDoesAndSetFromIt) {
     folder.Enter();
     char buffer[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
     std::string expected = WindowsForm(std::filesystem::current_path().string());
     EXPECT_EQ(expected, buffer);
     EXPECT_EQ(expected.size(), length);
+    char small[4] = "abc"; // too small: the size needed with the terminator, the buffer untouched
+    EXPECT_EQ(length + 1, GetCurrentDirectoryA(sizeof small, small));
+    EXPECT_STREQ("abc", small);
+    EXPECT_EQ(length, GetCurrentDirectoryA(length + 1, buffer));
+    UINT windowsLength = GetWindowsDirectoryA(buffer, MAX_PATH);
+    EXPECT_EQ(windowsLength + 1, GetWindowsDirectoryA(small, sizeof small));
 
     std::filesystem::create_directory(folder.Path() / "sub");
     EXPECT_TRUE(SetCurrentDirectoryA(".\\sub"));
@@ -44,18 +50,6 @@ TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormAndSetFromIt) {
     EXPECT_FALSE(SetCurrentDirectoryA("C:\\WINDOWS")) << "only drive Z: exists";
     EXPECT_FALSE(SetCurrentDirectoryA("no-such-folder"));
     EXPECT_EQ(folder.Path() / "sub", std::filesystem::current_path());
-}
-
-TEST_F(PathsTest, TooSmallBuffersGetTheNeededSizeWithTheTerminator) {
-    folder.Enter();
-    char buffer[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    char small[4] = "abc";
-    EXPECT_EQ(length + 1, GetCurrentDirectoryA(sizeof small, small));
-    EXPECT_STREQ("abc", small) << "a too-small buffer is left alone";
-    EXPECT_EQ(length, GetCurrentDirectoryA(length + 1, buffer));
-    UINT windowsLength = GetWindowsDirectoryA(buffer, MAX_PATH);
-    EXPECT_EQ(windowsLength + 1, GetWindowsDirectoryA(small, sizeof small));
 }
 
 TEST_F(PathsTest, ModuleFileNameIsTheExecutableTruncatedWhenTheBufferIsShort) {

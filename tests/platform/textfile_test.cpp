@@ -15,7 +15,7 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(TextFileTest, TextWritesEndLinesWithCrLfAndBinaryWritesBytes) {
+TEST_F(TextFileTest, TextWritesEndLinesWithCrLfBinaryWritesBytesAndAppendAddsAfterThem) {
     struct Case {
         const char* mode;
         std::string expected;
@@ -29,20 +29,16 @@ TEST_F(TextFileTest, TextWritesEndLinesWithCrLfAndBinaryWritesBytes) {
         fclose(file);
         EXPECT_EQ(c.expected, ReadBytes(folder / "out.txt")) << c.mode;
     }
-}
-
-TEST_F(TextFileTest, AppendAddsAfterTheExistingBytes) {
-    WriteBytes(folder / "log.txt", "old\r\n");
-    for (int i = 0; i < 2; ++i) {
-        FILE* file = fopen(".\\log.txt", "a");
+    for (int i = 0; i < 2; ++i) { // appending adds after the bytes already there
+        FILE* file = fopen(".\\out.txt", "a");
         ASSERT_NE(nullptr, file);
         fprintf(file, "[%d]\n", i);
         fclose(file);
     }
-    EXPECT_EQ("old\r\n[0]\r\n[1]\r\n", ReadBytes(folder / "log.txt"));
+    EXPECT_EQ("a\nb\n\nc[0]\r\n[1]\r\n", ReadBytes(folder / "out.txt"));
 }
 
-TEST_F(TextFileTest, TextReadsTurnCrLfIntoOneBreakAndStopAtCtrlZ) {
+TEST_F(TextFileTest, TextReadsTurnCrLfIntoOneBreakStopAtCtrlZAndFgetsSplitsLines) {
     struct Case {
         std::string bytes;
         std::string expected;
@@ -65,15 +61,11 @@ TEST_F(TextFileTest, TextReadsTurnCrLfIntoOneBreakAndStopAtCtrlZ) {
         fclose(file);
         EXPECT_EQ(c.expected, read);
     }
-}
-
-TEST_F(TextFileTest, FgetsReadsLinesWhateverTheirEnding) {
-    WriteBytes(folder / "lines.txt", "first\r\nsecond\nthird");
+    WriteBytes(folder / "lines.txt", "first\r\nsecond\nthird"); // fgets, whatever the ending
     FILE* file = fopen(".\\lines.txt", "r");
     ASSERT_NE(nullptr, file);
-    char line[64];
     std::vector<std::string> lines;
-    while (fgets(line, sizeof line, file) != nullptr)
+    for (char line[64]; fgets(line, sizeof line, file) != nullptr;)
         lines.push_back(line);
     fclose(file);
     EXPECT_EQ((std::vector<std::string>{"first\n", "second\n", "third"}), lines);

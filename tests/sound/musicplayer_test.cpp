@@ -35,20 +35,11 @@ TEST_F(MusicPlayerTest, EveryExaminedStepOfInitFailsItAndReleasesWhatWasMade) {
     const Step steps[] = {
         {"CoInitialize", 0},     {"CoCreateInstance", 0}, {"IDirectMusicPerformance::Init", 0},
         {"CoCreateInstance", 1}, {"CreatePort", 0},       {"AddPort", 0},
-        {"FluidSynth", 0},       {"OpenAudioDevice", -1},
+        {"FluidSynth", 0},       {"OpenAudioDevice", 0}, // no device for its own output
     };
     for (const Step& step : steps) {
         ASSERT_EQ(S_OK, CoInitialize(nullptr)) << "the thread's own COM, before the player";
         auto fresh = std::make_unique<MusicPlayer>();
-        if (step.after < 0) { // no audio device: the performance's own output cannot open
-            PlatformTest::FailNext("OpenAudioDevice");
-            EXPECT_EQ(0, fresh->Init(nullptr));
-            EXPECT_TRUE(fresh->Performance == nullptr && fresh->Loader == nullptr);
-            fresh->Shutdown();
-            EXPECT_EQ(S_FALSE, CoInitialize(nullptr)) << "the thread's COM stays initialised";
-            CoUninitialize(), CoUninitialize();
-            continue;
-        }
         PlatformTest::FailNext(step.function, 1, step.after);
         EXPECT_EQ(0, fresh->Init(nullptr)) << step.function << " " << step.after;
         EXPECT_EQ(std::make_tuple(nullptr, nullptr, 0, 0, -1),
