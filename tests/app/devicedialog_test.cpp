@@ -111,19 +111,6 @@ TEST_F(DeviceDialogTest, OkWithoutALineAsksAgainThenEndsWithTheChosenLine) {
     EXPECT_EQ(0, displayDeviceTable.selectedDevice);
 }
 
-TEST_F(DeviceDialogTest, CancelAndTheCloseBoxEndWithZero) {
-    for (UINT message : {UINT{WM_COMMAND}, UINT{WM_CLOSE}}) {
-        SetUp();
-        EXPECT_EQ(TRUE, DeviceDialogProc(dialog, message, IDCANCEL, 0));
-        INT_PTR result = 5;
-        ASSERT_TRUE(PlatformTest::DialogResult(dialog, &result));
-        EXPECT_EQ(0, result);
-        EXPECT_TRUE(PlatformTest::MessageBoxes().empty());
-        TearDown();
-    }
-    EXPECT_EQ(FALSE, DeviceDialogProc(dialog, WM_PAINT, 0, 0)) << "other messages are not handled";
-}
-
 #endif
 
 #if !QUELLMARK_TEST_CONTROLS

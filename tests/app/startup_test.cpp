@@ -72,6 +72,12 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
     EXPECT_NE(std::string::npos, log.find(".\\ScreenImage.bmp"));
     EXPECT_NE(std::string::npos, log.find(".\\Explosion.bmp"));
     EXPECT_EQ(Scene::title, gameApp.currentScene);
+    // Every scene plays on without its pictures and songs.
+    for (int scene : {Scene::title, Scene::stage, Scene::clear, Scene::ending, Scene::gameOver}) {
+        StartSceneForTest(scene);
+        Turns(60, 50);
+        EXPECT_EQ(scene, gameApp.currentScene);
+    }
 }
 
 TEST_F(StartupTest, FailingDevicesShowABoxEachSoundFirstAndTheMusicTriesItsOwnOutput) {

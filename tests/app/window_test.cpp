@@ -38,17 +38,6 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(WindowProcTest, CloseOnlyPostsQuitAndAQuitSentStraightToTheWindowDestroysIt) {
-    EXPECT_EQ(1, GameWindowProc(window, WM_CLOSE, 0, 0));
-    EXPECT_TRUE(IsWindow(window));
-    MSG message{};
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_QUIT), message.message);
-    EXPECT_EQ(0u, message.wParam);
-    EXPECT_EQ(-1, GameWindowProc(window, WM_QUIT, 0, 0));
-    EXPECT_FALSE(IsWindow(window));
-}
-
 TEST_F(WindowProcTest, MouseHalvesAreUnsignedAndKeyCodeHoldsTheLastKeyUntilAnyRelease) {
     inputState = Sentinel();
     EXPECT_EQ(1, GameWindowProc(window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -2)));
@@ -110,16 +99,6 @@ TEST_F(MainLoopTest, OneMessagePerTurnSoEveryPressIsSeenUntilQuit) {
     EXPECT_EQ((std::vector<std::vector<int32_t>>{
                   {1, 1, 0}, {1, 1, 42}, {1, 0, 42}, {1, 0, 42}, {1, 0, 42}}),
               seen);
-}
-
-TEST_F(MainLoopTest, SwitchedSceneRunsFromTheNextTurn) {
-    owned->scenes[0] = [] { Observe(3), app->SwitchScene(2); };
-    app->RegisterScene(2, [] { Observe(2); });
-    quitAfterCalls = 3;
-    app->MainLoop();
-    ASSERT_EQ(3u, seen.size());
-    EXPECT_EQ((std::vector<int32_t>{3, 2, 2}),
-              (std::vector<int32_t>{seen[0][0], seen[1][0], seen[2][0]}));
 }
 
 TEST_F(MainLoopTest, CloseEndsAfterItsTurnKeepingTheWindowAndADispatchOfMinusOneAtOnce) {

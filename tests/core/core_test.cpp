@@ -1,6 +1,4 @@
-// The shared low-level pieces: the error log's bytes on disk (CR LF lines, the time stamp's form,
-// cutting, a log it cannot open); CheckInterval (resets, slots outside the table, exact deadlines,
-// drift, wrap-around); the scene table (registering, switching, what is refused).
+// The error log's bytes on disk (CR LF lines, stamps, cutting) and CheckInterval's exact deadlines.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,12 +8,10 @@
 #include <ctime>
 #include <filesystem>
 #include <iomanip>
-#include <memory>
 #include <sstream>
 
 #include "core/errorlog.h"
 #include "core/intervaltimer.h"
-#include "core/scenehost.h"
 #include "support/tempfolder.h"
 #include "support/testcontrols.h"
 
@@ -91,21 +87,6 @@ TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
     }
 }
 
-TEST(IntervalTimerTest, ResetStampsEverySlotZeroIsDueAtOnceAndOtherSlotsChangeNothing) {
-    memset(intervalTimer.stamps, 0, sizeof intervalTimer.stamps);
-    uint32_t before = timeGetTime();
-    EXPECT_FALSE(CheckInterval(0, -1));
-    uint32_t after = timeGetTime();
-    for (uint32_t stamp : intervalTimer.stamps)
-        EXPECT_LE(stamp - before, after - before) << "a stamp outside the reset's time";
-    IntervalTimer reset = intervalTimer;
-    for (int32_t slot : {100, 1000, -2, INT32_MIN, INT32_MAX})
-        EXPECT_FALSE(CheckInterval(0, slot)) << slot;
-    EXPECT_EQ(0, memcmp(&reset, &intervalTimer, sizeof reset));
-    for (int slot = 0; slot < IntervalTimer::slotCount; ++slot)
-        EXPECT_TRUE(CheckInterval(0, slot)) << slot;
-}
-
 // The cases below run on the layer's virtual clock (native only).
 #if QUELLMARK_TEST_CONTROLS
 
@@ -160,33 +141,5 @@ TEST_F(IntervalTimerClockTest, IntervalsStayExactAcrossTheClocksWrapAround) {
 }
 
 #endif
-
-void SceneA() {}
-void SceneB() {}
-
-TEST(SceneHostTest, RegisterFillsOnlyFreeSlotsAndSwitchMovesOnlyToFilledOnes) {
-    auto host = std::make_unique<SceneHost>();
-    struct Step {
-        int32_t index;
-        SceneFunc func;
-        bool accepted;
-    };
-    const Step steps[] = {
-        {1, SceneA, true},   {1, SceneB, false}, // a registered scene is never replaced
-        {2, nullptr, false}, {2, SceneA, true},  // the same function under a second number
-        {255, SceneB, true}, {256, SceneB, false}, {-1, SceneB, false},
-    };
-    for (const Step& step : steps)
-        EXPECT_EQ(step.accepted, host->RegisterScene(step.index, step.func)) << step.index;
-    EXPECT_EQ((std::vector<SceneFunc>{nullptr, SceneA, SceneA, nullptr}),
-              std::vector<SceneFunc>(host->scenes, host->scenes + 4));
-    EXPECT_EQ(SceneB, host->scenes[255]);
-    const int32_t switches[][3] = {{255, true, 255},  {-1, false, 255}, {3, false, 255},
-                                   {256, false, 255}, {1, true, 1},     {INT32_MIN, false, 1}};
-    for (const auto& step : switches) {
-        EXPECT_EQ(step[1] != 0, host->SwitchScene(step[0])) << step[0];
-        EXPECT_EQ(step[2], host->currentScene) << step[0];
-    }
-}
 
 } // namespace

@@ -5,7 +5,7 @@ set -euo pipefail
 seconds=${1:-60}
 fuzz=build/fuzz/bin
 seeds=build/fuzz/seeds
-rm -rf "$seeds" && mkdir -p "$seeds"/{archive,bmp,midi,ending,paths} "$seeds/files"
+rm -rf "$seeds" && mkdir -p "$seeds"/{archive,bmp,midi,paths} "$seeds/files"
 
 # Archives: two small ones packed by the real packer.
 printf 'BM' >"$seeds/files/Title.bmp"
@@ -26,9 +26,6 @@ done
 printf 'X:1\nT:Seed\nM:4/4\nL:1/8\nK:G\nGABc dedB|c2e2 d4|\n' >"$seeds/midi/seed.abc"
 (cd "$seeds/midi" && abc2midi seed.abc -o seed.mid >/dev/null && rm seed.abc)
 
-# The game's own ending text, and a line longer than one read.
-cp build/native/data/Ending.dat "$seeds/ending/"
-printf 'ONE\r\n%0300d\nLAST' 0 >"$seeds/ending/long.txt"
 
 # Paths: plain, double-byte (trail bytes 0x5C and 0x7C), "..", drive letters, rooted.
 printf 'name' >"$seeds/paths/plain"
@@ -45,5 +42,4 @@ run() { # target, seed folder, longest input; an input slower than 2 s is a fail
 run fuzz_volumefile "$seeds/archive" 4096
 run fuzz_bmp "$seeds/bmp" 8192
 run fuzz_midi "$seeds/midi" 4096
-run fuzz_ending "$seeds/ending" 4096
 run fuzz_paths "$seeds/paths" 300

@@ -1,10 +1,16 @@
-// The scenes played with scripted input on the virtual clock: a whole game, a time-out, the clear
-// caption's typing and the ending's lines.
+// The scenes played with scripted input on the virtual clock: a whole game, a time-out, the
+// ending's lines, a lost display, and random play (the soak run when given QUELLMARK_SOAK_SECONDS).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <set>
+#include <unistd.h>
+
+#include <mmsystem.h>
 
 #include "app/gameapp.h"
 #include "app/startup.h"
@@ -140,8 +146,9 @@ TEST_F(SceneFlowTest, EndingShowsEveryKindOfLineThenBlackOrTheUnbrokenLastLine) 
         bool blackAtTheEnd;
     };
     const Case cases[] = {
-        // CR LF and LF breaks, 300 characters as 255 and 45, a last line without a break.
-        {"FIRST\r\nSECOND\n" + std::string(300, 'W') + "\nLAST", 5, false},
+        // CR LF and LF breaks, bytes that are no Shift-JIS, 300 characters as 255 and 45, a last
+        // line without a break.
+        {"FIRST\r\n\x82\xFF\x81\nSECOND\n" + std::string(300, 'W') + "\nLAST", 6, false},
         {"ONE\nTWO\n", 3, true}, // the read at the end leaves the picture black
     };
     for (const Case& c : cases) {
@@ -210,6 +217,60 @@ TEST_F(SceneFlowTest, AfterALostDisplayEverySceneShowsItsPicturesAgain) {
                 << "scene " << c.scene << ": a lost pixel is still shown";
     }
     EXPECT_FALSE(fs::exists(Extracted() / "Error.txt")) << "nothing to log";
+}
+
+// Seeded random input (clicks, drags, right clicks, F1 to F3, idle stretches) until the wall-clock
+// budget is spent: every scene is reached, and resident memory stays flat from the first simulated
+// minute on. A short run by default; CI's soak runs it for minutes under the sanitizers.
+TEST_F(SceneFlowTest, RandomPlayReachesEverySceneAndKeepsItsMemoryFlat) {
+    const char* seconds = getenv("QUELLMARK_SOAK_SECONDS");
+    const std::chrono::duration<double> budget(seconds != nullptr ? atof(seconds) : 3);
+    std::mt19937 random(1);
+    auto pick = [&](int range) {
+        return static_cast<int>(random() % static_cast<unsigned>(range));
+    };
+    auto residentPages = [] {
+        long size = 0, resident = 0;
+        FILE* statm = fopen("/proc/self/statm", "r");
+        EXPECT_TRUE(statm != nullptr && fscanf(statm, "%ld %ld", &size, &resident) == 2);
+        if (statm != nullptr)
+            fclose(statm);
+        return resident;
+    };
+    HWND window = gameApp.window;
+    std::set<int> reached;
+    long firstMinute = 0, last = 0;
+    const DWORD start = timeGetTime();
+    for (auto began = std::chrono::steady_clock::now();
+         std::chrono::steady_clock::now() - began < budget;) {
+        int x = pick(640), y = pick(480), action = pick(10);
+        if (action == 0 || action > 3) { // a click, or a drag to elsewhere
+            PlatformTest::InjectMouseButton(window, 0, true, x, y);
+            if (action == 0)
+                PlatformTest::InjectMouseMove(window, x = pick(640), y = pick(480));
+            PlatformTest::InjectMouseButton(window, 0, false, x, y);
+        } else if (action == 1) {
+            PlatformTest::InjectMouseButton(window, 1, true, x, y);
+            PlatformTest::InjectMouseButton(window, 1, false, x, y);
+        } else if (action == 2) { // a key held for a few turns; clears lead on through the game
+            const int keys[] = {VK_F1, VK_F2, VK_F2, VK_F2, VK_F2, VK_F3};
+            int key = keys[pick(6)];
+            PlatformTest::InjectKey(window, key, true);
+            Turns(1 + pick(4));
+            PlatformTest::InjectKey(window, key, false);
+        } else { // idle: up to half a minute, now and then two minutes
+            Turns(pick(pick(8) == 0 ? 6000 : 1500));
+        }
+        for (int turn = 1 + pick(30); turn > 0; --turn) {
+            Turn(1 + pick(40));
+            reached.insert(gameApp.currentScene);
+        }
+        if ((timeGetTime() - start) / 60000 > 0)
+            (firstMinute == 0 ? firstMinute : last) = residentPages();
+    }
+    for (int scene : {Scene::title, Scene::stage, Scene::clear, Scene::ending, Scene::gameOver})
+        EXPECT_TRUE(!seconds || reached.count(scene) == 1) << "scene " << scene << " never reached";
+    EXPECT_LE(last * sysconf(_SC_PAGESIZE), firstMinute * sysconf(_SC_PAGESIZE) + (64 << 20));
 }
 
 } // namespace

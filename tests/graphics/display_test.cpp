@@ -183,38 +183,6 @@ TEST_F(DisplayTest, AbsurdSurfaceSizesAreRefusedNotAllocated) {
     surface->Release();
 }
 
-TEST_F(DisplayTest, ColourKeyRangesLeaveOutEveryValueInThem) {
-    // Documented DirectDraw honours the whole range (Wine only its low end), so this runs here.
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    IDirectDrawSurface* source = nullptr;
-    ASSERT_TRUE(display->CreateOffscreenSurface(source, 4, 1));
-    ASSERT_TRUE(WritePixels(source, {0x000010, 0x000020, 0x000030, 0x000040}));
-    ASSERT_TRUE(display->SetColorKey(source, 0x000020, 0x000030));
-    display->FillSurface(display->backSurface, 0xEEEEEE);
-    display->BltRect(display->backSurface, 0, 0, 4, 1, source, 0, 0, 4, 1,
-                     DDBLT_WAIT | DDBLT_KEYSRC);
-    std::vector<uint32_t> row = ReadPixels(display->backSurface);
-    EXPECT_EQ((std::vector<uint32_t>{0x000010, 0xEEEEEE, 0xEEEEEE, 0x000040}),
-              std::vector<uint32_t>(row.begin(), row.begin() + 4));
-    source->Release();
-}
-
-TEST_F(DisplayTest, FullScreenPresentFlipsIntoTheWindowScaled) {
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, false, nullptr));
-    EXPECT_EQ(0, display->windowed);
-    std::vector<uint32_t> picture;
-    for (int i = 0; i < 320 * 240; ++i)
-        picture.push_back(i % 320 < 160 ? 0xFF0000u : 0x0000FFu);
-    ASSERT_TRUE(WritePixels(display->backSurface, picture));
-    ASSERT_EQ(DD_OK, display->Present(window));
-    EXPECT_EQ(picture, ReadPixels(display->primarySurface)) << "the flip shows the back buffer";
-    int width = 0, height = 0;
-    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &width, &height);
-    ASSERT_EQ(642, width);
-    EXPECT_EQ(0xFF0000u, shown[0]);
-    EXPECT_EQ(0x0000FFu, shown[641]);
-}
-
 TEST_F(DisplayTest, FramesAreShownAtMostOncePerRefreshAndSlowerOnesNeverWait) {
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
     PlatformTest::SetClock(1000);

@@ -47,23 +47,6 @@ protected:
     }
 };
 
-TEST_F(WindowsTest, ClassNamesAreUniqueCaseInsensitivelyAndHeldByTheirWindows) {
-    WNDCLASSA again{};
-    again.lpfnWndProc = LoggingProc;
-    again.lpszClassName = "LOGGING";
-    EXPECT_EQ(0, RegisterClassA(&again));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS), GetLastError());
-    HWND window = Create(WS_POPUP);
-    EXPECT_FALSE(UnregisterClassA("logging", nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_HAS_WINDOWS), GetLastError());
-    DestroyWindow(window);
-    EXPECT_TRUE(UnregisterClassA("logging", nullptr));
-    EXPECT_FALSE(UnregisterClassA("logging", nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST), GetLastError());
-    EXPECT_EQ(nullptr, Create(WS_POPUP));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS), GetLastError());
-}
-
 TEST_F(WindowsTest, CreationSendsNcCreateThenCreateAndMinusOneRefusesIt) {
     HWND window = Create(WS_POPUP);
     ASSERT_NE(nullptr, window);
@@ -149,16 +132,6 @@ TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlon
               std::make_tuple(outer.right, outer.bottom, client.right, client.bottom));
 }
 
-TEST_F(WindowsTest, TopmostIsSetByInsertAfterUnlessTheZOrderIsKept) {
-    HWND window = Create(WS_POPUP);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    EXPECT_TRUE(PlatformTest::IsTopmost(window));
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_TRUE(PlatformTest::IsTopmost(window));
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    EXPECT_FALSE(PlatformTest::IsTopmost(window));
-}
-
 TEST_F(WindowsTest, DestroyedHandlesAreInvalidEverywhere) {
     HWND window = Create(WS_POPUP);
     sent.clear();
@@ -170,19 +143,6 @@ TEST_F(WindowsTest, DestroyedHandlesAreInvalidEverywhere) {
                         MoveWindow(window, 0, 0, 1, 1, TRUE)})
         EXPECT_FALSE(result);
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
-}
-
-TEST_F(WindowsTest, CursorCountAndStockHandles) {
-    EXPECT_EQ(-1, ShowCursor(FALSE));
-    EXPECT_EQ(-2, ShowCursor(FALSE));
-    EXPECT_EQ(-1, ShowCursor(TRUE));
-    EXPECT_EQ(0, ShowCursor(TRUE));
-    EXPECT_NE(nullptr, LoadIconA(nullptr, IDI_APPLICATION));
-    EXPECT_NE(nullptr, LoadCursorA(nullptr, IDC_ARROW));
-    EXPECT_EQ(nullptr, LoadIconA(reinterpret_cast<HINSTANCE>(&sent), MAKEINTRESOURCE(101)));
-    EXPECT_NE(nullptr, GetStockObject(BLACK_BRUSH));
-    EXPECT_NE(GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_BRUSH));
-    EXPECT_EQ(nullptr, GetStockObject(99));
 }
 
 } // namespace
