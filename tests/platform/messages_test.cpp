@@ -57,16 +57,6 @@ TEST_F(MessagesTest, PostedMessagesComeBeforeQuitWhichComesBeforeInput) {
               std::tie(messages[1].hwnd, messages[2].wParam, messages[3].time));
 }
 
-TEST_F(MessagesTest, PeekWithoutRemovingLeavesTheMessageForGetMessage) {
-    PostMessageA(window, WM_USER, 7, 8);
-    MSG peeked{}, got{};
-    ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
-    ASSERT_TRUE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(1, GetMessageA(&got, nullptr, 0, 0));
-    EXPECT_EQ(std::make_pair(UINT{WM_USER}, WPARAM{7}), std::make_pair(got.message, got.wParam));
-    EXPECT_FALSE(PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
-}
-
 TEST_F(MessagesTest, GetMessageReturnsZeroForQuitAndMinusOneWhenNothingCanArrive) {
     MSG message{};
     PostQuitMessage(0);
@@ -74,38 +64,6 @@ TEST_F(MessagesTest, GetMessageReturnsZeroForQuitAndMinusOneWhenNothingCanArrive
     EXPECT_EQ(-1, GetMessageA(&message, nullptr, 0, 0)) << "headless and empty";
     EXPECT_EQ(-1, GetMessageA(&message, reinterpret_cast<HWND>(&message), 0, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
-}
-
-TEST_F(MessagesTest, FiltersSelectByWindowAndRange) {
-    PostMessageA(window, WM_USER, 0, 0);
-    PostMessageA(nullptr, WM_USER + 1, 0, 0);
-    PostMessageA(window, WM_USER + 2, 0, 0);
-    MSG message{};
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_USER + 2, WM_USER + 5, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_USER + 2), message.message);
-    ASSERT_TRUE(PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), message.message);
-    ASSERT_TRUE(PeekMessageA(&message, window, 0, 0, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_USER), message.message);
-}
-
-TEST_F(MessagesTest, PostingToADestroyedWindowFails) {
-    HWND gone = window;
-    DestroyWindow(gone);
-    SetLastError(0);
-    EXPECT_FALSE(PostMessageA(gone, WM_USER, 0, 0));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
-    EXPECT_EQ(0, SendMessageA(gone, WM_USER, 0, 0));
-    MSG stale{gone, WM_USER, 0, 0, 0, {0, 0}};
-    EXPECT_EQ(0, DispatchMessageA(&stale));
-}
-
-TEST_F(MessagesTest, SendCallsTheProcedureAtOnceAndDispatchReturnsItsResult) {
-    SendMessageA(window, WM_USER + 9, 0, 0);
-    EXPECT_EQ(std::vector<UINT>{WM_USER + 9}, received);
-    MSG threadMessage{nullptr, WM_USER, 0, 0, 0, {0, 0}};
-    EXPECT_EQ(0, DispatchMessageA(&threadMessage));
-    EXPECT_EQ(1u, received.size()) << "a thread message reaches no procedure";
 }
 
 TEST_F(MessagesTest, KeyAndMouseMessagesCarryWindowsPacking) {
@@ -156,34 +114,6 @@ TEST_F(MessagesTest, TranslateMessagePostsTheCharacterBeforeTheNextInput) {
     std::vector<MSG> rest = Drain();
     ASSERT_EQ((std::vector<UINT>{WM_CHAR, WM_KEYUP}), Kinds(rest));
     EXPECT_EQ(WPARAM{'q'}, rest[0].wParam);
-}
-
-TEST_F(MessagesTest, DoubleClicksOnlyForClassesThatAskForThem) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.lpszClassName = "Double";
-    ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND doubleWindow = CreateWindowExA(0, "Double", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
-                                        nullptr, nullptr);
-    struct Step {
-        DWORD advance;
-        int x;
-        UINT expected;
-    };
-    const Step steps[] = {{0, 10, WM_LBUTTONDOWN},
-                          {100, 12, WM_LBUTTONDBLCLK},
-                          {100, 12, WM_LBUTTONDOWN},
-                          {600, 12, WM_LBUTTONDOWN},
-                          {100, 30, WM_LBUTTONDOWN}};
-    for (const Step& step : steps) {
-        PlatformTest::AdvanceClock(step.advance);
-        PlatformTest::InjectMouseButton(doubleWindow, 0, true, step.x, 10);
-        PlatformTest::InjectMouseButton(doubleWindow, 0, false, step.x, 10);
-        std::vector<MSG> messages = Drain();
-        ASSERT_EQ(2u, messages.size());
-        EXPECT_EQ(step.expected, messages[0].message) << step.advance << " " << step.x;
-    }
 }
 
 TEST_F(MessagesTest, AltF4AndTheCloseBoxReachTheWindowAsClose) {

@@ -132,17 +132,4 @@ TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlon
               std::make_tuple(outer.right, outer.bottom, client.right, client.bottom));
 }
 
-TEST_F(WindowsTest, DestroyedHandlesAreInvalidEverywhere) {
-    HWND window = Create(WS_POPUP);
-    sent.clear();
-    ASSERT_TRUE(DestroyWindow(window));
-    EXPECT_EQ((std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}), Messages());
-    RECT rect{};
-    for (BOOL result : {IsWindow(window), DestroyWindow(window), ShowWindow(window, SW_SHOW),
-                        GetWindowRect(window, &rect), GetClientRect(window, &rect),
-                        MoveWindow(window, 0, 0, 1, 1, TRUE)})
-        EXPECT_FALSE(result);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
-}
-
 } // namespace
