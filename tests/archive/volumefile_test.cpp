@@ -48,21 +48,6 @@ protected:
     std::unique_ptr<VolumeFile> reader = std::make_unique<VolumeFile>();
 };
 
-TEST_F(VolumeFileTest, ReadIndexFillsEntriesAndCountAndRefillsThemOnEveryCall) {
-    WriteBytes(archive, BuildArchive(threeEntries));
-    ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
-    ASSERT_EQ(3, reader->Count);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_STREQ(threeEntries[i].name.c_str(), reader->Entries[i].Name);
-        EXPECT_EQ(static_cast<int32_t>(threeEntries[i].data.size()), reader->Entries[i].Size);
-    }
-    EXPECT_STREQ("", reader->ErrorText);
-    WriteBytes(archive, BuildArchive({{"only", "1", "", ""}}));
-    ASSERT_EQ(1, reader->ReadIndex(archive.c_str()));
-    EXPECT_EQ(1, reader->Count);
-    EXPECT_STREQ("", reader->Entries[1].Name);
-}
-
 TEST_F(VolumeFileTest, ExtractAllWritesEveryEntryWithOrWithoutATrailingBackslash) {
     for (const char* destination : {"out", "out\\"}) {
         WriteBytes(archive, BuildArchive(threeEntries));

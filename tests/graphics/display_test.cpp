@@ -38,16 +38,6 @@ protected:
     std::unique_ptr<Graphics> display;
 };
 
-TEST_F(DisplayTest, WindowedDisplayHasABlackClippedBackSurface) {
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    EXPECT_EQ(std::make_tuple(1, 320, 240),
-              std::tie(display->windowed, display->width, display->height));
-    EXPECT_EQ(std::vector<uint32_t>(320 * 240, 0u), ReadPixels(display->backSurface));
-    // The back surface is clipped to the display; the primary (the screen) is not clipped.
-    EXPECT_EQ(DD_OK, display->FillRect(display->backSurface, 300, 0, 400, 10, 0xFFFFFF));
-    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
-}
-
 TEST_F(DisplayTest, EveryFailingStepLogsOnceAndLeavesEveryFieldNull) {
     struct Step {
         bool windowed;
@@ -69,37 +59,6 @@ TEST_F(DisplayTest, EveryFailingStepLogsOnceAndLeavesEveryFieldNull) {
         EXPECT_EQ(std::vector<std::string>{displayFailed}, LoggedTexts(folder / "Error.txt"))
             << step.function;
     }
-}
-
-TEST_F(DisplayTest, FailedDirectDrawCreateWritesNoEntryAndAnExistingObjectIsReused) {
-    PlatformTest::FailNext("DirectDrawCreate");
-    EXPECT_FALSE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
-    ASSERT_EQ(DD_OK, DirectDrawCreate(nullptr, &display->directDraw, nullptr));
-    IDirectDraw* existing = display->directDraw;
-    PlatformTest::FailNext("DirectDrawCreate");
-    EXPECT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    EXPECT_EQ(existing, display->directDraw);
-}
-
-TEST_F(DisplayTest, WindowedPresentStretchesIntoTheFramedInnerRectangle) {
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    display->FillSurface(display->backSurface, 0x3366CC);
-    ASSERT_EQ(DD_OK, display->Present(window)); // the window's outer (100, 50)-(750, 560)
-    std::vector<uint32_t> screen = ReadPixels(display->primarySurface);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    // (104, 77)-(746, 556): frame 4, twice the frame and the menu height at the top.
-    for (int y : {76, 77, 300, 555, 556})
-        for (int x : {103, 104, 400, 745, 746}) {
-            bool inside = x >= 104 && x < 746 && y >= 77 && y < 556;
-            EXPECT_EQ(inside ? 0x3366CCu : 0u, screen[static_cast<size_t>(y) * screenWidth + x])
-                << x << "," << y;
-        }
-    int shownWidth = 0, shownHeight = 0;
-    std::vector<uint32_t> shown = PlatformTest::ShownPixels(window, &shownWidth, &shownHeight);
-    EXPECT_EQ(642, shownWidth);
-    EXPECT_EQ(479, shownHeight);
-    EXPECT_EQ(std::vector<uint32_t>(642 * 479, 0x3366CCu), shown);
 }
 
 TEST_F(DisplayTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {

@@ -18,20 +18,6 @@ protected:
     DirectDrawFixture dd;
 };
 
-TEST_F(DirectDrawTest, CopyMovesExactlyTheRectangle) {
-    IDirectDrawSurface* source = dd.NewSurface(8, 6);
-    IDirectDrawSurface* target = dd.NewSurface(10, 10);
-    ASSERT_TRUE(WritePixels(source, Pattern(8, 6)));
-    RECT from{2, 1, 6, 4};
-    RECT to{5, 6, 9, 9};
-    ASSERT_EQ(DD_OK, target->Blt(&to, source, &from, DDBLT_WAIT, nullptr));
-    std::vector<uint32_t> expected(100, 0u), pattern = Pattern(8, 6);
-    for (int y = 6; y < 9; ++y)
-        for (int x = 5; x < 9; ++x)
-            expected[y * 10 + x] = pattern[(y - 6 + 1) * 8 + (x - 5 + 2)];
-    EXPECT_EQ(expected, ReadPixels(target));
-}
-
 TEST_F(DirectDrawTest, StretchesTakeTheSameSourcePixelRuleBothWays) {
     struct Case {
         int sourceWidth, sourceHeight, destWidth, destHeight;
@@ -92,17 +78,6 @@ TEST_F(DirectDrawTest, SharedClipperCutsBlitsToItsRectangle) {
         EXPECT_EQ(x >= 300 && x < 320 ? 0x00FF00u : 0u, pixels[10 * 512 + x]) << x;
 }
 
-TEST_F(DirectDrawTest, ClipperCutsAStretchWithoutMovingIt) {
-    IDirectDrawSurface* source = dd.NewSurface(4, 1);
-    IDirectDrawSurface* target = dd.NewSurface(8, 1);
-    ASSERT_TRUE(WritePixels(source, {1, 2, 3, 4}));
-    target->SetClipper(dd.NewClipper(RECT{3, 0, 8, 1}));
-    RECT to{0, 0, 8, 1};
-    ASSERT_EQ(DD_OK, target->Blt(&to, source, nullptr, DDBLT_WAIT, nullptr));
-    // The source is cut in proportion (to 1..4) and stretched over the 5 visible pixels.
-    EXPECT_EQ((std::vector<uint32_t>{0, 0, 0, 2, 2, 3, 3, 4}), ReadPixels(target));
-}
-
 TEST_F(DirectDrawTest, OverlappingSelfBlitReadsTheOldPixels) {
     IDirectDrawSurface* surface = dd.NewSurface(8, 2);
     ASSERT_TRUE(WritePixels(surface, Pattern(8, 2)));
@@ -156,42 +131,5 @@ TEST_F(DirectDrawTest, InvalidRectanglesFailWithoutDrawing) {
     }
 }
 
-TEST_F(DirectDrawTest, HeldDeviceContextBlocksBlitsBothWays) {
-    IDirectDrawSurface* first = dd.NewSurface(4, 4);
-    IDirectDrawSurface* second = dd.NewSurface(4, 4);
-    HDC dc = nullptr;
-    ASSERT_EQ(DD_OK, first->GetDC(&dc));
-    EXPECT_EQ(DDERR_SURFACEBUSY, first->Blt(nullptr, second, nullptr, DDBLT_WAIT, nullptr));
-    EXPECT_EQ(DDERR_SURFACEBUSY, second->Blt(nullptr, first, nullptr, DDBLT_WAIT, nullptr));
-    ASSERT_EQ(DD_OK, first->ReleaseDC(dc));
-    EXPECT_EQ(DD_OK, first->Blt(nullptr, second, nullptr, DDBLT_WAIT, nullptr));
-}
-
 // The cases below lose the surfaces through the layer's test controls (native only).
-#if QUELLMARK_TEST_CONTROLS
-
-TEST_F(DirectDrawTest, LostSurfacesRefuseEveryUseUntilRestoredAndKeepTheirKey) {
-    IDirectDrawSurface* lost = dd.NewSurface(4, 4);
-    IDirectDrawSurface* other = dd.NewSurface(4, 4);
-    DDCOLORKEY key{0, 0};
-    ASSERT_EQ(DD_OK, lost->SetColorKey(DDCKEY_SRCBLT, &key));
-    PlatformTest::LoseSurfaces();
-    other->Restore();
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    HDC dc = nullptr;
-    for (HRESULT result : {lost->IsLost(), lost->Blt(nullptr, other, nullptr, DDBLT_WAIT, nullptr),
-                           other->Blt(nullptr, lost, nullptr, DDBLT_WAIT, nullptr),
-                           lost->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), lost->GetDC(&dc)})
-        EXPECT_EQ(DDERR_SURFACELOST, result);
-    PlatformTest::FailNext("Restore");
-    EXPECT_EQ(DDERR_WRONGMODE, lost->Restore()) << "the display is not back yet";
-    ASSERT_EQ(DD_OK, lost->Restore());
-    EXPECT_EQ(std::vector<uint32_t>(16, lostFill), ReadPixels(lost)) << "pixels undefined";
-    EXPECT_EQ(DD_OK, lost->GetColorKey(DDCKEY_SRCBLT, &key));
-    EXPECT_EQ(DD_OK, other->Blt(nullptr, lost, nullptr, DDBLT_WAIT, nullptr));
-}
-
-#endif
-
 } // namespace

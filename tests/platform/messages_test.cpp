@@ -57,15 +57,6 @@ TEST_F(MessagesTest, PostedMessagesComeBeforeQuitWhichComesBeforeInput) {
               std::tie(messages[1].hwnd, messages[2].wParam, messages[3].time));
 }
 
-TEST_F(MessagesTest, GetMessageReturnsZeroForQuitAndMinusOneWhenNothingCanArrive) {
-    MSG message{};
-    PostQuitMessage(0);
-    EXPECT_EQ(0, GetMessageA(&message, nullptr, 0, 0));
-    EXPECT_EQ(-1, GetMessageA(&message, nullptr, 0, 0)) << "headless and empty";
-    EXPECT_EQ(-1, GetMessageA(&message, reinterpret_cast<HWND>(&message), 0, 0));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
-}
-
 TEST_F(MessagesTest, KeyAndMouseMessagesCarryWindowsPacking) {
     struct Case {
         const char* label;
@@ -103,17 +94,6 @@ TEST_F(MessagesTest, KeyAndMouseMessagesCarryWindowsPacking) {
                   std::make_tuple(m.hwnd, m.message, m.wParam, static_cast<DWORD>(m.lParam)))
             << c.label;
     }
-}
-
-TEST_F(MessagesTest, TranslateMessagePostsTheCharacterBeforeTheNextInput) {
-    PlatformTest::InjectKey(window, 'Q', true);
-    PlatformTest::InjectKey(window, 'Q', false);
-    MSG message{};
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_TRUE(TranslateMessage(&message));
-    std::vector<MSG> rest = Drain();
-    ASSERT_EQ((std::vector<UINT>{WM_CHAR, WM_KEYUP}), Kinds(rest));
-    EXPECT_EQ(WPARAM{'q'}, rest[0].wParam);
 }
 
 TEST_F(MessagesTest, AltF4AndTheCloseBoxReachTheWindowAsClose) {

@@ -86,19 +86,4 @@ TEST_F(TextFileTest, BackslashPathsReachSubfoldersAndRemoveAndRenameMapToo) {
     EXPECT_EQ(nullptr, fopen("C:\\x.txt", "r"));
 }
 
-TEST_F(TextFileTest, TextPositionsAreThoseOfTheBytesOnDisk) {
-    WriteBytes(folder / "pos.txt", "ab\r\ncd\r\n");
-    FILE* file = fopen("pos.txt", "r");
-    ASSERT_NE(nullptr, file);
-    char line[16];
-    ASSERT_NE(nullptr, fgets(line, sizeof line, file));
-    EXPECT_STREQ("ab\n", line);
-    ASSERT_EQ(0, fseek(file, 0, SEEK_SET));
-    ASSERT_NE(nullptr, fgets(line, sizeof line, file));
-    EXPECT_STREQ("ab\n", line);
-    ASSERT_EQ(0, fseek(file, 0, SEEK_END));
-    EXPECT_EQ(8, ftell(file));
-    fclose(file);
-}
-
 } // namespace

@@ -47,17 +47,6 @@ protected:
     }
 };
 
-TEST_F(WindowsTest, CreationSendsNcCreateThenCreateAndMinusOneRefusesIt) {
-    HWND window = Create(WS_POPUP);
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ((std::vector<UINT>{WM_NCCREATE, WM_CREATE}), Messages());
-    EXPECT_NE(0, sent[1].lParam) << "WM_CREATE carries the CREATESTRUCTA";
-    sent.clear();
-    createResult = -1;
-    EXPECT_EQ(nullptr, Create(WS_POPUP));
-    EXPECT_EQ((std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}), Messages());
-}
-
 TEST_F(WindowsTest, FirstShowingActivatesAndReportsSizeAndPlace) {
     HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP);
     sent.clear();

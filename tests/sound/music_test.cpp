@@ -144,20 +144,6 @@ TEST_F(MusicTest, LoopedSongKeepsSoundingAcrossItsLoopPointUntilStopped) {
     EXPECT_LT(*std::max_element(after.begin(), after.end()), 30) << "silent after the stop";
 }
 
-TEST_F(MusicTest, SongPlayedOnceFallsSilentAfterItsEnd) {
-    ASSERT_EQ(1, player->Init(nullptr));
-    ASSERT_EQ(1, player->Load(0, "Other.mid")); // 2 seconds
-    ASSERT_EQ(1, player->Play(0, 0, 0, 0));
-    std::vector<int> playing = Peaks(Render(2.0), rate / 10);
-    EXPECT_GT(*std::min_element(playing.begin(), playing.end()), 500);
-    Render(1.5); // the last notes' release
-    std::vector<int> after = Peaks(Render(1.0), rate / 10);
-    EXPECT_LT(*std::max_element(after.begin(), after.end()), 30);
-    MUSIC_TIME seek = 0;
-    player->SegmentStates[0]->GetSeek(&seek);
-    EXPECT_NEAR(4 * 768, seek, 2) << "the position stops at the song's end";
-}
-
 TEST_F(MusicTest, DamagedFilesLoadNothing) {
     const std::string good = LoopingSong(1);
     std::string format2 = good;

@@ -38,26 +38,6 @@ TEST_F(PackerTest, WritesHeaderIndexAndDataExactly) {
     EXPECT_EQ(std::vector<std::string>{"game.zrm"}, work.Files()) << "no partial file left";
 }
 
-TEST_F(PackerTest, RoundTripThroughTheReaderKeepsOrderAndBytes) {
-    std::vector<std::string> files;
-    std::vector<std::string> contents;
-    for (int i = 0; i < 40; ++i) {
-        std::string bytes(static_cast<size_t>(i * 37), static_cast<char>(i));
-        bytes += "\r\n\x1A\0end";
-        contents.push_back(bytes);
-        files.push_back(Input("f" + std::to_string(i) + ".dat", bytes));
-    }
-    std::string error;
-    ASSERT_TRUE(PackArchive(archive, files, &error)) << error;
-    auto reader = std::make_unique<VolumeFile>();
-    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (work / "out").c_str()));
-    ASSERT_EQ(40, reader->Count);
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_EQ("f" + std::to_string(i) + ".dat", reader->Entries[i].Name);
-        EXPECT_EQ(contents[i], ReadBytes(work / ("out/f" + std::to_string(i) + ".dat"))) << i;
-    }
-}
-
 TEST_F(PackerTest, RefusesWhatTheFormatCannotHoldAndWritesNothing) {
     WriteBytes(archive, "previous archive");
     struct Case {
