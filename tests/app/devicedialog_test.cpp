@@ -1,6 +1,4 @@
-// The device dialog as Windows shows it from the real resource library (the Windows build, under
-// wine64): a line per enumerated driver; OK copies the chosen driver's GUID out, Cancel and the
-// close box return 0 and leave it alone. Windows only: natively there is no dialog template.
+// The device dialog from the real resource library (Windows only: natively it has no template).
 #include <gtest/gtest.h>
 
 #include <cstring>

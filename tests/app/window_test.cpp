@@ -1,6 +1,4 @@
-// The application frame: GameWindowProc (unsigned mouse halves, the keys, close and quit, what
-// goes to the default), the main loop's turns (one message then one scene call, switching, the
-// ways it ends), and CreateMainWindow and Run (the window, failure paths, log entries).
+// The application frame in use: GameWindowProc, the main loop's turns, CreateMainWindow and Run.
 #include <gtest/gtest.h>
 
 #include <cstring>

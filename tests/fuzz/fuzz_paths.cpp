@@ -4,21 +4,14 @@
 #include <windows.h>
 
 #include <climits>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <string>
-#include <unistd.h>
+
+#include "fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string home = std::filesystem::current_path().string(); // libFuzzer's
-    static const std::string scratch = [] {
-        char folder[] = "/tmp/quellmark-fuzz-paths-XXXXXX";
-        if (mkdtemp(folder) == nullptr)
-            abort();
-        return std::string(folder);
-    }();
+    const std::string& scratch = ScratchFolder("paths");
     std::string name(reinterpret_cast<const char*>(data),
                      strnlen(reinterpret_cast<const char*>(data), size));
     if (chdir(scratch.c_str()) != 0)

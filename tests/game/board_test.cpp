@@ -1,6 +1,4 @@
-// Board drawing in pixels, with every sprite, glyph and explosion frame in a colour of its own:
-// cell squares, the focus, growing tiles, explosions, sprite text, the mouse cell, the red digit
-// and the stage-4 mosaic, and the order of the random draws that makes a board reproducible.
+// Board drawing in pixels, every sprite cell in a colour of its own, and the order of random draws.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// The scenes played with scripted input on the virtual clock: a whole game, a time-out, the
-// ending's lines, a lost display, and random play (the soak run when given QUELLMARK_SOAK_SECONDS).
+// The scenes played with scripted and random input on the virtual clock (the soak run in CI).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,4 @@
-// Drawing on surfaces, checked pixel by pixel: bitmap loading, region copies with colour keys,
-// fills and the shared clipper; mosaic and wave effects; and (natively) text in its colours and the
-// seven font styles with their faces and weights.
+// Drawing on surfaces pixel by pixel: bitmaps, colour keys, mosaic, waves and text styles.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -66,25 +64,6 @@ TEST_F(SurfacesTest, MissingImageLogsOnceAndLeavesTheVariableNull) {
     EXPECT_NE(std::string::npos, log.find("\r\n" + missingLogged + "\r\n")) << log;
     EXPECT_EQ(log.rfind(missingLogged), log.find(missingLogged)) << "exactly one entry";
     EXPECT_FALSE(graphics->LoadBitmapSurface(surface, 0, 0, 0, 0, nullptr, 0, 0));
-}
-
-TEST_F(SurfacesTest, RegionCopiesCarryTheSourcesColourKey) {
-    IDirectDrawSurface*& keyed = Slot();
-    IDirectDrawSurface*& plain = Slot();
-    IDirectDrawSurface*& copy = Slot();
-    ASSERT_TRUE(graphics->CreateOffscreenSurface(keyed, 8, 8));
-    ASSERT_TRUE(graphics->CreateOffscreenSurface(plain, 8, 8));
-    ASSERT_TRUE(graphics->SetColorKey(keyed, 0, 0));
-    EXPECT_TRUE(graphics->GetColorKey(keyed, nullptr, nullptr));
-    EXPECT_FALSE(graphics->GetColorKey(plain, nullptr, nullptr));
-    graphics->FillRect(keyed, 2, 2, 6, 6, 0x445566);
-    graphics->CopySurfaceRegion(copy, keyed, 2, 2, 6, 6, true);
-    uint32_t low = 7, high = 7;
-    EXPECT_TRUE(graphics->GetColorKey(copy, &low, &high));
-    EXPECT_EQ(std::make_pair(0u, 0u), std::make_pair(low, high));
-    EXPECT_EQ(std::vector<uint32_t>(16, 0x445566u), ReadPixels(copy));
-    graphics->CopySurfaceRegion(copy, plain, 0, 0, 4, 4, false);
-    EXPECT_FALSE(graphics->GetColorKey(copy, nullptr, nullptr));
 }
 
 class EffectsTest : public GraphicsFixture {
@@ -157,18 +136,6 @@ TEST_F(EffectsTest, WholeSurfaceWavesShiftRowsOrColumnsAndFillOrKeepTheUncovered
     graphics->WaveRowsSurface(surface, 17, 0, true, 0xFFFFFF); // zero amplitude: nothing
     graphics->WaveColumnsSurface(surface, 3, 0, true, 0xFFFFFF);
     EXPECT_EQ(picture, ReadPixels(surface));
-}
-
-TEST_F(EffectsTest, WaveColumnsFillOnlyInsideTheRectangle) {
-    // Column 10 of (10, 20)-(30, 60) with phase 5 and amplitude 5 moves down by 4.
-    graphics->WaveColumns(surface, 10, 20, 30, 60, 5, 5, true, 0x00FF00);
-    std::vector<uint32_t> after = ReadPixels(surface);
-    // Rows 19 to 24 and 63 of column 10 (the column reaches below the area), then column 9.
-    EXPECT_EQ((std::vector<uint32_t>{At(picture, 10, 19), 0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00,
-                                     At(picture, 10, 20), At(picture, 10, 59), At(picture, 9, 25)}),
-              (std::vector<uint32_t>{At(after, 10, 19), At(after, 10, 20), At(after, 10, 21),
-                                     At(after, 10, 22), At(after, 10, 23), At(after, 10, 24),
-                                     At(after, 10, 63), At(after, 9, 25)}));
 }
 
 TEST_F(EffectsTest, KeyedWaveTouchesOnlyWhereTheLogoHasPixels) {

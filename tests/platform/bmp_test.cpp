@@ -1,5 +1,4 @@
-// LoadImageA of BMP files: every format ImageMagick writes loads to the pixels it reports, and
-// damaged files fail cleanly.
+// LoadImageA of BMP files: every format ImageMagick writes, and damaged files failing cleanly.
 #include <gtest/gtest.h>
 
 #include <windows.h>

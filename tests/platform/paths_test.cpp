@@ -52,19 +52,6 @@ TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormSizedAsWindowsDoesAndSetFr
     EXPECT_EQ(folder.Path() / "sub", std::filesystem::current_path());
 }
 
-TEST_F(PathsTest, ModuleFileNameIsTheExecutableTruncatedWhenTheBufferIsShort) {
-    char linuxPath[PATH_MAX] = {};
-    ASSERT_GT(readlink("/proc/self/exe", linuxPath, sizeof linuxPath - 1), 0);
-    char name[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
-    EXPECT_EQ(WindowsForm(linuxPath), name);
-    EXPECT_EQ(strlen(name), length);
-    char shortName[8];
-    EXPECT_EQ(8u, GetModuleFileNameA(nullptr, shortName, sizeof shortName));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
-    EXPECT_EQ(std::string(name, 7), shortName);
-}
-
 TEST_F(PathsTest, WindowsDirectoryIsAPerUserWritableFolder) {
     std::string previous = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
     setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);

@@ -87,20 +87,6 @@ TEST_F(WindowsTest, ClientAreaIsTheOuterRectangleLessTheFrame) {
     EXPECT_EQ(19, GetSystemMetrics(SM_CYMENU));
 }
 
-TEST_F(WindowsTest, MoveWindowReportsTheNewClientSizeThroughTheDefaultProcedure) {
-    HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP);
-    ShowWindow(window, SW_SHOW);
-    sent.clear();
-    ASSERT_TRUE(MoveWindow(window, 0, 0, 640, 480, TRUE));
-    EXPECT_EQ((std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}),
-              Messages());
-    EXPECT_EQ(static_cast<LPARAM>(MAKELPARAM(632, 449)), sent[2].lParam);
-    RECT outer{};
-    GetWindowRect(window, &outer);
-    EXPECT_EQ(640, outer.right);
-    EXPECT_EQ(480, outer.bottom);
-}
-
 TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlone) {
     HWND window = Create(WS_OVERLAPPEDWINDOW | WS_POPUP, 640, 480);
     sent.clear();

@@ -1,5 +1,4 @@
-// MusicPlayer on the layer: its results, failure paths and slots, the music as it sounds (rendered
-// samples across loop points, after the end, after a stop), and damaged or hostile MIDI files.
+// MusicPlayer on the layer: results, failure paths, the music as it sounds, hostile MIDI files.
 #include <gtest/gtest.h>
 
 #include <algorithm>

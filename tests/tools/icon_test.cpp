@@ -1,6 +1,4 @@
-// The program's icon file as Windows reads and draws it: one 32 x 32, 16-colour image whose
-// masked pixels are black, so that AND with the mask, then XOR with the colours, leaves the
-// background untouched there; and the same icon as the native program's resource 101.
+// The program's icon file as Windows draws it, and the same icon as the native resource 101.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -45,6 +43,7 @@ TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
                                  (x % 2 == 0 ? 4 : 0) &
                              0x0F;
             uint32_t colour = Number(icon, offset + 40 + index * 4, 3);
+            // Windows ANDs the mask, then XORs the colours: a masked pixel must be black.
             EXPECT_TRUE(!transparent || colour == 0) << "pixel " << x << "," << 31 - row;
             masked += transparent;
             argb[(31 - row) * 32 + x] = transparent ? 0 : 0xFF000000 | colour;
