@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   # native platform layer
   libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
-  libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho
+  libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho libx11-dev libxext-dev libxrender-dev
   # tests
   googletest libgtest-dev xvfb xauth xdotool openbox imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
   file clang-format unzip x11-utils

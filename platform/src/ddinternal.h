@@ -46,7 +46,7 @@ public:
     void Lose();
 
     // The pixel at (x, y); the caller keeps inside the surface.
-    uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * width; }
     bool Busy() const { return locked || dc != nullptr; }
     // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
     void ShowOnScreen();
@@ -55,7 +55,10 @@ public:
     int width;
     int height;
     DWORD caps;
-    std::vector<uint32_t> pixels;
+    std::vector<uint32_t> pixels;   // the surface's own storage, unless it is shared
+    SharedPixels* shared = nullptr; // a windowed primary's storage, read by the X server
+    uint32_t* bits;                 // where the pixels are: in pixels or in shared
+    bool triedSharing = false;
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
     Clipper* clipper = nullptr;

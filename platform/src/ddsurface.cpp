@@ -9,9 +9,10 @@ namespace Layer {
 
 Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
     : owner(owner), width(width), height(height), caps(caps),
-      pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {}
+      pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
 
 Surface::~Surface() {
+    DeleteSharedPixels(shared);
     if (clipper != nullptr)
         clipper->Release();
     if (dc != nullptr)
@@ -62,7 +63,7 @@ HRESULT STDMETHODCALLTYPE Surface::Restore() {
 
 void Surface::Lose() {
     lost = true;
-    std::fill(pixels.begin(), pixels.end(), static_cast<uint32_t>(lostFill));
+    std::fill(bits, bits + static_cast<size_t>(width) * height, static_cast<uint32_t>(lostFill));
 }
 
 HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
@@ -72,7 +73,9 @@ HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
         return DDERR_SURFACELOST;
     if (Busy() || backBuffer->Busy())
         return DDERR_SURFACEBUSY;
-    pixels.swap(backBuffer->pixels);
+    pixels.swap(backBuffer->pixels); // full-screen buffers are never shared
+    bits = pixels.data();
+    backBuffer->bits = backBuffer->pixels.data();
     ShowOnScreen();
     return DD_OK;
 }
@@ -181,10 +184,20 @@ void Surface::ShowOnScreen() {
     if (backBuffer != nullptr) {
         // Full screen: the front buffer fills the cooperative window's client area.
         if (owner->window != nullptr)
-            PresentToWindow(owner->window, pixels.data(), width, height, width);
+            PresentToWindow(owner->window, bits, width, height, width);
         return;
     }
-    // Windowed: each window shows the part of the screen under its client area.
+    // Windowed: the screen's pixels move, once, into memory the X server reads without a copy.
+    if (shared == nullptr && !triedSharing && SharedPixelsPossible()) {
+        triedSharing = true;
+        shared = NewSharedPixels(width, height);
+        if (shared != nullptr) {
+            std::copy(pixels.begin(), pixels.end(), SharedPixelData(shared));
+            bits = SharedPixelData(shared);
+            std::vector<uint32_t>().swap(pixels);
+        }
+    }
+    // Each window shows the part of the screen under its client area.
     for (HWND window : LiveWindows()) {
         if (!window->visible)
             continue;
@@ -192,8 +205,11 @@ void Surface::ShowOnScreen() {
         if (client.left < 0 || client.top < 0 || client.right > width || client.bottom > height ||
             client.left >= client.right || client.top >= client.bottom)
             continue;
-        PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
-                        client.bottom - client.top, width);
+        if (window->sdlWindow == nullptr ||
+            !ShowThroughServer(window->sdlWindow, shared, client.left, client.top,
+                               client.right - client.left, client.bottom - client.top))
+            PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
+                            client.bottom - client.top, width);
     }
 }
 

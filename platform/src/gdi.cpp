@@ -69,9 +69,9 @@ HBITMAP NewBitmap(int width, int height) {
 
 bool DrawingTarget(HDC dc, uint32_t** pixels, int* width, int* height) {
     if (dc->surface != nullptr) {
-        if (dc->surface->pixels.empty())
+        if (dc->surface->width <= 0 || dc->surface->height <= 0)
             return false;
-        *pixels = dc->surface->pixels.data();
+        *pixels = dc->surface->bits;
         *width = dc->surface->width;
         *height = dc->surface->height;
         return true;

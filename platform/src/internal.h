@@ -111,6 +111,21 @@ bool WaitSdlEvent(int timeoutMs);
 // sent something or Xlib queued events (waiting up to timeoutMs for it), else 0; -1 elsewhere.
 void WatchX11Connection(SDL_Window* window);
 int X11InputWaiting(int timeoutMs);
+// Pixels in memory shared with a local X server, which reads them without a copy; null where that
+// is not possible (another video driver, a remote server, an unusual visual).
+struct SharedPixels;
+bool SharedPixelsPossible();
+SharedPixels* NewSharedPixels(int width, int height);
+void DeleteSharedPixels(SharedPixels* shared);
+uint32_t* SharedPixelData(SharedPixels* shared);
+// Shows the width x height part at (x, y) of shared pixels in an SDL window's view, letterboxed,
+// the server doing the scaling; false where the window cannot be shown that way.
+bool ShowThroughServer(SDL_Window* window, SharedPixels* shared, int x, int y, int width,
+                       int height);
+bool ShownThroughServer(SDL_Window* window);
+// The next picture shown through the server paints the bars again (a resize, an uncovering).
+void RepaintServerView(SDL_Window* window);
+void ForgetServerView(SDL_Window* window);
 // Reads back where the window manager put the window (the user may have moved it).
 void RefreshWindowFromSdl(HWND window);
 void SetSdlCursorVisible(bool visible);

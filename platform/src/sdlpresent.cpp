@@ -93,25 +93,29 @@ void CloseView(HWND window, const ViewPixels& view) {
 } // namespace
 
 void ViewSize(HWND window, int* width, int* height) {
-    SDL_Surface* surface =
-        window->sdlWindow != nullptr ? SDL_GetWindowSurface(window->sdlWindow) : nullptr;
+    if (window->sdlWindow != nullptr) {
+        SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
+        return;
+    }
     RECT client = ClientFromOuter(window->outer, window->style);
-    *width = surface != nullptr      ? surface->w
-             : window->viewWidth > 0 ? window->viewWidth
-                                     : static_cast<int>(client.right - client.left);
-    *height = surface != nullptr       ? surface->h
-              : window->viewHeight > 0 ? window->viewHeight
-                                       : static_cast<int>(client.bottom - client.top);
+    *width =
+        window->viewWidth > 0 ? window->viewWidth : static_cast<int>(client.right - client.left);
+    *height =
+        window->viewHeight > 0 ? window->viewHeight : static_cast<int>(client.bottom - client.top);
 }
 
 void ShowFrame(HWND window) {
-    if (window->sdlWindow != nullptr && SDL_GetWindowSurface(window->sdlWindow) != nullptr)
+    if (window->sdlWindow == nullptr)
+        return;
+    if (ShownThroughServer(window->sdlWindow))
+        RepaintServerView(window->sdlWindow); // the next frame shows it all again
+    else if (SDL_GetWindowSurface(window->sdlWindow) != nullptr)
         SDL_UpdateWindowSurface(window->sdlWindow);
 }
 
-// A frame's whole way to the screen: the game blits its back surface into the primary surface at
-// its client rectangle; the primary surface's unlock (or the blit) calls this with that part of
-// it, and one nearest-neighbour copy scales it into the view (the SDL window's own surface),
+// A frame's way to the screen where the X server cannot read the primary surface itself (see
+// ShowThroughServer): the primary surface's unlock (or the blit) calls this with its client part,
+// and one nearest-neighbour copy scales it into the view (the SDL window's own surface),
 // letterboxed, which SDL then hands to the display server.
 void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
     RECT client = ClientFromOuter(window->outer, window->style);

@@ -127,7 +127,9 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
         Layer::TranslateCloseBox(window);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
-        if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
+        if (Layer::ShownThroughServer(window->sdlWindow))
+            Layer::RepaintServerView(window->sdlWindow);
+        else if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
             SDL_FillRect(surface, nullptr, 0);
             SDL_UpdateWindowSurface(window->sdlWindow);
         }
@@ -239,8 +241,10 @@ bool CreateSdlWindow(HWND window) {
 }
 
 void DestroySdlWindow(HWND window) {
-    if (window->sdlWindow != nullptr)
+    if (window->sdlWindow != nullptr) {
+        ForgetServerView(window->sdlWindow);
         SDL_DestroyWindow(window->sdlWindow);
+    }
     window->sdlWindow = nullptr;
 }
 

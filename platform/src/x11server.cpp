@@ -1,0 +1,284 @@
+// The layer's own use of the X connection under SDL: resting on its socket, and pictures shown
+// through the X server (shared memory, and XRender scaling the view).
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <X11/extensions/Xrender.h>
+#include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstring>
+#include <map>
+
+#include "internal.h"
+#include "view.h"
+
+namespace Layer {
+
+struct SharedPixels {
+    XShmSegmentInfo segment{};
+    XImage* image = nullptr;
+};
+
+namespace {
+
+Display* display = nullptr;
+
+// What the server needs per SDL window: the X window, a GC, XRender pictures of the window and of
+// a pixmap holding the client picture at its own size (for scaled views), and where the picture
+// was last placed (the bars are painted again when that changes).
+struct ServerView {
+    bool usable = false;
+    Window window = 0;
+    GC gc = nullptr;
+    Picture target = 0;
+    Pixmap pixmap = 0;
+    Picture picture = 0;
+    int pixmapWidth = 0, pixmapHeight = 0;
+    ViewRect place{-1, -1, -1, -1};
+    int viewWidth = -1, viewHeight = -1;
+};
+
+std::map<SDL_Window*, ServerView>& Views() {
+    static std::map<SDL_Window*, ServerView> views;
+    return views;
+}
+
+bool trappedError = false;
+int TrapError(Display*, XErrorEvent*) {
+    trappedError = true;
+    return 0;
+}
+
+// Shared memory and XRender on a local server whose default visual keeps pixels as the surfaces
+// do (32-bit words, 0x00RRGGBB, least significant byte first).
+bool ServerUsable() {
+    static int usable = -1;
+    if (usable >= 0 || display == nullptr)
+        return usable == 1;
+    int event = 0, error = 0;
+    Visual* visual = DefaultVisual(display, DefaultScreen(display));
+    const char* name = DisplayString(display);
+    usable = XShmQueryExtension(display) && XRenderQueryExtension(display, &event, &error) &&
+             name != nullptr && (name[0] == ':' || strncmp(name, "unix:", 5) == 0) &&
+             DefaultDepth(display, DefaultScreen(display)) == 24 && visual->red_mask == 0xFF0000 &&
+             visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
+             ImageByteOrder(display) == LSBFirst;
+    return usable == 1;
+}
+
+ServerView* ViewOf(SDL_Window* sdlWindow) {
+    auto found = Views().find(sdlWindow);
+    if (found != Views().end())
+        return found->second.usable ? &found->second : nullptr;
+    ServerView& view = Views()[sdlWindow];
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    XWindowAttributes attributes{};
+    if (!ServerUsable() || !SDL_GetWindowWMInfo(sdlWindow, &info) ||
+        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != display ||
+        !XGetWindowAttributes(display, info.info.x11.window, &attributes) ||
+        attributes.depth != 24 || attributes.visual->red_mask != 0xFF0000 ||
+        attributes.visual->green_mask != 0xFF00 || attributes.visual->blue_mask != 0xFF)
+        return nullptr;
+    XRenderPictFormat* format = XRenderFindVisualFormat(display, attributes.visual);
+    if (format == nullptr)
+        return nullptr;
+    view.window = info.info.x11.window;
+    view.gc = XCreateGC(display, view.window, 0, nullptr);
+    XSetForeground(display, view.gc, BlackPixel(display, DefaultScreen(display)));
+    view.target = XRenderCreatePicture(display, view.window, format, 0, nullptr);
+    view.usable = true;
+    return &view;
+}
+
+void FreePixmap(ServerView& view) {
+    if (view.picture != 0)
+        XRenderFreePicture(display, view.picture);
+    if (view.pixmap != 0)
+        XFreePixmap(display, view.pixmap);
+    view.picture = 0;
+    view.pixmap = 0;
+}
+
+// The pixmap the client picture is put into before the server scales it into the window; its
+// picture samples the nearest pixel: for whole scales each pixel repeats exactly, as in the
+// layer's own copy; for other scales the server takes the pixel under each view pixel's centre.
+bool ScaledSource(ServerView& view, int width, int height, const ViewRect& place) {
+    if (view.pixmap == 0 || view.pixmapWidth != width || view.pixmapHeight != height) {
+        FreePixmap(view);
+        view.pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height), 24);
+        XRenderPictFormat* format = XRenderFindStandardFormat(display, PictStandardRGB24);
+        if (view.pixmap == 0 || format == nullptr)
+            return false;
+        view.picture = XRenderCreatePicture(display, view.pixmap, format, 0, nullptr);
+        XRenderSetPictureFilter(display, view.picture, FilterNearest, nullptr, 0);
+        view.pixmapWidth = width;
+        view.pixmapHeight = height;
+    }
+    XTransform scale{{{XDoubleToFixed(static_cast<double>(width) / place.width), 0, 0},
+                      {0, XDoubleToFixed(static_cast<double>(height) / place.height), 0},
+                      {0, 0, XDoubleToFixed(1)}}};
+    XRenderSetPictureTransform(display, view.picture, &scale);
+    return true;
+}
+
+// Black over the view outside the picture.
+void PaintBars(const ServerView& view, int viewWidth, int viewHeight, const ViewRect& place) {
+    XRectangle bars[4];
+    int count = 0;
+    auto add = [&](int x, int y, int width, int height) {
+        if (width > 0 && height > 0)
+            bars[count++] =
+                XRectangle{static_cast<short>(x), static_cast<short>(y),
+                           static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
+    };
+    add(0, 0, viewWidth, place.y);
+    add(0, place.y + place.height, viewWidth, viewHeight - place.y - place.height);
+    add(0, place.y, place.x, place.height);
+    add(place.x + place.width, place.y, viewWidth - place.x - place.width, place.height);
+    if (count > 0)
+        XFillRectangles(display, view.window, view.gc, bars, count);
+}
+
+} // namespace
+
+void WatchX11Connection(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        display = info.info.x11.display;
+}
+
+int X11InputWaiting(int timeoutMs) {
+    if (display == nullptr)
+        return -1;
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return 1;
+    pollfd socket{ConnectionNumber(display), POLLIN, 0};
+    return poll(&socket, 1, timeoutMs) > 0 ? 1 : 0;
+}
+
+bool SharedPixelsPossible() {
+    return ServerUsable();
+}
+
+SharedPixels* NewSharedPixels(int width, int height) {
+    if (!ServerUsable() || width <= 0 || height <= 0)
+        return nullptr;
+    auto* shared = new SharedPixels;
+    Visual* visual = DefaultVisual(display, DefaultScreen(display));
+    shared->image = XShmCreateImage(display, visual, 24, ZPixmap, nullptr, &shared->segment,
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height));
+    bool made = shared->image != nullptr && shared->image->bits_per_pixel == 32 &&
+                shared->image->bytes_per_line == width * 4;
+    if (made) {
+        shared->segment.shmid =
+            shmget(IPC_PRIVATE, static_cast<size_t>(width) * height * 4, IPC_CREAT | 0600);
+        made = shared->segment.shmid >= 0;
+    }
+    if (made) {
+        shared->segment.shmaddr = static_cast<char*>(shmat(shared->segment.shmid, nullptr, 0));
+        shared->segment.readOnly = True;
+        made = shared->segment.shmaddr != reinterpret_cast<char*>(-1);
+        shmctl(shared->segment.shmid, IPC_RMID, nullptr); // freed when both sides let go
+    }
+    if (made) {
+        // A server that cannot reach this memory answers with an error: trap it, do not exit.
+        XSync(display, False);
+        trappedError = false;
+        auto previous = XSetErrorHandler(TrapError);
+        XShmAttach(display, &shared->segment);
+        XSync(display, False);
+        XSetErrorHandler(previous);
+        made = !trappedError;
+        if (!made)
+            shmdt(shared->segment.shmaddr);
+    }
+    if (!made) {
+        if (shared->image != nullptr)
+            XDestroyImage(shared->image);
+        delete shared;
+        return nullptr;
+    }
+    shared->image->data = shared->segment.shmaddr;
+    return shared;
+}
+
+void DeleteSharedPixels(SharedPixels* shared) {
+    if (shared == nullptr)
+        return;
+    XShmDetach(display, &shared->segment);
+    XSync(display, False);
+    shmdt(shared->segment.shmaddr);
+    shared->image->data = nullptr;
+    XDestroyImage(shared->image);
+    delete shared;
+}
+
+uint32_t* SharedPixelData(SharedPixels* shared) {
+    return reinterpret_cast<uint32_t*>(shared->segment.shmaddr);
+}
+
+bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y, int width,
+                       int height) {
+    ServerView* view = ViewOf(sdlWindow);
+    if (view == nullptr || shared == nullptr)
+        return false;
+    int viewWidth = 0, viewHeight = 0;
+    SDL_GetWindowSizeInPixels(sdlWindow, &viewWidth, &viewHeight);
+    ViewRect place = FitView(width, height, viewWidth, viewHeight);
+    if (place.width <= 0 || place.height <= 0)
+        return true;
+    if (place.width == width && place.height == height) {
+        XShmPutImage(display, view->window, view->gc, shared->image, x, y, place.x, place.y,
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), False);
+    } else {
+        if (!ScaledSource(*view, width, height, place))
+            return false;
+        XShmPutImage(display, view->pixmap, view->gc, shared->image, x, y, 0, 0,
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), False);
+        XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
+                         place.y, static_cast<unsigned>(place.width),
+                         static_cast<unsigned>(place.height));
+    }
+    if (std::memcmp(&place, &view->place, sizeof place) != 0 || viewWidth != view->viewWidth ||
+        viewHeight != view->viewHeight) {
+        PaintBars(*view, viewWidth, viewHeight, place);
+        view->place = place;
+        view->viewWidth = viewWidth;
+        view->viewHeight = viewHeight;
+    }
+    // The server has read the shared pixels before the program draws the next frame into them.
+    XSync(display, False);
+    return true;
+}
+
+bool ShownThroughServer(SDL_Window* sdlWindow) {
+    return ViewOf(sdlWindow) != nullptr;
+}
+
+void RepaintServerView(SDL_Window* sdlWindow) {
+    auto found = Views().find(sdlWindow);
+    if (found != Views().end())
+        found->second.place = ViewRect{-1, -1, -1, -1};
+}
+
+void ForgetServerView(SDL_Window* sdlWindow) {
+    auto found = Views().find(sdlWindow);
+    if (found == Views().end())
+        return;
+    ServerView& view = found->second;
+    if (view.usable) {
+        FreePixmap(view);
+        XRenderFreePicture(display, view.target);
+        XFreeGC(display, view.gc);
+    }
+    Views().erase(found);
+}
+
+} // namespace Layer
