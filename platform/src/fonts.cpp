@@ -111,6 +111,26 @@ TTF_Font* OpenFace(const HFONT__& font) {
     return open(size);
 }
 
+// A line rendered as an 8-bit mask, kept: the game draws the same few lines frame after frame.
+// Faces are never closed, so a face's address names it; the cache is emptied when it grows large.
+SDL_Surface* RenderLine(TTF_Font* face, int style, const std::string& utf8) {
+    using Key = std::tuple<TTF_Font*, int, std::string>;
+    static auto* lines = new std::map<Key, SDL_Surface*>;
+    Key key{face, style, utf8};
+    if (auto found = lines->find(key); found != lines->end())
+        return found->second;
+    if (lines->size() >= 64) {
+        for (auto& line : *lines)
+            SDL_FreeSurface(line.second);
+        lines->clear();
+    }
+    TTF_SetFontStyle(face, style);
+    SDL_Surface* rendered = TTF_RenderUTF8_Solid(face, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+    if (rendered != nullptr)
+        (*lines)[key] = rendered;
+    return rendered;
+}
+
 void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& font) {
     uint32_t* pixels = nullptr;
     int width = 0, height = 0;
@@ -121,9 +141,7 @@ void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& fo
         return;
     int style = (font.bold ? TTF_STYLE_BOLD : 0) | (font.italic ? TTF_STYLE_ITALIC : 0) |
                 (font.underline ? TTF_STYLE_UNDERLINE : 0);
-    TTF_SetFontStyle(face, style);
-    SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* glyphs = TTF_RenderUTF8_Solid(face, utf8.c_str(), white);
+    SDL_Surface* glyphs = RenderLine(face, style, utf8);
     if (glyphs == nullptr)
         return;
     uint32_t ink = Layer::PixelFromColorRef(dc->textColor);
@@ -145,7 +163,6 @@ void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& fo
                 target[tx] = paper;
         }
     }
-    SDL_FreeSurface(glyphs);
 }
 
 } // namespace

@@ -22,8 +22,9 @@ TEST_F(DirectDrawTest, StretchesTakeTheSameSourcePixelRuleBothWays) {
     struct Case {
         int sourceWidth, sourceHeight, destWidth, destHeight;
     };
-    const Case cases[] = {{4, 3, 8, 6},   {3, 2, 7, 5}, {8, 8, 3, 3},
-                          {10, 4, 4, 10}, {5, 5, 5, 5}, {4, 1, 10, 1}};
+    // The last two are wide enough for the eight-pixel path of enlarging rows.
+    const Case cases[] = {{4, 3, 8, 6}, {3, 2, 7, 5},  {8, 8, 3, 3},    {10, 4, 4, 10},
+                          {5, 5, 5, 5}, {4, 1, 10, 1}, {37, 2, 100, 3}, {200, 1, 395, 2}};
     for (const Case& c : cases) {
         IDirectDrawSurface* source = dd.NewSurface(c.sourceWidth, c.sourceHeight);
         IDirectDrawSurface* target = dd.NewSurface(c.destWidth, c.destHeight);
