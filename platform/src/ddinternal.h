@@ -48,6 +48,11 @@ public:
     // The pixel at (x, y); the caller keeps inside the surface.
     uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * width; }
     bool Busy() const { return locked || dc != nullptr; }
+    // Before the pixels change: the X server may still be reading the ones shown last.
+    void BeforeWriting() {
+        if (shared != nullptr)
+            WaitForServerReads(shared);
+    }
     // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
     void ShowOnScreen();
 

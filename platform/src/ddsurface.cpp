@@ -40,6 +40,7 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
     RECT src = sourceRect != nullptr ? *sourceRect
                : from != nullptr     ? RECT{0, 0, from->width, from->height}
                                      : RECT{0, 0, 0, 0};
+    BeforeWriting();
     HRESULT result = BlitPixels(this, dest, from, src, flags, effects);
     if (SUCCEEDED(result) && (caps & DDSCAPS_PRIMARYSURFACE))
         ShowOnScreen();
@@ -62,6 +63,7 @@ HRESULT STDMETHODCALLTYPE Surface::Restore() {
 }
 
 void Surface::Lose() {
+    BeforeWriting();
     lost = true;
     std::fill(bits, bits + static_cast<size_t>(width) * height, static_cast<uint32_t>(lostFill));
 }
@@ -118,6 +120,7 @@ HRESULT STDMETHODCALLTYPE Surface::GetDC(HDC* result) {
         return DDERR_DCALREADYCREATED;
     if (locked)
         return DDERR_SURFACEBUSY;
+    BeforeWriting();
     dc = CreateSurfaceDC(this);
     *result = dc;
     return DD_OK;
@@ -151,6 +154,7 @@ HRESULT STDMETHODCALLTYPE Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD
     if (area.left < 0 || area.top < 0 || area.right > width || area.bottom > height ||
         area.left >= area.right || area.top >= area.bottom)
         return DDERR_INVALIDRECT;
+    BeforeWriting();
     DescribeSurface(*this, desc);
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = Row(area.top) + area.left;

@@ -123,6 +123,8 @@ uint32_t* SharedPixelData(SharedPixels* shared);
 bool ShowThroughServer(SDL_Window* window, SharedPixels* shared, int x, int y, int width,
                        int height);
 bool ShownThroughServer(SDL_Window* window);
+// Returns once the server has read the shared pixels shown last: call before writing them.
+void WaitForServerReads(SharedPixels* shared);
 // The next picture shown through the server paints the bars again (a resize, an uncovering).
 void RepaintServerView(SDL_Window* window);
 void ForgetServerView(SDL_Window* window);

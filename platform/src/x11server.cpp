@@ -21,6 +21,7 @@ namespace Layer {
 struct SharedPixels {
     XShmSegmentInfo segment{};
     XImage* image = nullptr;
+    unsigned long pending = 0; // the last put's request number, until the server has done it
 };
 
 namespace {
@@ -212,6 +213,7 @@ SharedPixels* NewSharedPixels(int width, int height) {
 void DeleteSharedPixels(SharedPixels* shared) {
     if (shared == nullptr)
         return;
+    WaitForServerReads(shared);
     XShmDetach(display, &shared->segment);
     XSync(display, False);
     shmdt(shared->segment.shmaddr);
@@ -234,14 +236,18 @@ bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y
     ViewRect place = FitView(width, height, viewWidth, viewHeight);
     if (place.width <= 0 || place.height <= 0)
         return true;
+    // Each put asks for a completion event, so that the program knows when the server is done
+    // with the shared pixels without waiting for it now (see WaitForServerReads).
+    shared->pending = NextRequest(display);
     if (place.width == width && place.height == height) {
         XShmPutImage(display, view->window, view->gc, shared->image, x, y, place.x, place.y,
-                     static_cast<unsigned>(width), static_cast<unsigned>(height), False);
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), True);
     } else {
         if (!ScaledSource(*view, width, height, place))
             return false;
+        shared->pending = NextRequest(display);
         XShmPutImage(display, view->pixmap, view->gc, shared->image, x, y, 0, 0,
-                     static_cast<unsigned>(width), static_cast<unsigned>(height), False);
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), True);
         XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
                          place.y, static_cast<unsigned>(place.width),
                          static_cast<unsigned>(place.height));
@@ -253,9 +259,22 @@ bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y
         view->viewWidth = viewWidth;
         view->viewHeight = viewHeight;
     }
-    // The server has read the shared pixels before the program draws the next frame into them.
-    XSync(display, False);
+    XFlush(display);
     return true;
+}
+
+void WaitForServerReads(SharedPixels* shared) {
+    if (shared == nullptr || shared->pending == 0)
+        return;
+    // Usually the completion came while the program drew its next frame: taking it off the
+    // connection (without waiting) shows it. Only otherwise does the program wait.
+    XEvent completion;
+    int completionType = XShmGetEventBase(display) + ShmCompletion;
+    for (int tries = 0; tries < 2 && XLastKnownRequestProcessed(display) < shared->pending; ++tries)
+        XCheckTypedEvent(display, completionType, &completion);
+    if (XLastKnownRequestProcessed(display) < shared->pending)
+        XSync(display, False);
+    shared->pending = 0;
 }
 
 bool ShownThroughServer(SDL_Window* sdlWindow) {
