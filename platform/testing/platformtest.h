@@ -53,7 +53,7 @@ bool IsFullScreen(HWND window);
 void InjectFocus(HWND window, bool focused);
 
 // The view's picture DirectDraw last showed (XRGB, row by row: the client area scaled and
-// letterboxed), and the view's size.
+// letterboxed), and the view's size; read back from the X server where it shows the view.
 std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
 // The pixels of an icon LoadIconA loaded from the program's resources (0xAARRGGBB, row by row).

@@ -1,5 +1,10 @@
 // The layer's test inspections and injected input: what a window shows, fonts, dialogs, music,
 // the cursor count, and user input that goes through the real translation. Test programs only.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include "ddinternal.h"
 #include "dmusicobjects.h"
 #include "gdiinternal.h"
@@ -25,11 +30,37 @@ void PlatformTest::InjectCloseBox(HWND window) {
 }
 
 void PlatformTest::ResizeView(HWND window, int width, int height) {
-    if (Layer::IsLiveWindow(window)) {
-        window->viewWidth = width;
-        window->viewHeight = height;
-    }
+    if (!Layer::IsLiveWindow(window))
+        return;
+    if (window->sdlWindow != nullptr)
+        SDL_SetWindowSize(window->sdlWindow, width, height);
+    window->viewWidth = width;
+    window->viewHeight = height;
 }
+
+namespace {
+
+// What an X server shows in an SDL window, read back from the server.
+std::vector<uint32_t> ServerPixels(SDL_Window* sdlWindow, int width, int height) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdlWindow, &info) || info.subsystem != SDL_SYSWM_X11)
+        return {};
+    Display* display = info.info.x11.display;
+    XSync(display, False);
+    XImage* image = XGetImage(display, info.info.x11.window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {};
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
+    XDestroyImage(image);
+    return pixels;
+}
+
+} // namespace
 
 void PlatformTest::InjectViewMouse(HWND window, int button, bool down, int x, int y) {
     Layer::TranslateViewMouse(window, button, down, x, y);
@@ -47,6 +78,8 @@ std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* he
     if (!Layer::IsLiveWindow(window))
         return {};
     Layer::ViewSize(window, width, height);
+    if (window->sdlWindow != nullptr && Layer::ShownThroughServer(window->sdlWindow))
+        return ServerPixels(window->sdlWindow, *width, *height);
     if (window->shownPixels.size() != static_cast<size_t>(*width) * *height)
         return {}; // nothing presented at this view size yet
     return window->shownPixels;

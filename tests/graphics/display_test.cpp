@@ -158,4 +158,52 @@ TEST_F(DisplayTest, FramesAreShownAtMostOncePerRefreshAndSlowerOnesNeverWait) {
     }
 }
 
+// Through a real X server (the test program run under Xvfb with SDL_VIDEODRIVER=x11; skipped
+// elsewhere) the server scales the view: at the client's size and at whole scales it shows exactly
+// what the layer's own copy shows; at other scales a pixel may come from the next client pixel.
+TEST_F(DisplayTest, AnXServerShowsTheViewAsTheLayersOwnCopyDoes) {
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (driver == nullptr || std::string(driver) != "x11")
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X server";
+    PlatformTest::SetHeadless(false);
+    HWND shown =
+        MakeTestWindow("DisplayTestX11", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650, 510);
+    ShowWindow(shown, SW_SHOW);
+    ASSERT_TRUE(display->InitDisplay(shown, 320, 240, 32, true, nullptr));
+    ASSERT_TRUE(WritePixels(display->backSurface, Pattern(320, 240)));
+    struct Case {
+        int width, height;
+        bool whole;
+    };
+    for (const Case& c :
+         {Case{642, 479, true}, {1284, 958, true}, {1290, 962, true}, {1000, 600, false}}) {
+        PlatformTest::ResizeView(shown, c.width, c.height);
+        ASSERT_EQ(DD_OK, display->Present(shown));
+        int width = 0, height = 0;
+        std::vector<uint32_t> view = PlatformTest::ShownPixels(shown, &width, &height);
+        ASSERT_EQ(std::make_pair(c.width, c.height), std::make_pair(width, height));
+        ASSERT_EQ(static_cast<size_t>(width) * height, view.size()) << "not shown by the server";
+        // The client area, (104, 77)-(746, 556) of the screen, as the layer holds it.
+        std::vector<uint32_t> screen = ReadPixels(display->primarySurface);
+        auto client = [&](int x, int y) {
+            return screen[static_cast<size_t>(77 + y) * GetSystemMetrics(SM_CXSCREEN) + 104 + x];
+        };
+        RECT place = Bounds(view, width, 0, nullptr, true); // the picture has no black pixel
+        int pictureWidth = place.right - place.left, pictureHeight = place.bottom - place.top;
+        for (int y = place.top; y < place.bottom; ++y)
+            for (int x = place.left; x < place.right; ++x) {
+                int cx = (x - place.left) * 642 / pictureWidth;
+                int cy = (y - place.top) * 479 / pictureHeight;
+                uint32_t pixel = view[static_cast<size_t>(y) * width + x];
+                bool next =
+                    !c.whole && (pixel == client(std::min(cx + 1, 641), cy) ||
+                                 pixel == client(cx, std::min(cy + 1, 478)) ||
+                                 pixel == client(std::min(cx + 1, 641), std::min(cy + 1, 478)));
+                ASSERT_TRUE(pixel == client(cx, cy) || next)
+                    << c.width << "x" << c.height << " at " << x << "," << y;
+            }
+    }
+    DestroyWindow(shown);
+}
+
 } // namespace
