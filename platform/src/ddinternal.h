@@ -64,6 +64,15 @@ public:
     SharedPixels* shared = nullptr; // a windowed primary's storage, read by the X server
     uint32_t* bits;                 // where the pixels are: in pixels or in shared
     bool triedSharing = false;
+    // A windowed primary's stretch of another surface over a window's client area, left for the X
+    // server to make on the screen: the source as it was, in shared memory, and where it goes.
+    // Whatever reads or changes the primary's pixels first makes the stretch in them.
+    Surface* deferredSource = nullptr;
+    RECT deferredRect{};
+    bool deferred = false;
+    bool DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                      const DDBLTFX* effects);
+    void FinishDeferredStretch();
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
     Clipper* clipper = nullptr;

@@ -12,6 +12,8 @@ Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
       pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
 
 Surface::~Surface() {
+    if (deferredSource != nullptr)
+        deferredSource->Release();
     DeleteSharedPixels(shared);
     if (clipper != nullptr)
         clipper->Release();
@@ -40,6 +42,13 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
     RECT src = sourceRect != nullptr ? *sourceRect
                : from != nullptr     ? RECT{0, 0, from->width, from->height}
                                      : RECT{0, 0, 0, 0};
+    if (from != nullptr)
+        from->FinishDeferredStretch(); // it is read
+    if (DeferStretch(dest, from, src, flags, effects)) {
+        ShowOnScreen();
+        return DD_OK;
+    }
+    FinishDeferredStretch();
     BeforeWriting();
     HRESULT result = BlitPixels(this, dest, from, src, flags, effects);
     if (SUCCEEDED(result) && (caps & DDSCAPS_PRIMARYSURFACE))
@@ -64,6 +73,7 @@ HRESULT STDMETHODCALLTYPE Surface::Restore() {
 
 void Surface::Lose() {
     BeforeWriting();
+    deferred = false; // the pixels are gone either way
     lost = true;
     std::fill(bits, bits + static_cast<size_t>(width) * height, static_cast<uint32_t>(lostFill));
 }
@@ -120,6 +130,7 @@ HRESULT STDMETHODCALLTYPE Surface::GetDC(HDC* result) {
         return DDERR_DCALREADYCREATED;
     if (locked)
         return DDERR_SURFACEBUSY;
+    FinishDeferredStretch();
     BeforeWriting();
     dc = CreateSurfaceDC(this);
     *result = dc;
@@ -154,6 +165,7 @@ HRESULT STDMETHODCALLTYPE Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD
     if (area.left < 0 || area.top < 0 || area.right > width || area.bottom > height ||
         area.left >= area.right || area.top >= area.bottom)
         return DDERR_INVALIDRECT;
+    FinishDeferredStretch();
     BeforeWriting();
     DescribeSurface(*this, desc);
     desc->dwFlags |= DDSD_LPSURFACE;
@@ -209,12 +221,80 @@ void Surface::ShowOnScreen() {
         if (client.left < 0 || client.top < 0 || client.right > width || client.bottom > height ||
             client.left >= client.right || client.top >= client.bottom)
             continue;
+        int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+        bool deferredHere = deferred && client.left == deferredRect.left &&
+                            client.top == deferredRect.top && client.right == deferredRect.right &&
+                            client.bottom == deferredRect.bottom;
+        if (deferredHere && window->sdlWindow != nullptr &&
+            ShowStretchThroughServer(window->sdlWindow, deferredSource->shared,
+                                     deferredSource->width, deferredSource->height, clientWidth,
+                                     clientHeight))
+            continue;
+        FinishDeferredStretch();
         if (window->sdlWindow == nullptr ||
-            !ShowThroughServer(window->sdlWindow, shared, client.left, client.top,
-                               client.right - client.left, client.bottom - client.top))
+            !ShowThroughServer(window->sdlWindow, shared, client.left, client.top, clientWidth,
+                               clientHeight))
             PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
                             client.bottom - client.top, width);
     }
+}
+
+// The game's present, a plain stretch of its back surface over a window's client area that the X
+// server shows, is not made here: its source is copied (a quarter of the pixels) and the server
+// makes the stretch on the screen by the same rule. False where that cannot be done.
+bool Surface::DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                           const DDBLTFX* effects) {
+    int sourceWidth = src.right - src.left, sourceHeight = src.bottom - src.top;
+    if (shared == nullptr || clipper != nullptr || from == nullptr || from == this ||
+        from->Busy() || (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr ||
+        sourceWidth <= 0 || sourceHeight <= 0 || src.left < 0 || src.top < 0 ||
+        src.right > from->width || src.bottom > from->height || dest.left < 0 || dest.top < 0 ||
+        dest.right > width || dest.bottom > height || dest.left >= dest.right ||
+        dest.top >= dest.bottom)
+        return false;
+    bool onScreen = false;
+    for (HWND window : LiveWindows()) {
+        RECT client = ClientFromOuter(window->outer, window->style);
+        onScreen = onScreen ||
+                   (window->visible && window->sdlWindow != nullptr && client.left == dest.left &&
+                    client.top == dest.top && client.right == dest.right &&
+                    client.bottom == dest.bottom && ShownThroughServer(window->sdlWindow));
+    }
+    if (!onScreen)
+        return false;
+    if (deferred && (dest.left != deferredRect.left || dest.top != deferredRect.top ||
+                     dest.right != deferredRect.right || dest.bottom != deferredRect.bottom))
+        FinishDeferredStretch(); // an earlier stretch elsewhere still belongs in the pixels
+    if (deferredSource == nullptr || deferredSource->width != sourceWidth ||
+        deferredSource->height != sourceHeight) {
+        if (deferredSource != nullptr)
+            deferredSource->Release();
+        deferredSource = new Surface(nullptr, sourceWidth, sourceHeight, DDSCAPS_OFFSCREENPLAIN);
+        deferredSource->shared = NewSharedPixels(sourceWidth, sourceHeight);
+        if (deferredSource->shared == nullptr) {
+            deferredSource->Release();
+            deferredSource = nullptr;
+            deferred = false;
+            return false;
+        }
+        deferredSource->bits = SharedPixelData(deferredSource->shared);
+        std::vector<uint32_t>().swap(deferredSource->pixels);
+    }
+    deferredSource->BeforeWriting();
+    for (int y = 0; y < sourceHeight; ++y)
+        std::copy_n(from->Row(src.top + y) + src.left, sourceWidth, deferredSource->Row(y));
+    deferred = true;
+    deferredRect = dest;
+    return true;
+}
+
+void Surface::FinishDeferredStretch() {
+    if (!deferred)
+        return;
+    deferred = false;
+    BeforeWriting();
+    BlitPixels(this, deferredRect, deferredSource,
+               RECT{0, 0, deferredSource->width, deferredSource->height}, DDBLT_WAIT, nullptr);
 }
 
 } // namespace Layer

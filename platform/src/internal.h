@@ -123,6 +123,11 @@ uint32_t* SharedPixelData(SharedPixels* shared);
 bool ShowThroughServer(SDL_Window* window, SharedPixels* shared, int x, int y, int width,
                        int height);
 bool ShownThroughServer(SDL_Window* window);
+// Shows source (sourceWidth x sourceHeight shared pixels) stretched over a clientWidth x
+// clientHeight client area by DirectDraw's stretch rule, and that scaled into the view, all made
+// by the server; false where the window cannot be shown that way.
+bool ShowStretchThroughServer(SDL_Window* window, SharedPixels* source, int sourceWidth,
+                              int sourceHeight, int clientWidth, int clientHeight);
 // Returns once the server has read the shared pixels shown last: call before writing them.
 void WaitForServerReads(SharedPixels* shared);
 // The next picture shown through the server paints the bars again (a resize, an uncovering).

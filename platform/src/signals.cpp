@@ -2,9 +2,12 @@
 // (the terminal gone) reach the top-level windows as the close box does, so the program ends
 // through its own shutdown. A second SIGINT while the first is still waiting ends the process, and
 // so does any of them while a message box is open (its own loop would never see the request).
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
-#include <unistd.h>
 
 #include "internal.h"
 
@@ -12,6 +15,17 @@ namespace {
 
 std::atomic<int> pendingRequests{0};
 std::atomic<bool> boxOpen{false};
+
+// On X11, SDL shows a message box from a child process of its own. Forked while a box is open,
+// that child dies with the program, so that a box never outlives a program a signal ended.
+pid_t boxParent = 0;
+void AfterForkInChild() {
+    if (!boxOpen.load())
+        return;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != boxParent)
+        _exit(0); // the program ended before the line above
+}
 
 void OnSignal(int number) {
     if (boxOpen.load() || (number == SIGINT && pendingRequests.load() > 0))
@@ -36,6 +50,12 @@ void InstallCloseSignals() {
 }
 
 void SetMessageBoxOpen(bool open) {
+    static bool watchingForks = false;
+    if (open && !watchingForks) {
+        watchingForks = true;
+        pthread_atfork(nullptr, nullptr, AfterForkInChild);
+    }
+    boxParent = getpid();
     boxOpen.store(open);
 }
 

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -39,6 +40,9 @@ struct ServerView {
     Pixmap pixmap = 0;
     Picture picture = 0;
     int pixmapWidth = 0, pixmapHeight = 0;
+    Pixmap sourcePixmap = 0; // a deferred stretch's source, and its picture
+    Picture sourcePicture = 0;
+    int sourceWidth = 0, sourceHeight = 0;
     ViewRect place{-1, -1, -1, -1};
     int viewWidth = -1, viewHeight = -1;
 };
@@ -46,6 +50,15 @@ struct ServerView {
 std::map<SDL_Window*, ServerView>& Views() {
     static std::map<SDL_Window*, ServerView> views;
     return views;
+}
+
+// The X server went away (the session ended, the server died): nothing can be shown any more, and
+// the exit handlers would talk to the dead connection, so the program ends here, at once.
+int ConnectionLost(Display*) {
+    static const char message[] = "The connection to the X server was lost.\n";
+    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)written;
+    _exit(1);
 }
 
 bool trappedError = false;
@@ -96,13 +109,41 @@ ServerView* ViewOf(SDL_Window* sdlWindow) {
     return &view;
 }
 
-void FreePixmap(ServerView& view) {
-    if (view.picture != 0)
-        XRenderFreePicture(display, view.picture);
-    if (view.pixmap != 0)
-        XFreePixmap(display, view.pixmap);
-    view.picture = 0;
-    view.pixmap = 0;
+void FreePixmap(Pixmap& pixmap, Picture& picture) {
+    if (picture != 0)
+        XRenderFreePicture(display, picture);
+    if (pixmap != 0)
+        XFreePixmap(display, pixmap);
+    picture = 0;
+    pixmap = 0;
+}
+
+// A pixmap of the given size and depth 24 with a picture that samples the nearest pixel.
+bool MakePixmap(const ServerView& view, int width, int height, Pixmap* pixmap, Picture* picture) {
+    *pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), 24);
+    XRenderPictFormat* format = XRenderFindStandardFormat(display, PictStandardRGB24);
+    if (*pixmap == 0 || format == nullptr)
+        return false;
+    *picture = XRenderCreatePicture(display, *pixmap, format, 0, nullptr);
+    XRenderSetPictureFilter(display, *picture, FilterNearest, nullptr, 0);
+    return true;
+}
+
+// DirectDraw's stretch from `from` to `to` pixels as a transform of the server's nearest filter.
+// The server samples destination pixel c at source (step * (c + 1/2), rounded, + offset - 1/65536)
+// in 16.16 fixed point; an offset of 1/65536 - round(step / 2) makes that step * c, truncated:
+// the 16.16 rule of the layer's own stretch, pixel for pixel.
+void StretchTransform(Picture picture, int fromWidth, int fromHeight, int toWidth, int toHeight) {
+    auto step = [](int from, int to) {
+        return static_cast<XFixed>((static_cast<int64_t>(from) << 16) / to);
+    };
+    auto offset = [](XFixed s) {
+        return static_cast<XFixed>(1 - ((static_cast<int64_t>(s) * 0x8000 + 0x8000) >> 16));
+    };
+    XFixed x = step(fromWidth, toWidth), y = step(fromHeight, toHeight);
+    XTransform transform{{{x, 0, offset(x)}, {0, y, offset(y)}, {0, 0, XDoubleToFixed(1)}}};
+    XRenderSetPictureTransform(display, picture, &transform);
 }
 
 // The pixmap the client picture is put into before the server scales it into the window; its
@@ -110,14 +151,9 @@ void FreePixmap(ServerView& view) {
 // layer's own copy; for other scales the server takes the pixel under each view pixel's centre.
 bool ScaledSource(ServerView& view, int width, int height, const ViewRect& place) {
     if (view.pixmap == 0 || view.pixmapWidth != width || view.pixmapHeight != height) {
-        FreePixmap(view);
-        view.pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
-                                    static_cast<unsigned>(height), 24);
-        XRenderPictFormat* format = XRenderFindStandardFormat(display, PictStandardRGB24);
-        if (view.pixmap == 0 || format == nullptr)
+        FreePixmap(view.pixmap, view.picture);
+        if (!MakePixmap(view, width, height, &view.pixmap, &view.picture))
             return false;
-        view.picture = XRenderCreatePicture(display, view.pixmap, format, 0, nullptr);
-        XRenderSetPictureFilter(display, view.picture, FilterNearest, nullptr, 0);
         view.pixmapWidth = width;
         view.pixmapHeight = height;
     }
@@ -146,13 +182,28 @@ void PaintBars(const ServerView& view, int viewWidth, int viewHeight, const View
         XFillRectangles(display, view.window, view.gc, bars, count);
 }
 
+// Paints the bars when the picture's place changed, and sends the requests on their way.
+void FinishShowing(ServerView& view, int viewWidth, int viewHeight, const ViewRect& place) {
+    if (std::memcmp(&place, &view.place, sizeof place) != 0 || viewWidth != view.viewWidth ||
+        viewHeight != view.viewHeight) {
+        PaintBars(view, viewWidth, viewHeight, place);
+        view.place = place;
+        view.viewWidth = viewWidth;
+        view.viewHeight = viewHeight;
+    }
+    XFlush(display);
+}
+
 } // namespace
 
 void WatchX11Connection(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) &&
+        info.subsystem == SDL_SYSWM_X11) {
         display = info.info.x11.display;
+        XSetIOErrorHandler(ConnectionLost);
+    }
 }
 
 int X11InputWaiting(int timeoutMs) {
@@ -252,14 +303,49 @@ bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y
                          place.y, static_cast<unsigned>(place.width),
                          static_cast<unsigned>(place.height));
     }
-    if (std::memcmp(&place, &view->place, sizeof place) != 0 || viewWidth != view->viewWidth ||
-        viewHeight != view->viewHeight) {
-        PaintBars(*view, viewWidth, viewHeight, place);
-        view->place = place;
-        view->viewWidth = viewWidth;
-        view->viewHeight = viewHeight;
+    FinishShowing(*view, viewWidth, viewHeight, place);
+    return true;
+}
+
+bool ShowStretchThroughServer(SDL_Window* sdlWindow, SharedPixels* source, int sourceWidth,
+                              int sourceHeight, int clientWidth, int clientHeight) {
+    ServerView* view = ViewOf(sdlWindow);
+    if (view == nullptr || source == nullptr)
+        return false;
+    int viewWidth = 0, viewHeight = 0;
+    SDL_GetWindowSizeInPixels(sdlWindow, &viewWidth, &viewHeight);
+    ViewRect place = FitView(clientWidth, clientHeight, viewWidth, viewHeight);
+    if (place.width <= 0 || place.height <= 0)
+        return true;
+    if (view->sourcePixmap == 0 || view->sourceWidth != sourceWidth ||
+        view->sourceHeight != sourceHeight) {
+        FreePixmap(view->sourcePixmap, view->sourcePicture);
+        if (!MakePixmap(*view, sourceWidth, sourceHeight, &view->sourcePixmap,
+                        &view->sourcePicture))
+            return false;
+        view->sourceWidth = sourceWidth;
+        view->sourceHeight = sourceHeight;
     }
-    XFlush(display);
+    StretchTransform(view->sourcePicture, sourceWidth, sourceHeight, clientWidth, clientHeight);
+    source->pending = NextRequest(display);
+    XShmPutImage(display, view->sourcePixmap, view->gc, source->image, 0, 0, 0, 0,
+                 static_cast<unsigned>(sourceWidth), static_cast<unsigned>(sourceHeight), True);
+    if (place.width == clientWidth && place.height == clientHeight) {
+        XRenderComposite(display, PictOpSrc, view->sourcePicture, None, view->target, 0, 0, 0, 0,
+                         place.x, place.y, static_cast<unsigned>(clientWidth),
+                         static_cast<unsigned>(clientHeight));
+    } else {
+        // The client picture first, as the primary surface would hold it, then the view of it.
+        if (!ScaledSource(*view, clientWidth, clientHeight, place))
+            return false;
+        XRenderComposite(display, PictOpSrc, view->sourcePicture, None, view->picture, 0, 0, 0, 0,
+                         0, 0, static_cast<unsigned>(clientWidth),
+                         static_cast<unsigned>(clientHeight));
+        XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
+                         place.y, static_cast<unsigned>(place.width),
+                         static_cast<unsigned>(place.height));
+    }
+    FinishShowing(*view, viewWidth, viewHeight, place);
     return true;
 }
 
@@ -293,7 +379,8 @@ void ForgetServerView(SDL_Window* sdlWindow) {
         return;
     ServerView& view = found->second;
     if (view.usable) {
-        FreePixmap(view);
+        FreePixmap(view.pixmap, view.picture);
+        FreePixmap(view.sourcePixmap, view.sourcePicture);
         XRenderFreePicture(display, view.target);
         XFreeGC(display, view.gc);
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
-# it with Esc, with Alt+F4 and with SIGTERM, and with SIGTERM while a start-up message box is open;
-# then, on a 1920 x 1080 screen with a window manager, checks the doubled window, a click on a board
+# it with Esc, with Alt+F4 and with SIGTERM, and with SIGTERM while a start-up message box is open,
+# and by taking its X server away; then, on a 1920 x 1080 screen with a window manager, checks the doubled window, a click on a board
 # cell, a resize and full screen.
 # Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
 # launcher that is run where it stands, through Esc and SIGTERM only.
@@ -116,8 +116,14 @@ box_case() {
     kill -TERM "$pid"
     timeout 1 tail --pid="$pid" -f /dev/null || fail "box: SIGTERM did not end the program"
     wait "$pid" || status=$?
+    local took=$((($(date +%s%N) - asked) / 1000000))
     [ "$status" -eq 143 ] || fail "box: exit status $status, expected 143"
-    echo "box: SIGTERM with the message box open ended the program in $((($(date +%s%N) - asked) / 1000000)) ms"
+    for _ in $(seq 10); do # the box, shown by a process of its own, goes with the program
+        xwininfo -root -children | grep -q '"エラー"' || break
+        sleep 0.1
+    done
+    ! xwininfo -root -children | grep -q '"エラー"' || fail "box: the message box outlived the program"
+    echo "box: SIGTERM with the message box open ended the program, box and all, in $took ms"
 }
 
 # wait_picture FILE WINDOW: screenshots the window until it shows a picture of many colours.
@@ -146,18 +152,28 @@ scaled_case() {
     xdotool mousemove --window "$window" 600 600 click 1
     sleep 1.5
     # The focus frame follows the mouse until a cell is selected, then stays on that cell. Board
-    # cell (1, 0) spans client pixels 103..160 x 81..138, so 206..320 x 162..276 here; the mouse
-    # waits over cell (3, 3) before and after the click on (1, 0).
+    # cell (1, 0) spans client pixels 103..160 x 81..138, so 206..320 x 162..276 here, and the
+    # cells lie 63.2 x 59.85 client pixels apart; the mouse waits over cell (3, 3) before and after
+    # the click. The click goes to the first of a few cells that holds a tile (a group dealt in
+    # may have just exploded and left its cells empty, and an empty cell shows no selection).
     xdotool mousemove --window "$window" 516 598
     sleep 0.5
     import -window "$window" "$artifacts/scaled-stage.png"
-    xdotool mousemove --window "$window" 262 210 sleep 0.3 mousedown 1 sleep 0.1 mouseup 1 sleep 0.3 \
-        mousemove --window "$window" 516 598
+    local cell x y mean
+    for cell in "1 0" "3 1" "0 2" "4 2" "2 4"; do
+        read -r column row <<<"$cell"
+        x=$((206 + (column - 1) * 1264 / 10)) y=$((162 + row * 1197 / 10))
+        mean=$(convert "$artifacts/scaled-stage.png" -crop "114x114+$x+$y" +repage \
+            -colorspace Gray -format '%[fx:mean]' info:)
+        awk -v m="$mean" 'BEGIN {exit !(m > 0.05)}' && break
+    done
+    xdotool mousemove --window "$window" $((x + 57)) $((y + 48)) sleep 0.3 mousedown 1 sleep 0.1 \
+        mouseup 1 sleep 0.3 mousemove --window "$window" 516 598
     sleep 0.5
     import -window "$window" "$artifacts/scaled-selected.png"
     changed=$(compare -metric AE "$artifacts/scaled-stage.png" "$artifacts/scaled-selected.png" \
-        -crop 114x114+206+162 null: 2>&1 || true)
-    [ "${changed%% *}" -gt 500 ] || fail "scaled: the click selected nothing at cell (1, 0): $changed"
+        -crop "114x114+$x+$y" null: 2>&1 || true)
+    [ "${changed%% *}" -gt 500 ] || fail "scaled: the click selected nothing at cell ($cell): $changed"
     xdotool windowsize "$window" 632 449
     sleep 0.5
     wait_picture "$artifacts/scaled-once.png" "$window"
@@ -181,7 +197,35 @@ scaled_case() {
     timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
     wait "$pid" || status=$?
     [ "$status" -eq 255 ] || fail "scaled: exit status $status"
-    echo "scaled: 1264x898 at start, cell (1, 0) selected, 632x449 and 1920x1080 letterboxed"
+    echo "scaled: 1264x898 at start, cell ($cell) selected, 632x449 and 1920x1080 letterboxed"
+}
+
+# The X server going away (a session that ends) ends the program at once with a message: no spin,
+# no crash in its exit handlers. The server here is one of its own, so that this run's goes on.
+server_gone_case() {
+    local server pid number status=0
+    Xvfb -displayfd 3 -screen 0 800x600x24 3>"$gameFolder/display" 2>/dev/null &
+    server=$!
+    for _ in $(seq 50); do
+        [ -s "$gameFolder/display" ] && break
+        sleep 0.1
+    done
+    number=$(cat "$gameFolder/display")
+    DISPLAY=":$number" "$program" 2>"$gameFolder/gone.log" &
+    pid=$!
+    DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' \
+        >/dev/null || fail "server gone: no window appeared"
+    sleep 1
+    kill "$server"
+    timeout 5 tail --pid="$pid" -f /dev/null || {
+        kill -9 "$pid"
+        fail "server gone: the program did not end"
+    }
+    wait "$pid" || status=$?
+    [ "$status" -eq 1 ] || fail "server gone: exit status $status, expected 1"
+    grep -q "connection to the X server was lost" "$gameFolder/gone.log" ||
+        fail "server gone: no message: $(cat "$gameFolder/gone.log")"
+    echo "server gone: the program ended at once with status 1 and a message"
 }
 
 if [ "$QUELLMARK_E2E_INNER" = small ]; then
@@ -189,6 +233,7 @@ if [ "$QUELLMARK_E2E_INNER" = small ]; then
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || run_case alt-f4 alt+F4
     run_case sigterm SIGTERM
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || box_case
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || server_gone_case
     exit 0
 fi
 [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case
