@@ -68,6 +68,7 @@ public:
     // server to make on the screen: the source as it was, in shared memory, and where it goes.
     // Whatever reads or changes the primary's pixels first makes the stretch in them.
     Surface* deferredSource = nullptr;
+    Surface* spareSource = nullptr; // the one before, which the server may still be reading
     RECT deferredRect{};
     bool deferred = false;
     bool DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,

@@ -12,8 +12,9 @@ Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
       pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
 
 Surface::~Surface() {
-    if (deferredSource != nullptr)
-        deferredSource->Release();
+    for (Surface* source : {deferredSource, spareSource})
+        if (source != nullptr)
+            source->Release();
     DeleteSharedPixels(shared);
     if (clipper != nullptr)
         clipper->Release();
@@ -265,6 +266,8 @@ bool Surface::DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWO
     if (deferred && (dest.left != deferredRect.left || dest.top != deferredRect.top ||
                      dest.right != deferredRect.right || dest.bottom != deferredRect.bottom))
         FinishDeferredStretch(); // an earlier stretch elsewhere still belongs in the pixels
+    // Two copies in turn: while the server still reads one, the program writes the other.
+    std::swap(deferredSource, spareSource);
     if (deferredSource == nullptr || deferredSource->width != sourceWidth ||
         deferredSource->height != sourceHeight) {
         if (deferredSource != nullptr)

@@ -9,14 +9,18 @@
 #include "sound/musicplayer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The player searches the folder current at its start: the scratch folder. libFuzzer's own
+    // folder is current again afterwards, as it reads and writes its corpus by relative names.
     static MusicPlayer& musicPlayer = *[] {
         PlatformTest::SetHeadless(false); // the audio device runs: its thread renders
         auto* player = new MusicPlayer();
-        if (chdir(ScratchFolder("midi").c_str()) != 0 || player->Init(nullptr) != 1)
+        char home[4096];
+        if (getcwd(home, sizeof home) == nullptr || chdir(ScratchFolder("midi").c_str()) != 0 ||
+            player->Init(nullptr) != 1 || chdir(home) != 0)
             abort();
         return player;
     }();
-    WriteInput("input.mid", data, size);
+    WriteInput(ScratchFolder("midi") + "/input.mid", data, size);
     if (musicPlayer.Load(0, "input.mid") == 1 && musicPlayer.Play(0, 0, 0, 0xFFFFFFFF) == 1) {
         for (int round = 0; round < 3; ++round) {
             usleep(2000); // a callback or so of rendering
