@@ -47,9 +47,10 @@ struct ServerView {
     int viewWidth = -1, viewHeight = -1;
 };
 
+// Never destroyed: windows are still destroyed by the program's own exit handlers.
 std::map<SDL_Window*, ServerView>& Views() {
-    static std::map<SDL_Window*, ServerView> views;
-    return views;
+    static auto* views = new std::map<SDL_Window*, ServerView>;
+    return *views;
 }
 
 // The X server went away (the session ended, the server died): nothing can be shown any more, and

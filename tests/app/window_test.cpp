@@ -183,6 +183,17 @@ TEST_F(MainWindowTest, RunReplacesTheStyleAndEndsWithTheWindowDestroyed) {
     EXPECT_FALSE(std::filesystem::exists(folder / "Error.txt"));
 }
 
+// The program's exit handlers destroy its window, after the layer's own statics are gone.
+TEST(ProgramExitTest, EndsCleanlyWithItsWindowStillOpen) {
+    EXPECT_EXIT(
+        {
+            PlatformTest::SetHeadless(false); // a real SDL window (SDL's dummy driver)
+            gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false);
+            exit(gameApp.window != nullptr ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 #endif
 
 } // namespace
