@@ -32,8 +32,11 @@ void PlatformTest::InjectCloseBox(HWND window) {
 void PlatformTest::ResizeView(HWND window, int width, int height) {
     if (!Layer::IsLiveWindow(window))
         return;
-    if (window->sdlWindow != nullptr)
-        SDL_SetWindowSize(window->sdlWindow, width, height);
+    if (window->sdlWindow != nullptr) { // 0 x 0: back to the client area's size
+        RECT client = Layer::ClientFromOuter(window->outer, window->style);
+        SDL_SetWindowSize(window->sdlWindow, width > 0 ? width : client.right - client.left,
+                          height > 0 ? height : client.bottom - client.top);
+    }
     window->viewWidth = width;
     window->viewHeight = height;
 }
