@@ -46,7 +46,8 @@ void InjectMouseButton(HWND window, int button, bool down, int x,
                        int y); // 0 left, 1 right, 2 middle
 void InjectCloseBox(HWND window);
 // The user resized the view (the window on the real screen) to width x height pixels (0 x 0: back
-// to the client area's size); the program's window stays as it is. A mouse event at a pixel of the view (button -1: a move).
+// to the client area's size); the program's window stays as it is. A mouse event at a pixel of the
+// view (button -1: a move).
 void ResizeView(HWND window, int width, int height);
 void InjectViewMouse(HWND window, int button, bool down, int x, int y);
 bool IsFullScreen(HWND window);
