@@ -9,10 +9,6 @@
 
 namespace {
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 RECT Intersect(const RECT& a, const RECT& b) {
     return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                 std::min(a.bottom, b.bottom)};
@@ -222,8 +218,8 @@ HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
         view = SourceView{snapshot.data(), sourceWidth};
     }
     for (const RECT& area : areas) {
-        RECT part =
-            SameRect(area, destRect) ? sourceRect : ClippedSource(destRect, sourceRect, area);
+        RECT part = Layer::SameRect(area, destRect) ? sourceRect
+                                                    : ClippedSource(destRect, sourceRect, area);
         // Relative to the view, which starts at the source rectangle's top-left corner.
         RECT relative{part.left - sourceRect.left, part.top - sourceRect.top,
                       part.right - sourceRect.left, part.bottom - sourceRect.top};

@@ -109,6 +109,10 @@ public:
 // Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
 void LoseAllSurfaces();
 
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
 // truncated, so that shrinking and enlarging follow one rule.
 inline int StretchOffset(int i, int sourceSize, int destinationSize) {

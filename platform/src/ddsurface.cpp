@@ -223,10 +223,7 @@ void Surface::ShowOnScreen() {
             client.left >= client.right || client.top >= client.bottom)
             continue;
         int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
-        bool deferredHere = deferred && client.left == deferredRect.left &&
-                            client.top == deferredRect.top && client.right == deferredRect.right &&
-                            client.bottom == deferredRect.bottom;
-        if (deferredHere && window->sdlWindow != nullptr &&
+        if (deferred && SameRect(client, deferredRect) && window->sdlWindow != nullptr &&
             ShowStretchThroughServer(window->sdlWindow, deferredSource->shared,
                                      deferredSource->width, deferredSource->height, clientWidth,
                                      clientHeight))
@@ -256,15 +253,12 @@ bool Surface::DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWO
     bool onScreen = false;
     for (HWND window : LiveWindows()) {
         RECT client = ClientFromOuter(window->outer, window->style);
-        onScreen = onScreen ||
-                   (window->visible && window->sdlWindow != nullptr && client.left == dest.left &&
-                    client.top == dest.top && client.right == dest.right &&
-                    client.bottom == dest.bottom && ShownThroughServer(window->sdlWindow));
+        onScreen = onScreen || (window->visible && window->sdlWindow != nullptr &&
+                                SameRect(client, dest) && ShownThroughServer(window->sdlWindow));
     }
     if (!onScreen)
         return false;
-    if (deferred && (dest.left != deferredRect.left || dest.top != deferredRect.top ||
-                     dest.right != deferredRect.right || dest.bottom != deferredRect.bottom))
+    if (deferred && !SameRect(dest, deferredRect))
         FinishDeferredStretch(); // an earlier stretch elsewhere still belongs in the pixels
     // Two copies in turn: while the server still reads one, the program writes the other.
     std::swap(deferredSource, spareSource);

@@ -278,28 +278,48 @@ uint32_t* SharedPixelData(SharedPixels* shared) {
     return reinterpret_cast<uint32_t*>(shared->segment.shmaddr);
 }
 
+namespace {
+
+// Puts width x height shared pixels from (x, y) into a drawable at (toX, toY). The put asks for a
+// completion event, so that the program knows when the server is done with the shared pixels
+// without waiting for it now (see WaitForServerReads).
+void Put(const ServerView& view, Drawable drawable, SharedPixels* shared, int x, int y, int toX,
+         int toY, int width, int height) {
+    shared->pending = NextRequest(display);
+    XShmPutImage(display, drawable, view.gc, shared->image, x, y, toX, toY,
+                 static_cast<unsigned>(width), static_cast<unsigned>(height), True);
+}
+
+// The window's server view and the picture's place in it, for a client area of the given size;
+// false where the window cannot be shown through the server.
+bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, ServerView** view,
+             int* viewWidth, int* viewHeight, ViewRect* place) {
+    *view = ViewOf(sdlWindow);
+    if (*view == nullptr)
+        return false;
+    SDL_GetWindowSizeInPixels(sdlWindow, viewWidth, viewHeight);
+    *place = FitView(clientWidth, clientHeight, *viewWidth, *viewHeight);
+    return true;
+}
+
+} // namespace
+
 bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y, int width,
                        int height) {
-    ServerView* view = ViewOf(sdlWindow);
-    if (view == nullptr || shared == nullptr)
-        return false;
+    ServerView* view = nullptr;
     int viewWidth = 0, viewHeight = 0;
-    SDL_GetWindowSizeInPixels(sdlWindow, &viewWidth, &viewHeight);
-    ViewRect place = FitView(width, height, viewWidth, viewHeight);
+    ViewRect place{};
+    if (shared == nullptr ||
+        !Prepare(sdlWindow, width, height, &view, &viewWidth, &viewHeight, &place))
+        return false;
     if (place.width <= 0 || place.height <= 0)
         return true;
-    // Each put asks for a completion event, so that the program knows when the server is done
-    // with the shared pixels without waiting for it now (see WaitForServerReads).
-    shared->pending = NextRequest(display);
     if (place.width == width && place.height == height) {
-        XShmPutImage(display, view->window, view->gc, shared->image, x, y, place.x, place.y,
-                     static_cast<unsigned>(width), static_cast<unsigned>(height), True);
+        Put(*view, view->window, shared, x, y, place.x, place.y, width, height);
     } else {
         if (!ScaledSource(*view, width, height, place))
             return false;
-        shared->pending = NextRequest(display);
-        XShmPutImage(display, view->pixmap, view->gc, shared->image, x, y, 0, 0,
-                     static_cast<unsigned>(width), static_cast<unsigned>(height), True);
+        Put(*view, view->pixmap, shared, x, y, 0, 0, width, height);
         XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
                          place.y, static_cast<unsigned>(place.width),
                          static_cast<unsigned>(place.height));
@@ -310,12 +330,12 @@ bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y
 
 bool ShowStretchThroughServer(SDL_Window* sdlWindow, SharedPixels* source, int sourceWidth,
                               int sourceHeight, int clientWidth, int clientHeight) {
-    ServerView* view = ViewOf(sdlWindow);
-    if (view == nullptr || source == nullptr)
-        return false;
+    ServerView* view = nullptr;
     int viewWidth = 0, viewHeight = 0;
-    SDL_GetWindowSizeInPixels(sdlWindow, &viewWidth, &viewHeight);
-    ViewRect place = FitView(clientWidth, clientHeight, viewWidth, viewHeight);
+    ViewRect place{};
+    if (source == nullptr ||
+        !Prepare(sdlWindow, clientWidth, clientHeight, &view, &viewWidth, &viewHeight, &place))
+        return false;
     if (place.width <= 0 || place.height <= 0)
         return true;
     if (view->sourcePixmap == 0 || view->sourceWidth != sourceWidth ||
@@ -328,9 +348,7 @@ bool ShowStretchThroughServer(SDL_Window* sdlWindow, SharedPixels* source, int s
         view->sourceHeight = sourceHeight;
     }
     StretchTransform(view->sourcePicture, sourceWidth, sourceHeight, clientWidth, clientHeight);
-    source->pending = NextRequest(display);
-    XShmPutImage(display, view->sourcePixmap, view->gc, source->image, 0, 0, 0, 0,
-                 static_cast<unsigned>(sourceWidth), static_cast<unsigned>(sourceHeight), True);
+    Put(*view, view->sourcePixmap, source, 0, 0, 0, 0, sourceWidth, sourceHeight);
     if (place.width == clientWidth && place.height == clientHeight) {
         XRenderComposite(display, PictOpSrc, view->sourcePicture, None, view->target, 0, 0, 0, 0,
                          place.x, place.y, static_cast<unsigned>(clientWidth),
