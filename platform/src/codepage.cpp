@@ -10,6 +10,13 @@
 std::string Layer::Cp932ToUtf8(const char* text) {
     if (text == nullptr)
         return std::string();
+    // Text of single-byte codes below 0x80 reads the same in both (code page 932 keeps 0x5C and
+    // 0x7E as ASCII has them): the game's numbers and captions skip the converter.
+    const char* end = text;
+    while (static_cast<unsigned char>(*end) - 1u < 0x7Fu)
+        ++end;
+    if (*end == '\0')
+        return std::string(text, end);
     static iconv_t converter = iconv_open("UTF-8", "CP932");
     if (converter == reinterpret_cast<iconv_t>(-1))
         return text;

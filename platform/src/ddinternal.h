@@ -21,6 +21,12 @@ public:
     DirectDrawObject* owner = nullptr;
 };
 
+// The pitch of a surface's rows, in pixels. Rows wider than a few cache lines are padded to an odd
+// number of 64-byte lines, as display drivers pad theirs: the rows of a column then fall into every
+// cache set, not into a quarter or fewer of them (a pitch of 1280 bytes uses 16 of 64), which
+// makes the waves' hundreds of one-pixel column copies a frame much cheaper. Lock reports it.
+int RowPitch(int width);
+
 class Surface : public ComObject<IDirectDrawSurface> {
 public:
     Surface(DirectDrawObject* owner, int width, int height, DWORD caps);
@@ -45,8 +51,8 @@ public:
     // Loses the surface: its pixels become undefined until drawn again.
     void Lose();
 
-    // The pixel at (x, y); the caller keeps inside the surface.
-    uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * width; }
+    // The row y; the caller keeps inside the surface.
+    uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * pitch; }
     bool Busy() const { return locked || dc != nullptr; }
     // Before the pixels change: the X server may still be reading the ones shown last.
     void BeforeWriting() {
@@ -59,6 +65,7 @@ public:
     DirectDrawObject* owner;
     int width;
     int height;
+    int pitch; // pixels from the start of one row to the next (RowPitch)
     DWORD caps;
     std::vector<uint32_t> pixels;   // the surface's own storage, unless it is shared
     SharedPixels* shared = nullptr; // a windowed primary's storage, read by the X server

@@ -7,9 +7,15 @@
 
 namespace Layer {
 
+int RowPitch(int width) {
+    if (width < 64)
+        return width;
+    return (((width + 15) / 16) | 1) * 16;
+}
+
 Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
-    : owner(owner), width(width), height(height), caps(caps),
-      pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
+    : owner(owner), width(width), height(height), pitch(RowPitch(width)), caps(caps),
+      pixels(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
 
 Surface::~Surface() {
     for (Surface* source : {deferredSource, spareSource})
@@ -76,7 +82,7 @@ void Surface::Lose() {
     BeforeWriting();
     deferred = false; // the pixels are gone either way
     lost = true;
-    std::fill(bits, bits + static_cast<size_t>(width) * height, static_cast<uint32_t>(lostFill));
+    std::fill(bits, bits + static_cast<size_t>(pitch) * height, static_cast<uint32_t>(lostFill));
 }
 
 HRESULT STDMETHODCALLTYPE Surface::Flip(LPDIRECTDRAWSURFACE, DWORD) {
@@ -201,13 +207,13 @@ void Surface::ShowOnScreen() {
     if (backBuffer != nullptr) {
         // Full screen: the front buffer fills the cooperative window's client area.
         if (owner->window != nullptr)
-            PresentToWindow(owner->window, bits, width, height, width);
+            PresentToWindow(owner->window, bits, width, height, pitch);
         return;
     }
     // Windowed: the screen's pixels move, once, into memory the X server reads without a copy.
     if (shared == nullptr && !triedSharing && SharedPixelsPossible()) {
         triedSharing = true;
-        shared = NewSharedPixels(width, height);
+        shared = NewSharedPixels(pitch, height);
         if (shared != nullptr) {
             std::copy(pixels.begin(), pixels.end(), SharedPixelData(shared));
             bits = SharedPixelData(shared);
@@ -233,7 +239,7 @@ void Surface::ShowOnScreen() {
             !ShowThroughServer(window->sdlWindow, shared, client.left, client.top, clientWidth,
                                clientHeight))
             PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
-                            client.bottom - client.top, width);
+                            client.bottom - client.top, pitch);
     }
 }
 
@@ -267,7 +273,7 @@ bool Surface::DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWO
         if (deferredSource != nullptr)
             deferredSource->Release();
         deferredSource = new Surface(nullptr, sourceWidth, sourceHeight, DDSCAPS_OFFSCREENPLAIN);
-        deferredSource->shared = NewSharedPixels(sourceWidth, sourceHeight);
+        deferredSource->shared = NewSharedPixels(deferredSource->pitch, sourceHeight);
         if (deferredSource->shared == nullptr) {
             deferredSource->Release();
             deferredSource = nullptr;

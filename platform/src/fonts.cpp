@@ -6,14 +6,27 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include "gdiinternal.h"
 #include "testhooks.h"
 
-struct HFONT__ {
+namespace {
+
+// A font file (and face in it) that fontconfig chose for a family, with the SDL_ttf faces opened
+// from it; kept for the life of the process, so that a font's lookups cost no file access.
+struct FaceFile {
     std::string file;
-    int faceIndex = 0;
+    int index = 0;
+    std::map<int, TTF_Font*> bySize; // by SDL_ttf (em) size
+    std::map<int, TTF_Font*> byCell; // by the cell height asked for
+};
+
+} // namespace
+
+struct HFONT__ {
+    FaceFile* face = nullptr;
     int cellHeight = 0;
     bool bold = false;
     bool italic = false;
@@ -55,60 +68,62 @@ FcConfig* FontConfig() {
     return config;
 }
 
-bool FindFace(const std::string& family, std::string* file, int* index) {
-    // The fonts installed do not change while the program runs: each family is matched once.
-    static auto* known = new std::map<std::string, std::pair<std::string, int>>;
-    if (auto found = known->find(family); found != known->end()) {
-        *file = found->second.first;
-        *index = found->second.second;
-        return true;
-    }
+// The face file for a family named in code page 932, or null. The fonts installed do not change
+// while the program runs: each name is matched once.
+FaceFile* FindFace(const char* name) {
+    static auto* families = new std::map<std::string, FaceFile*, std::less<>>;
+    static auto* files = new std::map<std::pair<std::string, int>, FaceFile>;
+    if (auto found = families->find(std::string_view(name)); found != families->end())
+        return found->second;
+    std::string family = Layer::Cp932ToUtf8(name);
     FcConfig* config = FontConfig();
     if (config == nullptr)
-        return false;
+        return nullptr;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(config, pattern, &result);
-    bool found = false;
+    FaceFile* found = nullptr;
     FcChar8* path = nullptr;
     if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        *file = reinterpret_cast<const char*>(path);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch)
-            *index = 0;
-        found = true;
+        int index = 0;
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
+            index = 0;
+        std::string file = reinterpret_cast<const char*>(path);
+        found = &(*files)[{file, index}];
+        found->file = file;
+        found->index = index;
+        (*families)[name] = found;
     }
     if (match != nullptr)
         FcPatternDestroy(match);
     FcPatternDestroy(pattern);
-    if (found)
-        (*known)[family] = {*file, *index};
     return found;
 }
 
-// Opened faces by file, index and point size, kept for the life of the process.
+// The SDL_ttf face that draws a font, opened once per file and size.
 TTF_Font* OpenFace(const HFONT__& font) {
-    static auto* cache = new std::map<std::tuple<std::string, int, int>, TTF_Font*>;
+    FaceFile& file = *font.face;
+    if (auto found = file.byCell.find(font.cellHeight); found != file.byCell.end())
+        return found->second;
     if (!TTF_WasInit() && TTF_Init() != 0)
         return nullptr;
     // SDL_ttf sizes are em sizes; find the one whose cell (ascent + descent) is the height asked.
     auto open = [&](int size) -> TTF_Font* {
-        auto key = std::make_tuple(font.file, font.faceIndex, size);
-        auto found = cache->find(key);
-        if (found != cache->end())
+        auto found = file.bySize.find(size);
+        if (found != file.bySize.end())
             return found->second;
-        TTF_Font* face = TTF_OpenFontIndex(font.file.c_str(), size, font.faceIndex);
-        (*cache)[key] = face;
-        return face;
+        return file.bySize[size] = TTF_OpenFontIndex(file.file.c_str(), size, file.index);
     };
-    TTF_Font* probe = open(font.cellHeight);
-    if (probe == nullptr)
-        return nullptr;
-    int probeHeight = std::max(1, TTF_FontHeight(probe));
-    int size = std::max(1, (font.cellHeight * font.cellHeight + probeHeight / 2) / probeHeight);
-    return open(size);
+    TTF_Font* face = open(font.cellHeight);
+    if (face != nullptr) {
+        int probeHeight = std::max(1, TTF_FontHeight(face));
+        face =
+            open(std::max(1, (font.cellHeight * font.cellHeight + probeHeight / 2) / probeHeight));
+    }
+    return file.byCell[font.cellHeight] = face;
 }
 
 // A line rendered as an 8-bit mask, kept: the game draws the same few lines frame after frame.
@@ -132,9 +147,8 @@ SDL_Surface* RenderLine(TTF_Font* face, int style, const std::string& utf8) {
 }
 
 void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& font) {
-    uint32_t* pixels = nullptr;
-    int width = 0, height = 0;
-    if (!Layer::DrawingTarget(dc, &pixels, &width, &height))
+    Layer::DrawingPixels target;
+    if (!Layer::DrawingTarget(dc, &target))
         return;
     TTF_Font* face = OpenFace(font);
     if (face == nullptr || utf8.empty())
@@ -147,21 +161,14 @@ void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& fo
     uint32_t ink = Layer::PixelFromColorRef(dc->textColor);
     uint32_t paper = Layer::PixelFromColorRef(dc->backgroundColor);
     // The face's line may be a pixel taller or shorter than the cell; the cell's top is y.
-    for (int row = 0; row < glyphs->h; ++row) {
-        int ty = y + row;
-        if (ty < 0 || ty >= height)
-            continue;
+    int firstRow = std::max(0, -y), endRow = std::min(glyphs->h, target.height - y);
+    int firstColumn = std::max(0, -x), endColumn = std::min(glyphs->w, target.width - x);
+    bool opaque = dc->backgroundMode == OPAQUE;
+    for (int row = firstRow; row < endRow; ++row) {
         const auto* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
-        uint32_t* target = pixels + static_cast<size_t>(ty) * width;
-        for (int column = 0; column < glyphs->w; ++column) {
-            int tx = x + column;
-            if (tx < 0 || tx >= width)
-                continue;
-            if (source[column] != 0)
-                target[tx] = ink;
-            else if (dc->backgroundMode == OPAQUE)
-                target[tx] = paper;
-        }
+        uint32_t* line = target.pixels + static_cast<ptrdiff_t>(y + row) * target.pitch + x;
+        for (int column = firstColumn; column < endColumn; ++column)
+            line[column] = source[column] != 0 ? ink : opaque ? paper : line[column];
     }
 }
 
@@ -196,8 +203,8 @@ HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DW
     if (Layer::ShouldFail("CreateFontA"))
         return nullptr;
     auto font = std::make_unique<HFONT__>();
-    std::string family = faceName != nullptr ? Layer::Cp932ToUtf8(faceName) : "IPAPGothic";
-    if (!FindFace(family, &font->file, &font->faceIndex))
+    font->face = FindFace(faceName != nullptr ? faceName : "IPAPGothic");
+    if (font->face == nullptr)
         return nullptr;
     // 0 asks for a default size; a negative height is a character height (cell less leading),
     // taken here as the cell.
@@ -216,7 +223,8 @@ namespace {
 const HFONT__* DcFont(HDC dc, HFONT__& fallback) {
     if (dc->font != nullptr)
         return dc->font;
-    if (!FindFace("IPAPGothic", &fallback.file, &fallback.faceIndex))
+    fallback.face = FindFace("IPAPGothic");
+    if (fallback.face == nullptr)
         return nullptr;
     fallback.cellHeight = 16;
     return &fallback;
@@ -259,7 +267,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
 bool Layer::FontFile(HFONT font, std::string* file, bool* bold) {
     if (!IsLiveFont(font))
         return false;
-    *file = font->file;
+    *file = font->face->file;
     *bold = font->bold;
     return true;
 }

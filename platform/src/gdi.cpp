@@ -67,20 +67,18 @@ HBITMAP NewBitmap(int width, int height) {
     return Bitmaps().back().get();
 }
 
-bool DrawingTarget(HDC dc, uint32_t** pixels, int* width, int* height) {
+bool DrawingTarget(HDC dc, DrawingPixels* target) {
     if (dc->surface != nullptr) {
         if (dc->surface->width <= 0 || dc->surface->height <= 0)
             return false;
-        *pixels = dc->surface->bits;
-        *width = dc->surface->width;
-        *height = dc->surface->height;
+        *target = DrawingPixels{dc->surface->bits, dc->surface->width, dc->surface->height,
+                                dc->surface->pitch};
         return true;
     }
     if (dc->bitmap == nullptr)
         return false;
-    *pixels = dc->bitmap->pixels.data();
-    *width = dc->bitmap->width;
-    *height = dc->bitmap->height;
+    *target = DrawingPixels{dc->bitmap->pixels.data(), dc->bitmap->width, dc->bitmap->height,
+                            dc->bitmap->width};
     return true;
 }
 
@@ -155,24 +153,21 @@ BOOL WINAPI BitBlt(HDC destination, int x, int y, int width, int height, HDC sou
                    int sourceY, DWORD rop) {
     if (!Layer::IsLiveDC(destination) || !Layer::IsLiveDC(source) || rop != SRCCOPY)
         return FALSE;
-    uint32_t* to = nullptr;
-    uint32_t* from = nullptr;
-    int toWidth = 0, toHeight = 0, fromWidth = 0, fromHeight = 0;
-    if (!Layer::DrawingTarget(destination, &to, &toWidth, &toHeight) ||
-        !Layer::DrawingTarget(source, &from, &fromWidth, &fromHeight))
+    Layer::DrawingPixels to, from;
+    if (!Layer::DrawingTarget(destination, &to) || !Layer::DrawingTarget(source, &from))
         return FALSE;
     // GDI clips both rectangles to their bitmaps; pixels outside either are left alone.
     for (int row = 0; row < height; ++row) {
         int dy = y + row;
         int sy = sourceY + row;
-        if (dy < 0 || dy >= toHeight || sy < 0 || sy >= fromHeight)
+        if (dy < 0 || dy >= to.height || sy < 0 || sy >= from.height)
             continue;
         int first = std::max({0, -x, -sourceX});
-        int last = std::min({width, toWidth - x, fromWidth - sourceX});
+        int last = std::min({width, to.width - x, from.width - sourceX});
         if (first >= last)
             continue;
-        memmove(to + static_cast<size_t>(dy) * toWidth + x + first,
-                from + static_cast<size_t>(sy) * fromWidth + sourceX + first,
+        memmove(to.pixels + static_cast<size_t>(dy) * to.pitch + x + first,
+                from.pixels + static_cast<size_t>(sy) * from.pitch + sourceX + first,
                 static_cast<size_t>(last - first) * sizeof(uint32_t));
     }
     return TRUE;

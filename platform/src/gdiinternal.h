@@ -40,7 +40,12 @@ bool IsLiveDC(HDC dc);
 bool IsLiveBitmap(HBITMAP bitmap);
 HBITMAP NewBitmap(int width, int height);
 // The pixels a DC draws on: a surface's or a bitmap's; false for a memory DC with no bitmap.
-bool DrawingTarget(HDC dc, uint32_t** pixels, int* width, int* height);
+struct DrawingPixels {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+    int pitch = 0; // in pixels
+};
+bool DrawingTarget(HDC dc, DrawingPixels* target);
 // Fonts (fonts.cpp): selecting one into a DC and deleting it; null / FALSE for other objects.
 HGDIOBJ SelectFont(HDC dc, HGDIOBJ object);
 BOOL DeleteFont(HGDIOBJ object);

@@ -132,5 +132,32 @@ TEST_F(DirectDrawTest, InvalidRectanglesFailWithoutDrawing) {
     }
 }
 
+// The cases below hold for the layer alone.
+#if QUELLMARK_TEST_CONTROLS
+TEST_F(DirectDrawTest, WideRowsArePaddedToAnOddNumberOfCacheLines) {
+    // Width in pixels, and the pitch in bytes that Lock reports.
+    const std::pair<int, LONG> cases[] = {
+        {63, 252}, {64, 320}, {320, 1344}, {336, 1344}, {800, 3264}};
+    for (auto [width, pitch] : cases) {
+        IDirectDrawSurface* source = dd.NewSurface(width, 3);
+        IDirectDrawSurface* target = dd.NewSurface(width, 3);
+        DDSURFACEDESC desc{};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(DD_OK, source->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+        source->Unlock(nullptr);
+        EXPECT_EQ(pitch, desc.lPitch) << width;
+        // Rows apart by the pitch: a copy and a column moved down a row land where they should.
+        ASSERT_TRUE(WritePixels(source, Pattern(width, 3)));
+        ASSERT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr));
+        RECT column{width - 1, 0, width, 2}, below{width - 1, 1, width, 3};
+        ASSERT_EQ(DD_OK, target->Blt(&below, target, &column, DDBLT_WAIT, nullptr));
+        std::vector<uint32_t> expected = Pattern(width, 3);
+        expected[2 * width + width - 1] = expected[width + width - 1];
+        expected[width + width - 1] = expected[width - 1];
+        EXPECT_EQ(expected, ReadPixels(target)) << width;
+    }
+}
+#endif
+
 // The cases below lose the surfaces through the layer's test controls (native only).
 } // namespace
