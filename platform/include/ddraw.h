@@ -14,6 +14,8 @@
 //   DDERR_SURFACEBUSY, as source or destination.
 // - DDBLT_KEYSRC leaves out source pixels whose value lies in the source's colour-key range,
 //   both ends included.
+// - Rows of surfaces 64 pixels wide or more are padded to an odd number of 64-byte cache lines
+//   (320 pixels: lPitch 1344), as display drivers pad theirs; Lock reports the pitch.
 // - An off-screen surface of more than 16384 pixels a side fails with DDERR_OUTOFMEMORY instead
 //   of being allocated.
 // - Surfaces are lost as on Windows after a lock screen or a mode change (tests make it happen):
