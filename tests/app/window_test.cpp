@@ -185,6 +185,8 @@ TEST_F(MainWindowTest, RunReplacesTheStyleAndEndsWithTheWindowDestroyed) {
 
 // The program's exit handlers destroy its window, after the layer's own statics are gone.
 TEST(ProgramExitTest, EndsCleanlyWithItsWindowStillOpen) {
+    // A child started afresh: a forked one would share the parent's X connection and break it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             PlatformTest::SetHeadless(false); // a real SDL window (SDL's dummy driver)

@@ -146,6 +146,7 @@ TEST_F(MessagesTest, StopSignalsArriveAsTheCloseBoxAndASecondCtrlCEndsAtOnce) {
         ASSERT_EQ(std::vector<UINT>{WM_SYSCOMMAND}, Kinds(messages)) << number;
         EXPECT_EQ(WPARAM{SC_CLOSE}, messages[0].wParam & 0xFFF0) << number;
     }
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // not on the parent's X connection
     EXPECT_EXIT((raise(SIGINT), raise(SIGINT)), ::testing::ExitedWithCode(130), "");
 }
 
