@@ -37,6 +37,7 @@ void Enter(int scene) {
 
 int main() {
     auto launch = std::chrono::steady_clock::now();
+    PlatformTest::SetHeadless(false); // a real SDL window, shown as the program's is
     gameApp.title = "Quellmark benchmark";
     gameApp.style = WS_OVERLAPPEDWINDOW;
     if (!gameApp.CreateMainWindow(&gameApp.window, nullptr, 320, 240, true, false) ||
