@@ -103,8 +103,9 @@ void Copy(Layer::Surface* destination, const RECT& area, const SourceView& sourc
             source.origin + static_cast<ptrdiff_t>(sourceRect.top) * source.pitch + sourceRect.left;
         uint32_t* to = destination->Row(area.top) + area.left;
         ptrdiff_t fromStep = source.pitch, toStep = destination->pitch;
+        // Onto itself, as a third of a wave's lines are: nothing to do.
         if (from == to && fromStep == toStep)
-            return; // onto itself, as a third of a wave's lines are
+            return;
         if (to > from) { // bottom row first
             from += (destHeight - 1) * fromStep;
             to += (destHeight - 1) * toStep;
