@@ -39,4 +39,9 @@ for _ in 1 2 3; do # F2 clears a stage; a click goes on to the next
 done
 share "$pid" "$QUELLMARK_BENCH_INNER screen, stage 4"
 kill -TERM "$pid"
-wait "$pid" || true
+status=0
+wait "$pid" || status=$?
+if [ "$status" -ne 255 ]; then # the close box ends it as the entry's -1; anything else is a fault
+    echo "the program ended with status $status, expected 255" >&2
+    exit 1
+fi
