@@ -29,20 +29,23 @@ namespace {
 
 Display* display = nullptr;
 
-// What the server needs per SDL window: the X window, a GC, XRender pictures of the window and of
-// a pixmap holding the client picture at its own size (for scaled views), and where the picture
-// was last placed (the bars are painted again when that changes).
+// A pixmap of the server's, of depth 24, with a picture of it that samples the nearest pixel.
+struct ServerPixmap {
+    Pixmap pixmap = 0;
+    Picture picture = 0;
+    int width = 0, height = 0;
+};
+
+// What the server needs per SDL window: the X window, a GC, an XRender picture of the window,
+// pixmaps for the client picture at its own size (for scaled views) and for a deferred stretch's
+// source, and where the picture was last placed (the bars are painted again when that changes).
 struct ServerView {
     bool usable = false;
     Window window = 0;
     GC gc = nullptr;
     Picture target = 0;
-    Pixmap pixmap = 0;
-    Picture picture = 0;
-    int pixmapWidth = 0, pixmapHeight = 0;
-    Pixmap sourcePixmap = 0; // a deferred stretch's source, and its picture
-    Picture sourcePicture = 0;
-    int sourceWidth = 0, sourceHeight = 0;
+    ServerPixmap client;
+    ServerPixmap source;
     ViewRect place{-1, -1, -1, -1};
     int viewWidth = -1, viewHeight = -1;
 };
@@ -110,24 +113,28 @@ ServerView* ViewOf(SDL_Window* sdlWindow) {
     return &view;
 }
 
-void FreePixmap(Pixmap& pixmap, Picture& picture) {
-    if (picture != 0)
-        XRenderFreePicture(display, picture);
-    if (pixmap != 0)
-        XFreePixmap(display, pixmap);
-    picture = 0;
-    pixmap = 0;
+void FreePixmap(ServerPixmap& pixmap) {
+    if (pixmap.picture != 0)
+        XRenderFreePicture(display, pixmap.picture);
+    if (pixmap.pixmap != 0)
+        XFreePixmap(display, pixmap.pixmap);
+    pixmap = ServerPixmap{};
 }
 
-// A pixmap of the given size and depth 24 with a picture that samples the nearest pixel.
-bool MakePixmap(const ServerView& view, int width, int height, Pixmap* pixmap, Picture* picture) {
-    *pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), 24);
+// Makes the pixmap width x height, anew when its size differs; false where the server cannot.
+bool SizePixmap(const ServerView& view, ServerPixmap& pixmap, int width, int height) {
+    if (pixmap.pixmap != 0 && pixmap.width == width && pixmap.height == height)
+        return true;
+    FreePixmap(pixmap);
+    pixmap.pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
+                                  static_cast<unsigned>(height), 24);
     XRenderPictFormat* format = XRenderFindStandardFormat(display, PictStandardRGB24);
-    if (*pixmap == 0 || format == nullptr)
+    if (pixmap.pixmap == 0 || format == nullptr)
         return false;
-    *picture = XRenderCreatePicture(display, *pixmap, format, 0, nullptr);
-    XRenderSetPictureFilter(display, *picture, FilterNearest, nullptr, 0);
+    pixmap.picture = XRenderCreatePicture(display, pixmap.pixmap, format, 0, nullptr);
+    XRenderSetPictureFilter(display, pixmap.picture, FilterNearest, nullptr, 0);
+    pixmap.width = width;
+    pixmap.height = height;
     return true;
 }
 
@@ -151,18 +158,20 @@ void StretchTransform(Picture picture, int fromWidth, int fromHeight, int toWidt
 // picture samples the nearest pixel: for whole scales each pixel repeats exactly, as in the
 // layer's own copy; for other scales the server takes the pixel under each view pixel's centre.
 bool ScaledSource(ServerView& view, int width, int height, const ViewRect& place) {
-    if (view.pixmap == 0 || view.pixmapWidth != width || view.pixmapHeight != height) {
-        FreePixmap(view.pixmap, view.picture);
-        if (!MakePixmap(view, width, height, &view.pixmap, &view.picture))
-            return false;
-        view.pixmapWidth = width;
-        view.pixmapHeight = height;
-    }
+    if (!SizePixmap(view, view.client, width, height))
+        return false;
     XTransform scale{{{XDoubleToFixed(static_cast<double>(width) / place.width), 0, 0},
                       {0, XDoubleToFixed(static_cast<double>(height) / place.height), 0},
                       {0, 0, XDoubleToFixed(1)}}};
-    XRenderSetPictureTransform(display, view.picture, &scale);
+    XRenderSetPictureTransform(display, view.client.picture, &scale);
     return true;
+}
+
+// The client picture, scaled, into its place in the window.
+void CompositeScaled(const ServerView& view, const ViewRect& place) {
+    XRenderComposite(display, PictOpSrc, view.client.picture, None, view.target, 0, 0, 0, 0,
+                     place.x, place.y, static_cast<unsigned>(place.width),
+                     static_cast<unsigned>(place.height));
 }
 
 // Black over the view outside the picture.
@@ -183,14 +192,23 @@ void PaintBars(const ServerView& view, int viewWidth, int viewHeight, const View
         XFillRectangles(display, view.window, view.gc, bars, count);
 }
 
+// A window's server view, its size and the picture's place in it, for one picture shown.
+struct Showing {
+    ServerView* view = nullptr;
+    int viewWidth = 0, viewHeight = 0;
+    ViewRect place{};
+};
+
 // Paints the bars when the picture's place changed, and sends the requests on their way.
-void FinishShowing(ServerView& view, int viewWidth, int viewHeight, const ViewRect& place) {
-    if (std::memcmp(&place, &view.place, sizeof place) != 0 || viewWidth != view.viewWidth ||
-        viewHeight != view.viewHeight) {
-        PaintBars(view, viewWidth, viewHeight, place);
+void FinishShowing(const Showing& showing) {
+    ServerView& view = *showing.view;
+    const ViewRect& place = showing.place;
+    if (std::memcmp(&place, &view.place, sizeof place) != 0 ||
+        showing.viewWidth != view.viewWidth || showing.viewHeight != view.viewHeight) {
+        PaintBars(view, showing.viewWidth, showing.viewHeight, place);
         view.place = place;
-        view.viewWidth = viewWidth;
-        view.viewHeight = viewHeight;
+        view.viewWidth = showing.viewWidth;
+        view.viewHeight = showing.viewHeight;
     }
     XFlush(display);
 }
@@ -292,13 +310,12 @@ void Put(const ServerView& view, Drawable drawable, SharedPixels* shared, int x,
 
 // The window's server view and the picture's place in it, for a client area of the given size;
 // false where the window cannot be shown through the server.
-bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, ServerView** view,
-             int* viewWidth, int* viewHeight, ViewRect* place) {
-    *view = ViewOf(sdlWindow);
-    if (*view == nullptr)
+bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, Showing* showing) {
+    showing->view = ViewOf(sdlWindow);
+    if (showing->view == nullptr)
         return false;
-    SDL_GetWindowSizeInPixels(sdlWindow, viewWidth, viewHeight);
-    *place = FitView(clientWidth, clientHeight, *viewWidth, *viewHeight);
+    SDL_GetWindowSizeInPixels(sdlWindow, &showing->viewWidth, &showing->viewHeight);
+    showing->place = FitView(clientWidth, clientHeight, showing->viewWidth, showing->viewHeight);
     return true;
 }
 
@@ -306,65 +323,52 @@ bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, ServerVie
 
 bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y, int width,
                        int height) {
-    ServerView* view = nullptr;
-    int viewWidth = 0, viewHeight = 0;
-    ViewRect place{};
-    if (shared == nullptr ||
-        !Prepare(sdlWindow, width, height, &view, &viewWidth, &viewHeight, &place))
+    Showing showing;
+    if (shared == nullptr || !Prepare(sdlWindow, width, height, &showing))
         return false;
+    ServerView& view = *showing.view;
+    const ViewRect& place = showing.place;
     if (place.width <= 0 || place.height <= 0)
         return true;
     if (place.width == width && place.height == height) {
-        Put(*view, view->window, shared, x, y, place.x, place.y, width, height);
+        Put(view, view.window, shared, x, y, place.x, place.y, width, height);
     } else {
-        if (!ScaledSource(*view, width, height, place))
+        if (!ScaledSource(view, width, height, place))
             return false;
-        Put(*view, view->pixmap, shared, x, y, 0, 0, width, height);
-        XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
-                         place.y, static_cast<unsigned>(place.width),
-                         static_cast<unsigned>(place.height));
+        Put(view, view.client.pixmap, shared, x, y, 0, 0, width, height);
+        CompositeScaled(view, place);
     }
-    FinishShowing(*view, viewWidth, viewHeight, place);
+    FinishShowing(showing);
     return true;
 }
 
 bool ShowStretchThroughServer(SDL_Window* sdlWindow, SharedPixels* source, int sourceWidth,
                               int sourceHeight, int clientWidth, int clientHeight) {
-    ServerView* view = nullptr;
-    int viewWidth = 0, viewHeight = 0;
-    ViewRect place{};
-    if (source == nullptr ||
-        !Prepare(sdlWindow, clientWidth, clientHeight, &view, &viewWidth, &viewHeight, &place))
+    Showing showing;
+    if (source == nullptr || !Prepare(sdlWindow, clientWidth, clientHeight, &showing))
         return false;
+    ServerView& view = *showing.view;
+    const ViewRect& place = showing.place;
     if (place.width <= 0 || place.height <= 0)
         return true;
-    if (view->sourcePixmap == 0 || view->sourceWidth != sourceWidth ||
-        view->sourceHeight != sourceHeight) {
-        FreePixmap(view->sourcePixmap, view->sourcePicture);
-        if (!MakePixmap(*view, sourceWidth, sourceHeight, &view->sourcePixmap,
-                        &view->sourcePicture))
-            return false;
-        view->sourceWidth = sourceWidth;
-        view->sourceHeight = sourceHeight;
-    }
-    StretchTransform(view->sourcePicture, sourceWidth, sourceHeight, clientWidth, clientHeight);
-    Put(*view, view->sourcePixmap, source, 0, 0, 0, 0, sourceWidth, sourceHeight);
+    if (!SizePixmap(view, view.source, sourceWidth, sourceHeight))
+        return false;
+    StretchTransform(view.source.picture, sourceWidth, sourceHeight, clientWidth, clientHeight);
+    Put(view, view.source.pixmap, source, 0, 0, 0, 0, sourceWidth, sourceHeight);
     if (place.width == clientWidth && place.height == clientHeight) {
-        XRenderComposite(display, PictOpSrc, view->sourcePicture, None, view->target, 0, 0, 0, 0,
+        XRenderComposite(display, PictOpSrc, view.source.picture, None, view.target, 0, 0, 0, 0,
                          place.x, place.y, static_cast<unsigned>(clientWidth),
                          static_cast<unsigned>(clientHeight));
     } else {
         // The client picture first, as the primary surface would hold it, then the view of it.
-        if (!ScaledSource(*view, clientWidth, clientHeight, place))
+        if (!ScaledSource(view, clientWidth, clientHeight, place))
             return false;
-        XRenderComposite(display, PictOpSrc, view->sourcePicture, None, view->picture, 0, 0, 0, 0,
-                         0, 0, static_cast<unsigned>(clientWidth),
+        XRenderComposite(display, PictOpSrc, view.source.picture, None, view.client.picture, 0, 0,
+                         0, 0, 0, 0, static_cast<unsigned>(clientWidth),
                          static_cast<unsigned>(clientHeight));
-        XRenderComposite(display, PictOpSrc, view->picture, None, view->target, 0, 0, 0, 0, place.x,
-                         place.y, static_cast<unsigned>(place.width),
-                         static_cast<unsigned>(place.height));
+        CompositeScaled(view, place);
     }
-    FinishShowing(*view, viewWidth, viewHeight, place);
+    FinishShowing(showing);
     return true;
 }
 
@@ -398,8 +402,8 @@ void ForgetServerView(SDL_Window* sdlWindow) {
         return;
     ServerView& view = found->second;
     if (view.usable) {
-        FreePixmap(view.pixmap, view.picture);
-        FreePixmap(view.sourcePixmap, view.sourcePicture);
+        FreePixmap(view.client);
+        FreePixmap(view.source);
         XRenderFreePicture(display, view.target);
         XFreeGC(display, view.gc);
     }
