@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/errorlog.h"
+#include "core/messagebox.h"
 
 DisplayDeviceTable displayDeviceTable;
 
@@ -20,7 +21,7 @@ void CopyField(char (&field)[256], const char* text) {
 }
 } // namespace
 
-BOOL WINAPI EnumDisplayDeviceCallback(GUID* guid, LPSTR description, LPSTR driverName, LPVOID) {
+BOOL CALLBACK EnumDisplayDeviceCallback(GUID* guid, LPSTR description, LPSTR driverName, LPVOID) {
     DisplayDeviceTable& table = displayDeviceTable;
     if (table.deviceCount >= DisplayDeviceTable::capacity)
         return DDENUMRET_CANCEL; // the table is full: stop the enumeration
@@ -51,7 +52,7 @@ INT_PTR CALLBACK DeviceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             if (table.selectedDevice >= 0 && table.selectedDevice < table.deviceCount)
                 EndDialog(dialog, 1);
             else
-                MessageBoxA(dialog, "正確に選択して下さい", "エラー", MB_ICONINFORMATION);
+                ShowMessageBox(dialog, "正確に選択して下さい", "エラー", MB_ICONINFORMATION);
         } else if (LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 0);
         }

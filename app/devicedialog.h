@@ -26,6 +26,6 @@ extern DisplayDeviceTable displayDeviceTable;
 // the default driver); 0 when cancelled, when the template is missing or the dialog could not be
 // shown.
 int SelectDisplayDevice(HWND parent, HINSTANCE instance, GUID* outGuid);
-BOOL WINAPI EnumDisplayDeviceCallback(GUID* guid, LPSTR description, LPSTR driverName,
-                                      LPVOID context);
+BOOL CALLBACK EnumDisplayDeviceCallback(GUID* guid, LPSTR description, LPSTR driverName,
+                                        LPVOID context);
 INT_PTR CALLBACK DeviceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,7 @@
 #include "gameapp.h"
 #include "core/errorlog.h"
 #include "core/intervaltimer.h"
+#include "core/messagebox.h"
 #include "sound/musicplayer.h"
 #include "sound/soundplayer.h"
 
@@ -99,11 +100,11 @@ void StartupScene() {
     static_cast<DisplayBlock&>(graphics) = gameApp;
     if (soundPlayer.Init(gameApp.window) == 0) {
         graphics.directDraw->FlipToGDISurface();
-        MessageBoxA(gameApp.window, "DirectSoundの初期化に失敗", "エラー", MB_OK);
+        ShowMessageBox(gameApp.window, "DirectSoundの初期化に失敗", "エラー", MB_OK);
     }
     if (musicPlayer.Init(soundPlayer.DirectSound) == 0) {
         graphics.directDraw->FlipToGDISurface();
-        MessageBoxA(gameApp.window, "DirectMusicの初期化に失敗", "エラー", MB_OK);
+        ShowMessageBox(gameApp.window, "DirectMusicの初期化に失敗", "エラー", MB_OK);
     }
     ResetBoardTables();
     LoadGameImages();

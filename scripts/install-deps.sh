@@ -15,7 +15,17 @@ packages=(
   file clang-format unzip x11-utils
   # packaging: cpack's Debian package and the validators of its desktop files
   dpkg-dev desktop-file-utils appstream
+  # the shipping 32-bit build: its resources checked, and run under 32-bit Wine in a virtual
+  # machine (scripts/vm-run.sh; it fetches Debian's kernel package itself)
+  icoutils qemu-system-x86 busybox-static cpio xz-utils wine32:i386
 )
+
+# 32-bit Wine comes from Debian's i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do

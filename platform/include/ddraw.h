@@ -245,8 +245,8 @@ struct IDirectDraw : IUnknown {
 };
 typedef IDirectDraw* LPDIRECTDRAW;
 
-typedef BOOL(WINAPI* LPDDENUMCALLBACKA)(GUID* guid, LPSTR description, LPSTR driverName,
-                                        LPVOID context);
+typedef BOOL(CALLBACK* LPDDENUMCALLBACKA)(GUID* guid, LPSTR description, LPSTR driverName,
+                                          LPVOID context);
 
 // Creates the DirectDraw object; a null GUID means the primary display driver, the only one here.
 HRESULT WINAPI DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* outer);

@@ -4,7 +4,6 @@
 #include "dsound.h"
 #include "objbase.h"
 
-typedef wchar_t WCHAR;
 typedef LONG MUSIC_TIME;
 typedef int64_t REFERENCE_TIME;
 

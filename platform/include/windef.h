@@ -6,7 +6,16 @@
 
 #define WINAPI
 #define WINAPIV
+// Functions that Windows calls back (window and dialog procedures, enumeration callbacks) keep the
+// Windows calling convention here too, so that handing over a function without it fails to compile
+// on Linux as it does for 32-bit Windows, where a mismatch would corrupt the stack.
+#if defined(__x86_64__)
+#define CALLBACK __attribute__((ms_abi))
+#elif defined(__i386__)
+#define CALLBACK __attribute__((stdcall))
+#else
 #define CALLBACK
+#endif
 #define APIENTRY
 #define STDMETHODCALLTYPE
 
@@ -42,6 +51,9 @@ typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
+// Wide text is UTF-32 on Linux (wchar_t), UTF-16 on Windows: code that names WCHAR works with both.
+typedef wchar_t WCHAR;
+typedef const WCHAR* LPCWSTR;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
 

@@ -328,3 +328,5 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// The same box with wide texts (test programs record both kinds in UTF-8, as a player reads them).
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -1,6 +1,7 @@
 // Program icons on Linux: LoadIconA's program resources read from their .ico bytes, and the
 // pixels an SDL window shows as its icon.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -31,22 +32,26 @@ uint32_t Read(const unsigned char* bytes, size_t at, int count) {
     return value;
 }
 
-// The largest image of an .ico file, if it is a bitmap of 1, 4, 8, 24 or 32 bits that lies
-// wholly inside the bytes; anything else (PNG images, damaged files) is refused.
+// The image of an .ico file that LoadIconA takes, the one nearest the system's icon size
+// (SM_CXICON, 32 x 32; of equal ones the one with most bits of colour), if it is a bitmap of 1, 4,
+// 8, 24 or 32 bits that lies wholly inside the bytes; anything else (a PNG image, a damaged file)
+// is refused.
 bool DecodeIco(const unsigned char* bytes, size_t size, IconRecord* icon) {
     if (size < 6 || Read(bytes, 0, 2) != 0 || Read(bytes, 2, 2) != 1)
         return false;
-    uint32_t count = Read(bytes, 4, 2), best = 0, bestArea = 0;
+    uint32_t count = Read(bytes, 4, 2), best = 0;
     if (count == 0 || 6 + 16 * static_cast<size_t>(count) > size)
         return false;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t w = bytes[6 + 16 * i] == 0 ? 256 : bytes[6 + 16 * i];
-        uint32_t h = bytes[7 + 16 * i] == 0 ? 256 : bytes[7 + 16 * i];
-        if (w * h > bestArea) {
-            bestArea = w * h;
+    auto distance = [bytes](uint32_t i) {
+        int w = bytes[6 + 16 * i] == 0 ? 256 : bytes[6 + 16 * i];
+        int h = bytes[7 + 16 * i] == 0 ? 256 : bytes[7 + 16 * i];
+        return abs(w - 32) + abs(h - 32);
+    };
+    for (uint32_t i = 1; i < count; ++i)
+        if (distance(i) < distance(best) ||
+            (distance(i) == distance(best) &&
+             Read(bytes, 6 + 16 * i + 6, 2) > Read(bytes, 6 + 16 * best + 6, 2)))
             best = i;
-        }
-    }
     size_t length = Read(bytes, 6 + 16 * best + 8, 4), at = Read(bytes, 6 + 16 * best + 12, 4);
     if (at > size || length > size - at || length < 40 || Read(bytes, at, 4) < 40)
         return false;

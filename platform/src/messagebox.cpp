@@ -1,18 +1,18 @@
-// MessageBoxA: an SDL message box (in test programs' headless mode, a recorded box).
+// MessageBoxA and MessageBoxW: an SDL message box (in test programs' headless mode, recorded).
 #include <SDL.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "internal.h"
 #include "testhooks.h"
 
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    if (Layer::Headless())
-        return Layer::RecordMessageBox(owner, text, caption, type);
+namespace {
 
-    std::string utf8Text = Layer::Cp932ToUtf8(text);
-    // A null caption is "Error" on Windows.
-    std::string utf8Caption = caption != nullptr ? Layer::Cp932ToUtf8(caption) : "Error";
+// Shows (or, headless, records) a box whose texts are UTF-8.
+int ShowBox(HWND owner, const std::string& utf8Text, const std::string& utf8Caption, UINT type) {
+    if (Layer::Headless())
+        return Layer::RecordMessageBox(owner, utf8Text.c_str(), utf8Caption.c_str(), type);
     std::vector<SDL_MessageBoxButtonData> buttons;
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
@@ -56,4 +56,18 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         return 0; // the box could not be shown, as Windows reports it
     }
     return pressed > 0 ? pressed : IDCANCEL;
+}
+
+} // namespace
+
+// A null caption is "Error" on Windows.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return ShowBox(owner, Layer::Cp932ToUtf8(text),
+                   caption != nullptr ? Layer::Cp932ToUtf8(caption) : "Error", type);
+}
+
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    auto utf8 = [](LPCWSTR wide) { return Layer::WideToUtf8(wide, wcslen(wide)); };
+    return ShowBox(owner, text != nullptr ? utf8(text) : std::string(),
+                   caption != nullptr ? utf8(caption) : "Error", type);
 }

@@ -34,7 +34,8 @@ struct MessageBoxRecord {
     std::string caption;
     UINT type;
 };
-// In headless mode MessageBoxA returns at once with this answer (IDOK unless set) and is recorded.
+// In headless mode MessageBoxA and MessageBoxW return at once with this answer (IDOK unless set)
+// and are recorded, their texts in UTF-8 as the player reads them.
 void SetMessageBoxAnswer(int answer);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 

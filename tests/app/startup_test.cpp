@@ -81,7 +81,7 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
 }
 
 TEST_F(StartupTest, FailingDevicesShowABoxEachSoundFirstAndTheMusicTriesItsOwnOutput) {
-    const std::string failed = "の初期化に失敗";
+    const std::string failed = u8"の初期化に失敗";
     for (bool musicOutputToo : {true, false}) {
         Prepare(true);
         PlatformTest::FailNext("DirectSoundCreate");
@@ -95,7 +95,8 @@ TEST_F(StartupTest, FailingDevicesShowABoxEachSoundFirstAndTheMusicTriesItsOwnOu
         for (const std::string& box : Boxes())
             starts.push_back(box.substr(0, expected[0].size()));
         EXPECT_EQ(expected, starts);
-        EXPECT_EQ("エラー", PlatformTest::MessageBoxes()[0].caption);
+        EXPECT_EQ(u8"エラー", PlatformTest::MessageBoxes()[0].caption)
+            << "read as the player reads it";
         EXPECT_EQ(nullptr, soundPlayer.DirectSound);
         EXPECT_EQ(musicOutputToo, musicPlayer.Performance == nullptr);
         EXPECT_EQ(Scene::title, gameApp.currentScene) << "start-up goes on";

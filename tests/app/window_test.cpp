@@ -99,16 +99,18 @@ TEST_F(MainLoopTest, OneMessagePerTurnSoEveryPressIsSeenUntilQuit) {
               seen);
 }
 
+// A window procedure whose dispatch of WM_USER returns -1.
+LRESULT CALLBACK EndingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_USER ? -1 : GameWindowProc(window, message, wParam, lParam);
+}
+
 TEST_F(MainLoopTest, CloseEndsAfterItsTurnKeepingTheWindowAndADispatchOfMinusOneAtOnce) {
     PostMessageA(app->window, WM_CLOSE, 0, 0);
     app->MainLoop();
     EXPECT_EQ(1u, seen.size());
     EXPECT_TRUE(IsWindow(app->window));
     seen.clear();
-    auto ending = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        return message == WM_USER ? -1 : GameWindowProc(window, message, wParam, lParam);
-    };
-    HWND other = MakeTestWindow("MainLoopEnding", WS_POPUP, 0, 0, 10, 10, ending);
+    HWND other = MakeTestWindow("MainLoopEnding", WS_POPUP, 0, 0, 10, 10, EndingProc);
     PostMessageA(other, WM_USER, 0, 0);
     app->MainLoop();
     EXPECT_EQ(0u, seen.size()) << "no scene call";

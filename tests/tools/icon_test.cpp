@@ -16,23 +16,37 @@ uint32_t Number(const std::string& bytes, size_t at, int size) {
     return value;
 }
 
-TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
+TEST(IconTest, FourSizesTheSixteenColourOneFirstWhoseMaskedPixelsAreBlack) {
     std::string icon = ReadBytes(ProgramFolder() + "/../data/Quellmark.ico");
-    ASSERT_GE(icon.size(), 22u);
-    // The directory: reserved 0, type 1 (icon), one entry of 32 x 32, 16 colours, 4 bits.
-    EXPECT_EQ((std::vector<uint32_t>{0, 1, 1, 32, 32, 16, 1, 4}),
-              (std::vector<uint32_t>{Number(icon, 0, 2), Number(icon, 2, 2), Number(icon, 4, 2),
-                                     Number(icon, 6, 1), Number(icon, 7, 1), Number(icon, 8, 1),
-                                     Number(icon, 10, 2), Number(icon, 12, 2)}));
-    uint32_t size = Number(icon, 14, 4), offset = Number(icon, 18, 4);
-    ASSERT_EQ(icon.size(), offset + size) << "the entry's bytes fill the file";
-    // The image: a 40-byte header, twice the height (colours and mask), 16 palette entries.
+    ASSERT_GE(icon.size(), 6u + 4 * 16);
+    // The directory: reserved 0, type 1 (icon), four entries: 32 x 32 in 16 colours (4 bits), then
+    // 16, 48 and 256 (written 0) in 32 bits; their bytes follow one another to the end of the file.
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 4}),
+              (std::vector<uint32_t>{Number(icon, 0, 2), Number(icon, 2, 2), Number(icon, 4, 2)}));
+    const uint32_t sizes[4] = {32, 16, 48, 0}, counts[4] = {16, 0, 0, 0}, bits[4] = {4, 32, 32, 32};
+    size_t end = 6 + 4 * 16;
+    for (size_t i = 0; i < 4; ++i) {
+        size_t entry = 6 + 16 * i;
+        EXPECT_EQ((std::vector<uint32_t>{sizes[i], sizes[i], counts[i], 1, bits[i],
+                                         static_cast<uint32_t>(end)}),
+                  (std::vector<uint32_t>{Number(icon, entry, 1), Number(icon, entry + 1, 1),
+                                         Number(icon, entry + 2, 1), Number(icon, entry + 4, 2),
+                                         Number(icon, entry + 6, 2), Number(icon, entry + 12, 4)}))
+            << "entry " << i;
+        end += Number(icon, entry + 8, 4);
+    }
+    EXPECT_EQ(icon.size(), end) << "the entries' bytes fill the file";
+    size_t large = Number(icon, 6 + 3 * 16 + 12, 4);
+    EXPECT_EQ("\x89PNG", icon.substr(large, 4));
+    EXPECT_EQ(std::string("\0\0\1\0\0\0\1\0", 8), icon.substr(large + 16, 8)) << "256 x 256";
+    // The 16-colour image: a 40-byte header, twice the height (colours and mask), 16 colours.
+    uint32_t offset = Number(icon, 18, 4);
     EXPECT_EQ((std::vector<uint32_t>{40, 32, 64, 1, 4}),
               (std::vector<uint32_t>{Number(icon, offset, 4), Number(icon, offset + 4, 4),
                                      Number(icon, offset + 8, 4), Number(icon, offset + 12, 2),
                                      Number(icon, offset + 14, 2)}));
     size_t colours = offset + 40 + 16 * 4, mask = colours + 32 * 16;
-    ASSERT_EQ(icon.size(), mask + 32 * 4);
+    ASSERT_EQ(offset + Number(icon, 14, 4), mask + 32 * 4);
     int masked = 0;
     std::vector<uint32_t> argb(32 * 32); // as the layer should read it for the window's icon
     for (int row = 0; row < 32; ++row)   // bottom-up, as the bitmap stores them
@@ -50,8 +64,9 @@ TEST(IconTest, OneSmallSixteenColourImageWhoseMaskedPixelsAreBlack) {
         }
     EXPECT_GT(masked, 8) << "the rounded corners are masked";
     EXPECT_LT(masked, 100);
-    // The native program links the same file in: LoadIconA answers it as resource 101 of the
-    // program, the same handle each time, and nothing for another number or module.
+    // The native program links the same file in: LoadIconA answers its 32 x 32 image, the size
+    // Windows asks for, as resource 101 of the program, the same handle each time, and nothing
+    // for another number or module.
     HICON loaded = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(101));
     EXPECT_EQ(loaded, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(101)));
     int width = 0, height = 0;

@@ -1,5 +1,5 @@
-// The program's icon: drawn at any size; one 32 x 32 image in 16 colours as a Windows .ico file,
-// and full-colour PNG files with transparency for the desktop's icon theme.
+// The program's icon: drawn at any size; a Windows .ico file (32 x 32 in 16 colours first, then
+// 16, 48 and 256 pixels in full colour), and PNG files with transparency for the desktop's theme.
 #pragma once
 
 #include <string>
