@@ -96,6 +96,7 @@ mount -t devtmpfs dev /newroot/dev
 mkdir -p /newroot/dev/pts /newroot/dev/shm
 mount -t devpts devpts /newroot/dev/pts
 mount -t tmpfs -o mode=1777 tmpfs /newroot/dev/shm
+mkdir -p "/newroot$out" 2>/dev/null # a folder under /tmp is not in the fresh tmpfs
 mount -t 9p -o "$options" out "/newroot$out" || { echo "vm: no output folder"; poweroff -f; }
 chroot /newroot /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     TERM=dumb /bin/bash "$script"
