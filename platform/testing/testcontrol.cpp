@@ -3,10 +3,10 @@
 #include <map>
 #include <string>
 
-#include "ddinternal.h"
-#include "internal.h"
+#include "ddraw/ddinternal.h"
+#include "user/userinternal.h"
 #include "platformtest.h"
-#include "testhooks.h"
+#include "kernel/testhooks.h"
 
 namespace {
 

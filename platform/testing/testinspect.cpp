@@ -5,10 +5,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "ddinternal.h"
-#include "dmusicobjects.h"
-#include "gdiinternal.h"
-#include "internal.h"
+#include "ddraw/ddinternal.h"
+#include "audio/dmusicobjects.h"
+#include "gdi/gdiinternal.h"
+#include "user/userinternal.h"
 #include "platformtest.h"
 
 void PlatformTest::InjectKey(HWND window, int virtualKey, bool down, bool altHeld) {

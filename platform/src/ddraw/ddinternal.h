@@ -1,0 +1,135 @@
+// The layer's DirectDraw objects: the DirectDraw object, surfaces, clippers and the screen.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ddraw.h"
+#include "kernel/comobject.h"
+#include "screen/screeninternal.h"
+
+namespace Layer {
+
+class DirectDrawObject;
+
+class Clipper : public ComObject<IDirectDrawClipper> {
+public:
+    ~Clipper() override;
+    HRESULT STDMETHODCALLTYPE SetClipList(LPRGNDATA clipList, DWORD flags) override;
+    bool hasList = false;
+    std::vector<RECT> rects;
+    DirectDrawObject* owner = nullptr;
+};
+
+// The pitch of a surface's rows, in pixels. Rows wider than a few cache lines are padded to an odd
+// number of 64-byte lines, as display drivers pad theirs: the rows of a column then fall into every
+// cache set, not into a quarter or fewer of them (a pitch of 1280 bytes uses 16 of 64), which
+// makes the waves' hundreds of one-pixel column copies a frame much cheaper. Lock reports it.
+int RowPitch(int width);
+
+class Surface : public ComObject<IDirectDrawSurface> {
+public:
+    Surface(DirectDrawObject* owner, int width, int height, DWORD caps);
+    ~Surface() override;
+
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                                  DWORD flags, LPDDBLTFX effects) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS caps,
+                                                 LPDIRECTDRAWSURFACE* attached) override;
+    HRESULT STDMETHODCALLTYPE GetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) override;
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC desc) override;
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags,
+                                   HANDLE event) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) override;
+    HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID surfaceData) override;
+    HRESULT STDMETHODCALLTYPE IsLost() override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+    // Loses the surface: its pixels become undefined until drawn again.
+    void Lose();
+
+    // The row y; the caller keeps inside the surface.
+    uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * pitch; }
+    bool Busy() const { return locked || dc != nullptr; }
+    // Before the pixels change: the X server may still be reading the ones shown last.
+    void BeforeWriting() {
+        if (shared != nullptr)
+            WaitForServerReads(shared);
+    }
+    // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
+    void ShowOnScreen();
+
+    DirectDrawObject* owner;
+    int width;
+    int height;
+    int pitch; // pixels from the start of one row to the next (RowPitch)
+    DWORD caps;
+    std::vector<uint32_t> pixels;   // the surface's own storage, unless it is shared
+    SharedPixels* shared = nullptr; // a windowed primary's storage, read by the X server
+    uint32_t* bits;                 // where the pixels are: in pixels or in shared
+    bool triedSharing = false;
+    // A windowed primary's stretch of another surface over a window's client area, left for the X
+    // server to make on the screen: the source as it was, in shared memory, and where it goes.
+    // Whatever reads or changes the primary's pixels first makes the stretch in them.
+    Surface* deferredSource = nullptr;
+    Surface* spareSource = nullptr; // the one before, which the server may still be reading
+    RECT deferredRect{};
+    bool deferred = false;
+    bool DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                      const DDBLTFX* effects);
+    void FinishDeferredStretch();
+    bool hasSourceKey = false;
+    DDCOLORKEY sourceKey{};
+    Clipper* clipper = nullptr;
+    bool locked = false;
+    HDC dc = nullptr;
+    Surface* backBuffer = nullptr; // of a full-screen primary surface
+    bool isBackBuffer = false;
+    bool lost = false;
+};
+
+class DirectDrawObject : public ComObject<IDirectDraw> {
+public:
+    DirectDrawObject();
+    ~DirectDrawObject() override;
+    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE FlipToGDISurface() override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD width, DWORD height,
+                                             DWORD bitsPerPixel) override;
+
+    HWND window = nullptr;
+    DWORD cooperativeLevel = 0;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    Surface* primary = nullptr;
+    std::vector<Surface*> surfaces; // every live surface made from this object
+    std::vector<Clipper*> clippers; // every clipper made from this object
+};
+
+// Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
+void LoseAllSurfaces();
+
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
+// truncated, so that shrinking and enlarging follow one rule.
+inline int StretchOffset(int i, int sourceSize, int destinationSize) {
+    int64_t step = (static_cast<int64_t>(sourceSize) << 16) / destinationSize;
+    return static_cast<int>((i * step) >> 16);
+}
+
+// Copies or fills pixels between surfaces with the Blt rules of ddraw.h; rectangles are checked.
+HRESULT BlitPixels(Surface* destination, const RECT& destRect, Surface* source,
+                   const RECT& sourceRect, DWORD flags, const DDBLTFX* effects);
+// Fills a descriptor with a surface's size, pitch and pixel format.
+void DescribeSurface(const Surface& surface, DDSURFACEDESC* desc);
+} // namespace Layer

@@ -1,0 +1,28 @@
+// The kernel's files and text inside the layer: Windows paths over Linux ones, code page 932.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "windows.h"
+
+namespace Layer {
+
+// Paths: Windows form at the API, Linux form underneath.
+std::string ToLinuxPath(const char* windowsPath);
+std::string ToWindowsPath(const std::string& linuxPath);
+// Copies text into a caller's buffer with the Win32 length rules: returns the length copied, or the
+// size needed (terminator included) when the buffer is too small.
+DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
+
+// Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
+std::string Cp932ToUtf8(const char* text);
+// Wide text (up to capacity characters or a zero) as UTF-8.
+std::string WideToUtf8(const wchar_t* wide, size_t capacity);
+// True for a byte that starts a double-byte character of code page 932.
+bool IsCp932Lead(unsigned char byte);
+bool IsUtf8(const std::string& text);
+// Text as UTF-8: unchanged when it is valid UTF-8 already, else read as code page 932.
+std::string AnsiToUtf8(const std::string& text);
+
+} // namespace Layer

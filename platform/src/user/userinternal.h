@@ -1,0 +1,121 @@
+// Windowing inside the layer: window records and their registry, the message queues, input
+// translation, stop requests, the program's icons, and what windowing asks of the screen.
+//
+// The layer's registries (windows, classes, queues) are allocated once and never destroyed, so
+// that global objects of the program may still call the layer from their destructors at exit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kernel/kernelinternal.h"
+#include "windows.h"
+
+struct SDL_Window;
+
+// A window record. HWND values point at these; a handle is valid while its record is listed.
+struct HWND__ {
+    std::string className;
+    WNDPROC procedure = nullptr;
+    UINT classStyle = 0;
+    HINSTANCE instance = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::string title;
+    RECT outer{}; // screen coordinates of the whole window, frame included
+    bool visible = false;
+    bool shownOnce = false;
+    bool topmost = false;
+    bool destroying = false;
+    HICON icon = nullptr; // the class's
+    SDL_Window* sdlWindow = nullptr;
+    // The view: the window as shown on the real screen, which the user may resize or make full
+    // screen without the program seeing any change of its window. Its pixels are the SDL window's
+    // surface, or in headless mode shownPixels (viewWidth x viewHeight; 0 x 0 means the client
+    // size); the client picture is scaled into it by one copy.
+    std::vector<uint32_t> shownPixels;
+    int viewWidth = 0;
+    int viewHeight = 0;
+    bool fullScreen = false;
+    HWND parent = nullptr;
+    int id = 0; // a child window's id
+    // The predefined list box's strings and selection.
+    std::vector<std::string> listItems;
+    int listSelection = -1;
+    // EndDialog's result for a dialog window.
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
+    // Double-click detection for classes with CS_DBLCLKS.
+    UINT lastClickMessage = 0;
+    DWORD lastClickTime = 0;
+    POINT lastClickPoint{};
+};
+
+namespace Layer {
+
+// Window registry.
+bool IsLiveWindow(HWND window);
+void ResetCursorCount();
+int CursorCount();
+void DestroyAllWindows();
+std::vector<HWND> LiveWindows();
+void ClearWindowClasses();
+// Registers the predefined classes ("LISTBOX") if they are missing.
+void RegisterSystemClasses();
+// Client rectangle in screen coordinates for a window's outer rectangle and style.
+RECT ClientFromOuter(const RECT& outer, DWORD style);
+RECT OuterFromClient(const RECT& client, DWORD style);
+// Applies a new outer rectangle as SetWindowPos does, sending the position messages.
+void MoveWindowRecord(HWND window, const RECT& outer, UINT flags);
+
+// Message queue.
+void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void ClearQueues();
+DWORD MessageTime();
+
+// Stop requests from outside (SIGINT, SIGTERM, SIGHUP, the session's end): installed with the
+// first window; delivered to every top-level window as its close box when messages are looked for.
+void InstallCloseSignals();
+// While a message box is open, a stop request ends the process at once.
+void SetMessageBoxOpen(bool open);
+void RequestClose();
+void DeliverCloseRequests();
+
+// Input translation shared by SDL events and test injection.
+void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool down, bool repeat,
+                  bool altHeld);
+void TranslateMouseMove(HWND window, int x, int y);
+void TranslateMouseButton(HWND window, int button, bool down, int x, int y);
+void TranslateCloseBox(HWND window);
+void TranslateFocus(HWND window, bool focused);
+void ClearInputState();
+int ScanCodeForKey(int virtualKey, bool* extended);
+
+// The program's own icons (LoadIconA with the program's instance and a number), and the pixels of
+// an icon so loaded (0xAARRGGBB, row by row); false for system icons.
+HICON LoadProgramIcon(int id);
+bool IconPixels(HICON icon, int* width, int* height, const uint32_t** argb);
+HINSTANCE ProgramInstance();
+
+// What windowing asks of the screen (the SDL windows that show top-level windows, and the events
+// that come from them); implemented in screen/, which sits above windowing and calls back into it
+// only through the input translation above. All of it does nothing in test programs' headless
+// mode.
+bool CreateSdlWindow(HWND window);
+void DestroySdlWindow(HWND window);
+void ShowSdlWindow(HWND window, bool show);
+void PlaceSdlWindow(HWND window);
+void SetSdlWindowTitle(HWND window);
+void SetSdlWindowTopmost(HWND window);
+// Reads back where the window manager put the window (the user may have moved it).
+void RefreshWindowFromSdl(HWND window);
+void SetSdlCursorVisible(bool visible);
+bool SdlScreenSize(int* width, int* height);
+// Turns waiting events into messages; WaitSdlEvent returns when one came or the time is up.
+void PumpSdlEvents();
+bool WaitSdlEvent(int timeoutMs);
+// Switches the view between desktop full screen and a window (F11, Alt+Enter).
+void ToggleFullScreen(HWND window);
+
+} // namespace Layer
