@@ -15,8 +15,9 @@ step() { printf '\n=== %s\n' "$*"; }
 step "packages"
 ./scripts/install-deps.sh
 
-step "formatting"
+step "formatting, and includes that run one way"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+./scripts/check-layering.sh
 
 step "native build and tests"
 cmake --preset native >/dev/null
