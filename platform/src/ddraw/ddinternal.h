@@ -30,6 +30,8 @@ int RowPitch(int width);
 class Surface : public ComObject<IDirectDrawSurface> {
 public:
     Surface(DirectDrawObject* owner, int width, int height, DWORD caps);
+    // A surface over pixels it does not own (a stretch the screen kept), to blit from.
+    explicit Surface(const ScreenPixels& borrowed);
     ~Surface() override;
 
     HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
@@ -54,33 +56,24 @@ public:
     // The row y; the caller keeps inside the surface.
     uint32_t* Row(int y) { return bits + static_cast<size_t>(y) * pitch; }
     bool Busy() const { return locked || dc != nullptr; }
-    // Before the pixels change: the X server may still be reading the ones shown last.
-    void BeforeWriting() {
-        if (shared != nullptr)
-            WaitForServerReads(shared);
-    }
-    // Shows the primary surface (windowed) or the front buffer (full screen) in the windows.
+    // Before the pixels change: the screen may still be showing the ones shown last.
+    void BeforeWriting() { BeforePrimaryChanges(screen); }
+    // Hands a primary surface's frame to the screen (or a full-screen front buffer's).
     void ShowOnScreen();
+    // Offers a plain stretch into a windowed primary to the screen; true when the screen took it.
+    bool OfferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                      const DDBLTFX* effects);
+    // Makes a stretch that the screen took, if any, in the pixels.
+    void FinishDeferredStretch();
 
     DirectDrawObject* owner;
     int width;
     int height;
     int pitch; // pixels from the start of one row to the next (RowPitch)
     DWORD caps;
-    std::vector<uint32_t> pixels;   // the surface's own storage, unless it is shared
-    SharedPixels* shared = nullptr; // a windowed primary's storage, read by the X server
-    uint32_t* bits;                 // where the pixels are: in pixels or in shared
-    bool triedSharing = false;
-    // A windowed primary's stretch of another surface over a window's client area, left for the X
-    // server to make on the screen: the source as it was, in shared memory, and where it goes.
-    // Whatever reads or changes the primary's pixels first makes the stretch in them.
-    Surface* deferredSource = nullptr;
-    Surface* spareSource = nullptr; // the one before, which the server may still be reading
-    RECT deferredRect{};
-    bool deferred = false;
-    bool DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
-                      const DDBLTFX* effects);
-    void FinishDeferredStretch();
+    std::vector<uint32_t> pixels; // the surface's own storage, unless the screen holds it
+    uint32_t* bits;               // where the pixels are
+    PrimaryScreen* screen = nullptr; // a windowed primary's side on the screen
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
     Clipper* clipper = nullptr;
@@ -116,9 +109,6 @@ public:
 // Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
 void LoseAllSurfaces();
 
-inline bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
 // truncated, so that shrinking and enlarging follow one rule.

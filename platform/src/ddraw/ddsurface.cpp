@@ -17,11 +17,12 @@ Surface::Surface(DirectDrawObject* owner, int width, int height, DWORD caps)
     : owner(owner), width(width), height(height), pitch(RowPitch(width)), caps(caps),
       pixels(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0u), bits(pixels.data()) {}
 
+Surface::Surface(const ScreenPixels& borrowed)
+    : owner(nullptr), width(borrowed.width), height(borrowed.height), pitch(borrowed.pitch),
+      caps(DDSCAPS_OFFSCREENPLAIN), bits(borrowed.bits) {}
+
 Surface::~Surface() {
-    for (Surface* source : {deferredSource, spareSource})
-        if (source != nullptr)
-            source->Release();
-    DeleteSharedPixels(shared);
+    DeletePrimaryScreen(screen);
     if (clipper != nullptr)
         clipper->Release();
     if (dc != nullptr)
@@ -51,10 +52,8 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
                                      : RECT{0, 0, 0, 0};
     if (from != nullptr)
         from->FinishDeferredStretch(); // it is read
-    if (DeferStretch(dest, from, src, flags, effects)) {
-        ShowOnScreen();
+    if (OfferStretch(dest, from, src, flags, effects))
         return DD_OK;
-    }
     FinishDeferredStretch();
     BeforeWriting();
     HRESULT result = BlitPixels(this, dest, from, src, flags, effects);
@@ -80,7 +79,9 @@ HRESULT STDMETHODCALLTYPE Surface::Restore() {
 
 void Surface::Lose() {
     BeforeWriting();
-    deferred = false; // the pixels are gone either way
+    ScreenPixels ignored;
+    RECT gone;
+    TakePendingStretch(screen, &ignored, &gone); // the pixels are gone either way
     lost = true;
     std::fill(bits, bits + static_cast<size_t>(pitch) * height, static_cast<uint32_t>(lostFill));
 }
@@ -203,101 +204,47 @@ HRESULT STDMETHODCALLTYPE Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
 void Surface::ShowOnScreen() {
     if (isBackBuffer)
         return;
-    PaceFrame();
+    ScreenPixels shown{bits, width, height, pitch};
     if (backBuffer != nullptr) {
         // Full screen: the front buffer fills the cooperative window's client area.
-        if (owner->window != nullptr)
-            PresentToWindow(owner->window, bits, width, height, pitch);
+        PresentFrontBuffer(owner->window, shown);
         return;
     }
-    // Windowed: the screen's pixels move, once, into memory the X server reads without a copy.
-    if (shared == nullptr && !triedSharing && SharedPixelsPossible()) {
-        triedSharing = true;
-        shared = NewSharedPixels(pitch, height);
-        if (shared != nullptr) {
-            std::copy(pixels.begin(), pixels.end(), SharedPixelData(shared));
-            bits = SharedPixelData(shared);
-            std::vector<uint32_t>().swap(pixels);
-        }
-    }
-    // Each window shows the part of the screen under its client area.
-    for (HWND window : LiveWindows()) {
-        if (!window->visible)
-            continue;
-        RECT client = ClientFromOuter(window->outer, window->style);
-        if (client.left < 0 || client.top < 0 || client.right > width || client.bottom > height ||
-            client.left >= client.right || client.top >= client.bottom)
-            continue;
-        int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
-        if (deferred && SameRect(client, deferredRect) && window->sdlWindow != nullptr &&
-            ShowStretchThroughServer(window->sdlWindow, deferredSource->shared,
-                                     deferredSource->width, deferredSource->height, clientWidth,
-                                     clientHeight))
-            continue;
-        FinishDeferredStretch();
-        if (window->sdlWindow == nullptr ||
-            !ShowThroughServer(window->sdlWindow, shared, client.left, client.top, clientWidth,
-                               clientHeight))
-            PresentToWindow(window, Row(client.top) + client.left, client.right - client.left,
-                            client.bottom - client.top, pitch);
+    PresentPrimary(&screen, &shown, nullptr);
+    if (shown.bits != bits) { // the screen keeps the pixels now
+        bits = shown.bits;
+        std::vector<uint32_t>().swap(pixels);
     }
 }
 
-// The game's present, a plain stretch of its back surface over a window's client area that the X
-// server shows, is not made here: its source is copied (a quarter of the pixels) and the server
-// makes the stretch on the screen by the same rule. False where that cannot be done.
-bool Surface::DeferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+// The game's present, a plain stretch of its back surface over the primary, is offered to the
+// screen before it is made: where the X server shows that client area, the server makes the
+// stretch on the screen by the same rule, and the primary's pixels get it only when read.
+bool Surface::OfferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
                            const DDBLTFX* effects) {
     int sourceWidth = src.right - src.left, sourceHeight = src.bottom - src.top;
-    if (shared == nullptr || clipper != nullptr || from == nullptr || from == this ||
-        from->Busy() || (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr ||
+    if (!(caps & DDSCAPS_PRIMARYSURFACE) || backBuffer != nullptr || clipper != nullptr ||
+        from == nullptr || from == this || from->Busy() ||
+        (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr ||
         sourceWidth <= 0 || sourceHeight <= 0 || src.left < 0 || src.top < 0 ||
         src.right > from->width || src.bottom > from->height || dest.left < 0 || dest.top < 0 ||
         dest.right > width || dest.bottom > height || dest.left >= dest.right ||
         dest.top >= dest.bottom)
         return false;
-    bool onScreen = false;
-    for (HWND window : LiveWindows()) {
-        RECT client = ClientFromOuter(window->outer, window->style);
-        onScreen = onScreen || (window->visible && window->sdlWindow != nullptr &&
-                                SameRect(client, dest) && ShownThroughServer(window->sdlWindow));
-    }
-    if (!onScreen)
-        return false;
-    if (deferred && !SameRect(dest, deferredRect))
-        FinishDeferredStretch(); // an earlier stretch elsewhere still belongs in the pixels
-    // Two copies in turn: while the server still reads one, the program writes the other.
-    std::swap(deferredSource, spareSource);
-    if (deferredSource == nullptr || deferredSource->width != sourceWidth ||
-        deferredSource->height != sourceHeight) {
-        if (deferredSource != nullptr)
-            deferredSource->Release();
-        deferredSource = new Surface(nullptr, sourceWidth, sourceHeight, DDSCAPS_OFFSCREENPLAIN);
-        deferredSource->shared = NewSharedPixels(deferredSource->pitch, sourceHeight);
-        if (deferredSource->shared == nullptr) {
-            deferredSource->Release();
-            deferredSource = nullptr;
-            deferred = false;
-            return false;
-        }
-        deferredSource->bits = SharedPixelData(deferredSource->shared);
-        std::vector<uint32_t>().swap(deferredSource->pixels);
-    }
-    deferredSource->BeforeWriting();
-    for (int y = 0; y < sourceHeight; ++y)
-        std::copy_n(from->Row(src.top + y) + src.left, sourceWidth, deferredSource->Row(y));
-    deferred = true;
-    deferredRect = dest;
-    return true;
+    ScreenPixels shown{bits, width, height, pitch};
+    OfferedStretch offered{
+        ScreenPixels{from->Row(src.top) + src.left, sourceWidth, sourceHeight, from->pitch}, dest};
+    return PresentPrimary(&screen, &shown, &offered);
 }
 
 void Surface::FinishDeferredStretch() {
-    if (!deferred)
+    ScreenPixels copy;
+    RECT dest;
+    if (!TakePendingStretch(screen, &copy, &dest))
         return;
-    deferred = false;
     BeforeWriting();
-    BlitPixels(this, deferredRect, deferredSource,
-               RECT{0, 0, deferredSource->width, deferredSource->height}, DDBLT_WAIT, nullptr);
+    Surface source(copy);
+    BlitPixels(this, dest, &source, RECT{0, 0, copy.width, copy.height}, DDBLT_WAIT, nullptr);
 }
 
 } // namespace Layer

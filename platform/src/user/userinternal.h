@@ -66,6 +66,9 @@ void RegisterSystemClasses();
 // Client rectangle in screen coordinates for a window's outer rectangle and style.
 RECT ClientFromOuter(const RECT& outer, DWORD style);
 RECT OuterFromClient(const RECT& client, DWORD style);
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 // Applies a new outer rectangle as SetWindowPos does, sending the position messages.
 void MoveWindowRecord(HWND window, const RECT& outer, UINT flags);
 
