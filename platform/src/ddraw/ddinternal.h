@@ -71,8 +71,8 @@ public:
     int height;
     int pitch; // pixels from the start of one row to the next (RowPitch)
     DWORD caps;
-    std::vector<uint32_t> pixels; // the surface's own storage, unless the screen holds it
-    uint32_t* bits;               // where the pixels are
+    std::vector<uint32_t> pixels;    // the surface's own storage, unless the screen holds it
+    uint32_t* bits;                  // where the pixels are
     PrimaryScreen* screen = nullptr; // a windowed primary's side on the screen
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
@@ -108,7 +108,6 @@ public:
 
 // Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
 void LoseAllSurfaces();
-
 
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
 // truncated, so that shrinking and enlarging follow one rule.

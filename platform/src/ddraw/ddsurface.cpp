@@ -225,11 +225,10 @@ bool Surface::OfferStretch(const RECT& dest, Surface* from, const RECT& src, DWO
     int sourceWidth = src.right - src.left, sourceHeight = src.bottom - src.top;
     if (!(caps & DDSCAPS_PRIMARYSURFACE) || backBuffer != nullptr || clipper != nullptr ||
         from == nullptr || from == this || from->Busy() ||
-        (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr ||
-        sourceWidth <= 0 || sourceHeight <= 0 || src.left < 0 || src.top < 0 ||
-        src.right > from->width || src.bottom > from->height || dest.left < 0 || dest.top < 0 ||
-        dest.right > width || dest.bottom > height || dest.left >= dest.right ||
-        dest.top >= dest.bottom)
+        (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr || sourceWidth <= 0 ||
+        sourceHeight <= 0 || src.left < 0 || src.top < 0 || src.right > from->width ||
+        src.bottom > from->height || dest.left < 0 || dest.top < 0 || dest.right > width ||
+        dest.bottom > height || dest.left >= dest.right || dest.top >= dest.bottom)
         return false;
     ScreenPixels shown{bits, width, height, pitch};
     OfferedStretch offered{

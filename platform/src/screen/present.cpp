@@ -227,7 +227,7 @@ bool ShowStretch(PrimaryScreen* screen, const std::vector<ShownWindow>& windows,
     if (!ShowStretchThroughServer(windows[0].window->sdlWindow, copy.pixels, from.width,
                                   from.height, client.right - client.left,
                                   client.bottom - client.top)) {
-        screen->paced = true; // the pixels' own present comes next, in this frame
+        screen->paced = true;    // the pixels' own present comes next, in this frame
         screen->pending = false; // DirectDraw makes this stretch, over the same rectangle
         return false;
     }
@@ -284,8 +284,8 @@ bool TakePendingStretch(PrimaryScreen* screen, ScreenPixels* copy, RECT* dest) {
         return false;
     screen->pending = false;
     const PrimaryScreen::Copy& current = screen->copies[screen->current];
-    *copy = ScreenPixels{SharedPixelData(current.pixels), current.width, current.height,
-                         current.width};
+    *copy =
+        ScreenPixels{SharedPixelData(current.pixels), current.width, current.height, current.width};
     *dest = screen->pendingDest;
     return true;
 }
