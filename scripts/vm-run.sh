@@ -7,7 +7,8 @@
 #   -o  writable folder shared back for artefacts (default build/vm/out), at the same path inside
 #   -m  the machine's memory (default 4096)
 # Inside, the command runs in the current folder with this machine's root file system read-only,
-# fresh tmpfs over /tmp, /root, /run, /var/tmp and /var/lib/xkb, and the folder of -o writable.
+# fresh tmpfs over /tmp, /root, /run, /var/tmp and /var/lib/xkb (this project's folder stays
+# visible, wherever it is), and the folder of -o writable.
 # The script exits with the command's exit status; 124 when the time limit stopped the machine,
 # 2 when something it needs is missing. The kernel and the initramfs are made once from Debian's
 # packages and kept in build/vm/.
@@ -82,14 +83,20 @@ for word in $(cat /proc/cmdline); do
     case $word in
     vmrun.script=*) script=${word#vmrun.script=} ;;
     vmrun.out=*) out=${word#vmrun.out=} ;;
+    vmrun.project=*) project=${word#vmrun.project=} ;;
     esac
 done
 options=trans=virtio,version=9p2000.L,msize=512000
 mount -t 9p -o "$options,ro,cache=loose" hostroot /newroot || { echo "vm: no root"; poweroff -f; }
+# The project's folder stays visible when it lies under one of the folders made fresh below.
+mkdir -p /project
+mount --bind "/newroot$project" /project
 for folder in /tmp /root /run /var/tmp /var/lib/xkb; do
     [ -d "/newroot$folder" ] && mount -t tmpfs -o mode=1777 tmpfs "/newroot$folder"
 done
 chmod 700 /newroot/root
+mkdir -p "/newroot$project" 2>/dev/null
+mount --move /project "/newroot$project"
 mount -t proc proc /newroot/proc
 mount -t sysfs sys /newroot/sys
 mount -t devtmpfs dev /newroot/dev
@@ -126,7 +133,7 @@ trap 'rm -f "$script"' EXIT
 status=0
 timeout -k 10 "$seconds" qemu-system-x86_64 -accel tcg,thread=multi -cpu qemu64 -smp "$(nproc)" \
     -m "$memory" -kernel "$kernel" -initrd "$initramfs" -no-reboot -nic none \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1 vmrun.script=$script vmrun.out=$out" \
+    -append "console=ttyS0 quiet loglevel=3 panic=-1 vmrun.script=$script vmrun.out=$out vmrun.project=$root" \
     -display none -monitor none -serial stdio \
     -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
     -virtfs "local,path=$out,mount_tag=out,security_model=none,multidevs=remap" </dev/null ||

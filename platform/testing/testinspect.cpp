@@ -14,7 +14,7 @@
 void PlatformTest::InjectKey(HWND window, int virtualKey, bool down, bool altHeld) {
     bool extended = false;
     int scan = Layer::ScanCodeForKey(virtualKey, &extended);
-    Layer::TranslateKey(window, virtualKey, scan, extended, down, false, altHeld);
+    Layer::TranslateViewKey(window, virtualKey, scan, extended, down, false, altHeld);
 }
 
 void PlatformTest::InjectMouseMove(HWND window, int x, int y) {

@@ -94,18 +94,6 @@ void CloseView(HWND window, const ViewPixels& view) {
 
 } // namespace
 
-void ViewSize(HWND window, int* width, int* height) {
-    if (window->sdlWindow != nullptr) {
-        SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
-        return;
-    }
-    RECT client = ClientFromOuter(window->outer, window->style);
-    *width =
-        window->viewWidth > 0 ? window->viewWidth : static_cast<int>(client.right - client.left);
-    *height =
-        window->viewHeight > 0 ? window->viewHeight : static_cast<int>(client.bottom - client.top);
-}
-
 void ShowFrame(HWND window) {
     if (window->sdlWindow == nullptr)
         return;
@@ -129,35 +117,6 @@ void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height,
     ScalePicture(pixels, width, height, pitch, view.pixels, view.width, view.height, view.pitch,
                  FitView(clientWidth, clientHeight, view.width, view.height));
     CloseView(window, view);
-}
-
-void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY) {
-    if (!IsLiveWindow(window))
-        return;
-    RECT client = ClientFromOuter(window->outer, window->style);
-    int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
-    int width = 0, height = 0, x = 0, y = 0;
-    ViewSize(window, &width, &height);
-    if (!ViewToClient(FitView(clientWidth, clientHeight, width, height), clientWidth, clientHeight,
-                      viewX, viewY, &x, &y))
-        return; // the black bars belong to no window
-    if (button < 0)
-        TranslateMouseMove(window, x, y);
-    else
-        TranslateMouseButton(window, button, down, x, y);
-}
-
-void ToggleFullScreen(HWND window) {
-    if (!IsLiveWindow(window) || (window->style & WS_CHILD))
-        return;
-    window->fullScreen = !window->fullScreen;
-    if (window->sdlWindow != nullptr) {
-        SetSdlFullScreen(window, window->fullScreen);
-        return;
-    }
-    // Headless: the view takes the screen's size, and back.
-    window->viewWidth = window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 0;
-    window->viewHeight = window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 0;
 }
 
 struct PrimaryScreen {

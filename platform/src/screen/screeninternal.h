@@ -7,12 +7,20 @@
 
 #include "user/userinternal.h"
 
+struct _XDisplay;
+
 namespace Layer {
 
+// Whether SDL's video has been started (by the first window).
+bool VideoStarted();
 // On X11: remembers an SDL window's connection; then X11InputWaiting answers 1 when the X server
 // sent something or Xlib queued events (waiting up to timeoutMs for it), else 0; -1 elsewhere.
 void WatchX11Connection(SDL_Window* window);
 int X11InputWaiting(int timeoutMs);
+// That connection (an Xlib Display), null until a window on X11 was made.
+_XDisplay* X11Display();
+// The key table's scan code and extended bit of a virtual key (0 for keys it does not know).
+int ScanCodeForKey(int virtualKey, bool* extended);
 // Pixels in memory shared with a local X server, which reads them without a copy; null where that
 // is not possible (another video driver, a remote server, an unusual visual).
 struct SharedPixels;
@@ -40,8 +48,14 @@ void ShowFrame(HWND window);
 // The view's size in pixels.
 void ViewSize(HWND window, int* width, int* height);
 void SetSdlFullScreen(HWND window, bool fullScreen);
+// Switches the view between desktop full screen and a window (F11, Alt+Enter).
+void ToggleFullScreen(HWND window);
 // A mouse event at a pixel of the view (button -1: a move); dropped on the black bars.
 void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY);
+// A key pressed or released in the view: F11 and Alt+Enter toggle full screen, the rest goes to
+// the window as Windows' key messages.
+void TranslateViewKey(HWND window, int virtualKey, int scanCode, bool extended, bool down,
+                      bool repeat, bool altHeld);
 
 // Shows at most one frame per refresh of the display (60 Hz where the display does not say): a
 // frame that comes sooner waits, sleeping, for the next refresh.

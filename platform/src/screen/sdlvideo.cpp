@@ -1,4 +1,4 @@
-// The SDL side of windows: SDL windows for window records, and SDL events turned into Win32 input.
+// SDL windows for window records: made, shown, placed, titled and sized as the records say.
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,6 +10,18 @@
 namespace {
 
 bool videoStarted = false;
+
+} // namespace
+
+namespace Layer {
+
+bool VideoStarted() {
+    return videoStarted;
+}
+
+} // namespace Layer
+
+namespace {
 
 bool StartVideo() {
     if (videoStarted)
@@ -36,170 +48,6 @@ int StartScaleOf(HWND window) {
     int width = client.right - client.left, height = client.bottom - client.top;
     return Layer::StartScale(width, height, (outer.right - outer.left) - width,
                              (outer.bottom - outer.top) - height, usable.w, usable.h);
-}
-
-HWND WindowFromId(Uint32 id) {
-    SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
-    if (sdlWindow == nullptr)
-        return nullptr;
-    auto* window = static_cast<HWND>(SDL_GetWindowData(sdlWindow, "hwnd"));
-    return Layer::IsLiveWindow(window) ? window : nullptr;
-}
-
-int VirtualKeyFromSdl(SDL_Scancode code) {
-    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z)
-        return 'A' + (code - SDL_SCANCODE_A);
-    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9)
-        return '1' + (code - SDL_SCANCODE_1);
-    if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12)
-        return VK_F1 + (code - SDL_SCANCODE_F1);
-    switch (code) {
-    case SDL_SCANCODE_0:
-        return '0';
-    case SDL_SCANCODE_ESCAPE:
-        return VK_ESCAPE;
-    case SDL_SCANCODE_RETURN:
-        return VK_RETURN;
-    case SDL_SCANCODE_BACKSPACE:
-        return VK_BACK;
-    case SDL_SCANCODE_TAB:
-        return VK_TAB;
-    case SDL_SCANCODE_SPACE:
-        return VK_SPACE;
-    case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT:
-        return VK_SHIFT;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL:
-        return VK_CONTROL;
-    case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT:
-        return VK_MENU;
-    case SDL_SCANCODE_LEFT:
-        return VK_LEFT;
-    case SDL_SCANCODE_RIGHT:
-        return VK_RIGHT;
-    case SDL_SCANCODE_UP:
-        return VK_UP;
-    case SDL_SCANCODE_DOWN:
-        return VK_DOWN;
-    case SDL_SCANCODE_HOME:
-        return VK_HOME;
-    case SDL_SCANCODE_END:
-        return VK_END;
-    case SDL_SCANCODE_PAGEUP:
-        return VK_PRIOR;
-    case SDL_SCANCODE_PAGEDOWN:
-        return VK_NEXT;
-    case SDL_SCANCODE_INSERT:
-        return VK_INSERT;
-    case SDL_SCANCODE_DELETE:
-        return VK_DELETE;
-    case SDL_SCANCODE_PAUSE:
-        return VK_PAUSE;
-    default:
-        return 0;
-    }
-}
-
-// Mouse positions come in window points; the view's pixels may be more (a HiDPI screen).
-void TranslateMouse(Uint32 windowId, int button, bool down, int x, int y) {
-    HWND window = WindowFromId(windowId);
-    if (window == nullptr)
-        return;
-    int pointsWide = 0, pointsHigh = 0, pixelsWide = 0, pixelsHigh = 0;
-    SDL_GetWindowSize(window->sdlWindow, &pointsWide, &pointsHigh);
-    Layer::ViewSize(window, &pixelsWide, &pixelsHigh);
-    if (pointsWide > 0 && pointsHigh > 0) {
-        x = static_cast<int>(static_cast<int64_t>(x) * pixelsWide / pointsWide);
-        y = static_cast<int>(static_cast<int64_t>(y) * pixelsHigh / pointsHigh);
-    }
-    Layer::TranslateViewMouse(window, button, down, x, y);
-}
-
-void HandleWindowEvent(const SDL_WindowEvent& event) {
-    HWND window = WindowFromId(event.windowID);
-    if (window == nullptr)
-        return;
-    RECT client = Layer::ClientFromOuter(window->outer, window->style);
-    switch (event.event) {
-    case SDL_WINDOWEVENT_CLOSE:
-        Layer::TranslateCloseBox(window);
-        break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
-        if (Layer::ShownThroughServer(window->sdlWindow))
-            Layer::RepaintServerView(window->sdlWindow);
-        else if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
-            SDL_FillRect(surface, nullptr, 0);
-            SDL_UpdateWindowSurface(window->sdlWindow);
-        }
-        break;
-    case SDL_WINDOWEVENT_MOVED:
-        if (event.data1 != client.left || event.data2 != client.top) {
-            Layer::RefreshWindowFromSdl(window);
-            SendMessageA(window, WM_MOVE, 0, MAKELPARAM(event.data1, event.data2));
-        }
-        break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-        Layer::TranslateFocus(window, true);
-        break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-        Layer::TranslateFocus(window, false);
-        break;
-    case SDL_WINDOWEVENT_MINIMIZED:
-        SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
-        break;
-    case SDL_WINDOWEVENT_RESTORED: // (a maximised view leaves the program's window as it is)
-        SendMessageA(window, WM_SIZE, SIZE_RESTORED,
-                     MAKELPARAM(client.right - client.left, client.bottom - client.top));
-        break;
-    case SDL_WINDOWEVENT_EXPOSED:
-        Layer::ShowFrame(window);
-        break;
-    default:
-        break;
-    }
-}
-
-void HandleEvent(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_WINDOWEVENT:
-        HandleWindowEvent(event.window);
-        break;
-    case SDL_QUIT: // the session is ending
-        Layer::RequestClose();
-        break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        int virtualKey = VirtualKeyFromSdl(event.key.keysym.scancode);
-        if (virtualKey == 0)
-            break;
-        bool extended = false;
-        int scan = Layer::ScanCodeForKey(virtualKey, &extended);
-        bool alt = (event.key.keysym.mod & KMOD_ALT) != 0 && virtualKey != VK_MENU;
-        if (virtualKey == VK_MENU && event.type == SDL_KEYUP)
-            alt = false;
-        Layer::TranslateKey(WindowFromId(event.key.windowID), virtualKey, scan, extended,
-                            event.type == SDL_KEYDOWN, event.key.repeat != 0, alt);
-        break;
-    }
-    case SDL_MOUSEMOTION:
-        TranslateMouse(event.motion.windowID, -1, false, event.motion.x, event.motion.y);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-        int button = event.button.button == SDL_BUTTON_LEFT     ? 0
-                     : event.button.button == SDL_BUTTON_RIGHT  ? 1
-                     : event.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                : -1;
-        if (button >= 0)
-            TranslateMouse(event.button.windowID, button, event.type == SDL_MOUSEBUTTONDOWN,
-                           event.button.x, event.button.y);
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 } // namespace
@@ -295,33 +143,6 @@ void RefreshWindowFromSdl(HWND window) {
     RECT client = ClientFromOuter(window->outer, window->style);
     client = RECT{x, y, x + (client.right - client.left), y + (client.bottom - client.top)};
     window->outer = OuterFromClient(client, window->style);
-}
-
-void PumpSdlEvents() {
-    if (!videoStarted)
-        return;
-    // SDL is pumped when the X connection has input, and at least every 10 ms for what SDL does
-    // on its own schedule; in between, only events already queued are taken.
-    static Uint32 lastPump = 0;
-    Uint32 now = SDL_GetTicks();
-    if (X11InputWaiting(0) != 0 || now - lastPump >= 10) {
-        SDL_PumpEvents();
-        lastPump = now;
-    }
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        HandleEvent(event);
-}
-
-bool WaitSdlEvent(int timeoutMs) {
-    if (!videoStarted) {
-        SDL_Delay(static_cast<Uint32>(timeoutMs));
-        return false;
-    }
-    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        return true;
-    int waiting = X11InputWaiting(timeoutMs);
-    return waiting >= 0 ? waiting > 0 : SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
 }
 
 void SetSdlCursorVisible(bool visible) {

@@ -1,5 +1,5 @@
-// The layer's own use of the X connection under SDL: resting on its socket, and pictures shown
-// through the X server (shared memory, and XRender scaling the view).
+// Pictures shown through the X server that SDL's windows are on: shared memory, and XRender
+// scaling the view.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -27,7 +27,10 @@ struct SharedPixels {
 
 namespace {
 
-Display* display = nullptr;
+// The X connection of SDL's windows (found by the event reading with the first window).
+Display* display() {
+    return X11Display();
+}
 
 // A pixmap of the server's, of depth 24, with a picture of it that samples the nearest pixel.
 struct ServerPixmap {
@@ -56,15 +59,6 @@ std::map<SDL_Window*, ServerView>& Views() {
     return *views;
 }
 
-// The X server went away (the session ended, the server died): nothing can be shown any more, and
-// the exit handlers would talk to the dead connection, so the program ends here, at once.
-int ConnectionLost(Display*) {
-    static const char message[] = "The connection to the X server was lost.\n";
-    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
-    (void)written;
-    _exit(1);
-}
-
 bool trappedError = false;
 int TrapError(Display*, XErrorEvent*) {
     trappedError = true;
@@ -75,16 +69,16 @@ int TrapError(Display*, XErrorEvent*) {
 // do (32-bit words, 0x00RRGGBB, least significant byte first).
 bool ServerUsable() {
     static int usable = -1;
-    if (usable >= 0 || display == nullptr)
+    if (usable >= 0 || display() == nullptr)
         return usable == 1;
     int event = 0, error = 0;
-    Visual* visual = DefaultVisual(display, DefaultScreen(display));
-    const char* name = DisplayString(display);
-    usable = XShmQueryExtension(display) && XRenderQueryExtension(display, &event, &error) &&
+    Visual* visual = DefaultVisual(display(), DefaultScreen(display()));
+    const char* name = DisplayString(display());
+    usable = XShmQueryExtension(display()) && XRenderQueryExtension(display(), &event, &error) &&
              name != nullptr && (name[0] == ':' || strncmp(name, "unix:", 5) == 0) &&
-             DefaultDepth(display, DefaultScreen(display)) == 24 && visual->red_mask == 0xFF0000 &&
-             visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
-             ImageByteOrder(display) == LSBFirst;
+             DefaultDepth(display(), DefaultScreen(display())) == 24 &&
+             visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
+             visual->blue_mask == 0xFF && ImageByteOrder(display()) == LSBFirst;
     return usable == 1;
 }
 
@@ -97,27 +91,27 @@ ServerView* ViewOf(SDL_Window* sdlWindow) {
     SDL_VERSION(&info.version);
     XWindowAttributes attributes{};
     if (!ServerUsable() || !SDL_GetWindowWMInfo(sdlWindow, &info) ||
-        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != display ||
-        !XGetWindowAttributes(display, info.info.x11.window, &attributes) ||
+        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != display() ||
+        !XGetWindowAttributes(display(), info.info.x11.window, &attributes) ||
         attributes.depth != 24 || attributes.visual->red_mask != 0xFF0000 ||
         attributes.visual->green_mask != 0xFF00 || attributes.visual->blue_mask != 0xFF)
         return nullptr;
-    XRenderPictFormat* format = XRenderFindVisualFormat(display, attributes.visual);
+    XRenderPictFormat* format = XRenderFindVisualFormat(display(), attributes.visual);
     if (format == nullptr)
         return nullptr;
     view.window = info.info.x11.window;
-    view.gc = XCreateGC(display, view.window, 0, nullptr);
-    XSetForeground(display, view.gc, BlackPixel(display, DefaultScreen(display)));
-    view.target = XRenderCreatePicture(display, view.window, format, 0, nullptr);
+    view.gc = XCreateGC(display(), view.window, 0, nullptr);
+    XSetForeground(display(), view.gc, BlackPixel(display(), DefaultScreen(display())));
+    view.target = XRenderCreatePicture(display(), view.window, format, 0, nullptr);
     view.usable = true;
     return &view;
 }
 
 void FreePixmap(ServerPixmap& pixmap) {
     if (pixmap.picture != 0)
-        XRenderFreePicture(display, pixmap.picture);
+        XRenderFreePicture(display(), pixmap.picture);
     if (pixmap.pixmap != 0)
-        XFreePixmap(display, pixmap.pixmap);
+        XFreePixmap(display(), pixmap.pixmap);
     pixmap = ServerPixmap{};
 }
 
@@ -126,13 +120,13 @@ bool SizePixmap(const ServerView& view, ServerPixmap& pixmap, int width, int hei
     if (pixmap.pixmap != 0 && pixmap.width == width && pixmap.height == height)
         return true;
     FreePixmap(pixmap);
-    pixmap.pixmap = XCreatePixmap(display, view.window, static_cast<unsigned>(width),
+    pixmap.pixmap = XCreatePixmap(display(), view.window, static_cast<unsigned>(width),
                                   static_cast<unsigned>(height), 24);
-    XRenderPictFormat* format = XRenderFindStandardFormat(display, PictStandardRGB24);
+    XRenderPictFormat* format = XRenderFindStandardFormat(display(), PictStandardRGB24);
     if (pixmap.pixmap == 0 || format == nullptr)
         return false;
-    pixmap.picture = XRenderCreatePicture(display, pixmap.pixmap, format, 0, nullptr);
-    XRenderSetPictureFilter(display, pixmap.picture, FilterNearest, nullptr, 0);
+    pixmap.picture = XRenderCreatePicture(display(), pixmap.pixmap, format, 0, nullptr);
+    XRenderSetPictureFilter(display(), pixmap.picture, FilterNearest, nullptr, 0);
     pixmap.width = width;
     pixmap.height = height;
     return true;
@@ -151,7 +145,7 @@ void StretchTransform(Picture picture, int fromWidth, int fromHeight, int toWidt
     };
     XFixed x = step(fromWidth, toWidth), y = step(fromHeight, toHeight);
     XTransform transform{{{x, 0, offset(x)}, {0, y, offset(y)}, {0, 0, XDoubleToFixed(1)}}};
-    XRenderSetPictureTransform(display, picture, &transform);
+    XRenderSetPictureTransform(display(), picture, &transform);
 }
 
 // The pixmap the client picture is put into before the server scales it into the window; its
@@ -163,13 +157,13 @@ bool ScaledSource(ServerView& view, int width, int height, const ViewRect& place
     XTransform scale{{{XDoubleToFixed(static_cast<double>(width) / place.width), 0, 0},
                       {0, XDoubleToFixed(static_cast<double>(height) / place.height), 0},
                       {0, 0, XDoubleToFixed(1)}}};
-    XRenderSetPictureTransform(display, view.client.picture, &scale);
+    XRenderSetPictureTransform(display(), view.client.picture, &scale);
     return true;
 }
 
 // The client picture, scaled, into its place in the window.
 void CompositeScaled(const ServerView& view, const ViewRect& place) {
-    XRenderComposite(display, PictOpSrc, view.client.picture, None, view.target, 0, 0, 0, 0,
+    XRenderComposite(display(), PictOpSrc, view.client.picture, None, view.target, 0, 0, 0, 0,
                      place.x, place.y, static_cast<unsigned>(place.width),
                      static_cast<unsigned>(place.height));
 }
@@ -189,7 +183,7 @@ void PaintBars(const ServerView& view, int viewWidth, int viewHeight, const View
     add(0, place.y, place.x, place.height);
     add(place.x + place.width, place.y, viewWidth - place.x - place.width, place.height);
     if (count > 0)
-        XFillRectangles(display, view.window, view.gc, bars, count);
+        XFillRectangles(display(), view.window, view.gc, bars, count);
 }
 
 // A window's server view, its size and the picture's place in it, for one picture shown.
@@ -210,29 +204,10 @@ void FinishShowing(const Showing& showing) {
         view.viewWidth = showing.viewWidth;
         view.viewHeight = showing.viewHeight;
     }
-    XFlush(display);
+    XFlush(display());
 }
 
 } // namespace
-
-void WatchX11Connection(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) &&
-        info.subsystem == SDL_SYSWM_X11) {
-        display = info.info.x11.display;
-        XSetIOErrorHandler(ConnectionLost);
-    }
-}
-
-int X11InputWaiting(int timeoutMs) {
-    if (display == nullptr)
-        return -1;
-    if (XEventsQueued(display, QueuedAlready) > 0)
-        return 1;
-    pollfd socket{ConnectionNumber(display), POLLIN, 0};
-    return poll(&socket, 1, timeoutMs) > 0 ? 1 : 0;
-}
 
 bool SharedPixelsPossible() {
     return ServerUsable();
@@ -242,8 +217,8 @@ SharedPixels* NewSharedPixels(int width, int height) {
     if (!ServerUsable() || width <= 0 || height <= 0)
         return nullptr;
     auto* shared = new SharedPixels;
-    Visual* visual = DefaultVisual(display, DefaultScreen(display));
-    shared->image = XShmCreateImage(display, visual, 24, ZPixmap, nullptr, &shared->segment,
+    Visual* visual = DefaultVisual(display(), DefaultScreen(display()));
+    shared->image = XShmCreateImage(display(), visual, 24, ZPixmap, nullptr, &shared->segment,
                                     static_cast<unsigned>(width), static_cast<unsigned>(height));
     bool made = shared->image != nullptr && shared->image->bits_per_pixel == 32 &&
                 shared->image->bytes_per_line == width * 4;
@@ -260,11 +235,11 @@ SharedPixels* NewSharedPixels(int width, int height) {
     }
     if (made) {
         // A server that cannot reach this memory answers with an error: trap it, do not exit.
-        XSync(display, False);
+        XSync(display(), False);
         trappedError = false;
         auto previous = XSetErrorHandler(TrapError);
-        XShmAttach(display, &shared->segment);
-        XSync(display, False);
+        XShmAttach(display(), &shared->segment);
+        XSync(display(), False);
         XSetErrorHandler(previous);
         made = !trappedError;
         if (!made)
@@ -284,8 +259,8 @@ void DeleteSharedPixels(SharedPixels* shared) {
     if (shared == nullptr)
         return;
     WaitForServerReads(shared);
-    XShmDetach(display, &shared->segment);
-    XSync(display, False);
+    XShmDetach(display(), &shared->segment);
+    XSync(display(), False);
     shmdt(shared->segment.shmaddr);
     shared->image->data = nullptr;
     XDestroyImage(shared->image);
@@ -303,8 +278,8 @@ namespace {
 // without waiting for it now (see WaitForServerReads).
 void Put(const ServerView& view, Drawable drawable, SharedPixels* shared, int x, int y, int toX,
          int toY, int width, int height) {
-    shared->pending = NextRequest(display);
-    XShmPutImage(display, drawable, view.gc, shared->image, x, y, toX, toY,
+    shared->pending = NextRequest(display());
+    XShmPutImage(display(), drawable, view.gc, shared->image, x, y, toX, toY,
                  static_cast<unsigned>(width), static_cast<unsigned>(height), True);
 }
 
@@ -356,14 +331,14 @@ bool ShowStretchThroughServer(SDL_Window* sdlWindow, SharedPixels* source, int s
     StretchTransform(view.source.picture, sourceWidth, sourceHeight, clientWidth, clientHeight);
     Put(view, view.source.pixmap, source, 0, 0, 0, 0, sourceWidth, sourceHeight);
     if (place.width == clientWidth && place.height == clientHeight) {
-        XRenderComposite(display, PictOpSrc, view.source.picture, None, view.target, 0, 0, 0, 0,
+        XRenderComposite(display(), PictOpSrc, view.source.picture, None, view.target, 0, 0, 0, 0,
                          place.x, place.y, static_cast<unsigned>(clientWidth),
                          static_cast<unsigned>(clientHeight));
     } else {
         // The client picture first, as the primary surface would hold it, then the view of it.
         if (!ScaledSource(view, clientWidth, clientHeight, place))
             return false;
-        XRenderComposite(display, PictOpSrc, view.source.picture, None, view.client.picture, 0, 0,
+        XRenderComposite(display(), PictOpSrc, view.source.picture, None, view.client.picture, 0, 0,
                          0, 0, 0, 0, static_cast<unsigned>(clientWidth),
                          static_cast<unsigned>(clientHeight));
         CompositeScaled(view, place);
@@ -378,11 +353,12 @@ void WaitForServerReads(SharedPixels* shared) {
     // Usually the completion came while the program drew its next frame: taking it off the
     // connection (without waiting) shows it. Only otherwise does the program wait.
     XEvent completion;
-    int completionType = XShmGetEventBase(display) + ShmCompletion;
-    for (int tries = 0; tries < 2 && XLastKnownRequestProcessed(display) < shared->pending; ++tries)
-        XCheckTypedEvent(display, completionType, &completion);
-    if (XLastKnownRequestProcessed(display) < shared->pending)
-        XSync(display, False);
+    int completionType = XShmGetEventBase(display()) + ShmCompletion;
+    for (int tries = 0; tries < 2 && XLastKnownRequestProcessed(display()) < shared->pending;
+         ++tries)
+        XCheckTypedEvent(display(), completionType, &completion);
+    if (XLastKnownRequestProcessed(display()) < shared->pending)
+        XSync(display(), False);
     shared->pending = 0;
 }
 
@@ -404,8 +380,8 @@ void ForgetServerView(SDL_Window* sdlWindow) {
     if (view.usable) {
         FreePixmap(view.client);
         FreePixmap(view.source);
-        XRenderFreePicture(display, view.target);
-        XFreeGC(display, view.gc);
+        XRenderFreePicture(display(), view.target);
+        XFreeGC(display(), view.gc);
     }
     Views().erase(found);
 }

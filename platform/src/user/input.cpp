@@ -14,42 +14,6 @@ namespace {
 constexpr DWORD doubleClickTime = 500;
 bool buttonsDown[3] = {false, false, false};
 
-struct ScanCode {
-    int virtualKey;
-    int scan;
-    bool extended;
-};
-
-constexpr ScanCode scanCodes[] = {
-    {VK_ESCAPE, 0x01, false}, {VK_BACK, 0x0E, false},    {VK_TAB, 0x0F, false},
-    {VK_RETURN, 0x1C, false}, {VK_CONTROL, 0x1D, false}, {VK_SHIFT, 0x2A, false},
-    {VK_MENU, 0x38, false},   {VK_SPACE, 0x39, false},   {VK_F1, 0x3B, false},
-    {VK_F1 + 1, 0x3C, false}, {VK_F1 + 2, 0x3D, false},  {VK_F1 + 3, 0x3E, false},
-    {VK_F1 + 4, 0x3F, false}, {VK_F1 + 5, 0x40, false},  {VK_F1 + 6, 0x41, false},
-    {VK_F1 + 7, 0x42, false}, {VK_F1 + 8, 0x43, false},  {VK_F10, 0x44, false},
-    {VK_F11, 0x57, false},    {VK_F12, 0x58, false},     {VK_HOME, 0x47, true},
-    {VK_UP, 0x48, true},      {VK_PRIOR, 0x49, true},    {VK_LEFT, 0x4B, true},
-    {VK_RIGHT, 0x4D, true},   {VK_END, 0x4F, true},      {VK_DOWN, 0x50, true},
-    {VK_NEXT, 0x51, true},    {VK_INSERT, 0x52, true},   {VK_DELETE, 0x53, true},
-};
-
-// Set-1 scan codes of the letter and digit rows.
-constexpr char letterRows[] = "QWERTYUIOP\0\0\0\0ASDFGHJKL\0\0\0\0\0ZXCVBNM";
-
-ScanCode ScanCodeOf(int virtualKey) {
-    for (const ScanCode& code : scanCodes)
-        if (code.virtualKey == virtualKey)
-            return code;
-    if (virtualKey >= '1' && virtualKey <= '9')
-        return {virtualKey, 0x02 + virtualKey - '1', false};
-    if (virtualKey == '0')
-        return {virtualKey, 0x0B, false};
-    for (int i = 0; i < static_cast<int>(sizeof letterRows) - 1; ++i)
-        if (letterRows[i] == virtualKey)
-            return {virtualKey, 0x10 + i, false};
-    return {virtualKey, 0, false};
-}
-
 WPARAM MouseKeyFlags() {
     WPARAM flags = 0;
     if (buttonsDown[0])
@@ -69,12 +33,6 @@ void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool
                   bool altHeld) {
     if (!IsLiveWindow(window))
         return;
-    // F11 and Alt+Enter belong to the view: they toggle full screen and never reach the program.
-    if (virtualKey == VK_F11 || (virtualKey == VK_RETURN && altHeld)) {
-        if (down && !repeat)
-            ToggleFullScreen(window);
-        return;
-    }
     bool system = altHeld || virtualKey == VK_F10 || virtualKey == VK_MENU;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     DWORD lParam = 1u | (static_cast<DWORD>(scanCode & 0xFF) << 16);
@@ -136,12 +94,4 @@ void ClearInputState() {
         down = false;
 }
 
-} // namespace Layer
-
-namespace Layer {
-int ScanCodeForKey(int virtualKey, bool* extended) {
-    ScanCode code = ScanCodeOf(virtualKey);
-    *extended = code.extended;
-    return code.scan;
-}
 } // namespace Layer

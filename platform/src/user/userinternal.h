@@ -93,7 +93,6 @@ void TranslateMouseButton(HWND window, int button, bool down, int x, int y);
 void TranslateCloseBox(HWND window);
 void TranslateFocus(HWND window, bool focused);
 void ClearInputState();
-int ScanCodeForKey(int virtualKey, bool* extended);
 
 // The program's own icons (LoadIconA with the program's instance and a number), and the pixels of
 // an icon so loaded (0xAARRGGBB, row by row); false for system icons.
@@ -118,7 +117,5 @@ bool SdlScreenSize(int* width, int* height);
 // Turns waiting events into messages; WaitSdlEvent returns when one came or the time is up.
 void PumpSdlEvents();
 bool WaitSdlEvent(int timeoutMs);
-// Switches the view between desktop full screen and a window (F11, Alt+Enter).
-void ToggleFullScreen(HWND window);
 
 } // namespace Layer

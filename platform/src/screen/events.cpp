@@ -1,0 +1,258 @@
+// Input from the screen, read in one place: SDL's events (and the X connection's socket, on which
+// the program rests) turned into the windows' input through the views, with one key table.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "screen/screeninternal.h"
+
+namespace {
+
+// A key as Windows knows it: virtual key, set-1 scan code and extended bit, and the SDL key.
+struct KeyEntry {
+    SDL_Scancode sdl;
+    int virtualKey;
+    int scan;
+    bool extended;
+};
+
+// The keys the layer knows, each once per SDL key (both Shift, Ctrl and Alt keys give the left
+// one's codes); the first entry of a virtual key gives its scan code.
+const std::vector<KeyEntry>& Keys() {
+    static const std::vector<KeyEntry> keys = [] {
+        std::vector<KeyEntry> table = {
+            {SDL_SCANCODE_ESCAPE, VK_ESCAPE, 0x01, false},
+            {SDL_SCANCODE_BACKSPACE, VK_BACK, 0x0E, false},
+            {SDL_SCANCODE_TAB, VK_TAB, 0x0F, false},
+            {SDL_SCANCODE_RETURN, VK_RETURN, 0x1C, false},
+            {SDL_SCANCODE_LCTRL, VK_CONTROL, 0x1D, false},
+            {SDL_SCANCODE_RCTRL, VK_CONTROL, 0x1D, false},
+            {SDL_SCANCODE_LSHIFT, VK_SHIFT, 0x2A, false},
+            {SDL_SCANCODE_RSHIFT, VK_SHIFT, 0x2A, false},
+            {SDL_SCANCODE_LALT, VK_MENU, 0x38, false},
+            {SDL_SCANCODE_RALT, VK_MENU, 0x38, false},
+            {SDL_SCANCODE_SPACE, VK_SPACE, 0x39, false},
+            {SDL_SCANCODE_F11, VK_F11, 0x57, false},
+            {SDL_SCANCODE_F12, VK_F12, 0x58, false},
+            {SDL_SCANCODE_HOME, VK_HOME, 0x47, true},
+            {SDL_SCANCODE_UP, VK_UP, 0x48, true},
+            {SDL_SCANCODE_PAGEUP, VK_PRIOR, 0x49, true},
+            {SDL_SCANCODE_LEFT, VK_LEFT, 0x4B, true},
+            {SDL_SCANCODE_RIGHT, VK_RIGHT, 0x4D, true},
+            {SDL_SCANCODE_END, VK_END, 0x4F, true},
+            {SDL_SCANCODE_DOWN, VK_DOWN, 0x50, true},
+            {SDL_SCANCODE_PAGEDOWN, VK_NEXT, 0x51, true},
+            {SDL_SCANCODE_INSERT, VK_INSERT, 0x52, true},
+            {SDL_SCANCODE_DELETE, VK_DELETE, 0x53, true},
+            {SDL_SCANCODE_PAUSE, VK_PAUSE, 0, false},
+            {SDL_SCANCODE_0, '0', 0x0B, false},
+        };
+        for (int i = 0; i < 10; ++i) // F1 to F10 have consecutive scan codes
+            table.push_back({static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + i), VK_F1 + i, 0x3B + i,
+                             false});
+        for (int i = 0; i < 9; ++i)
+            table.push_back(
+                {static_cast<SDL_Scancode>(SDL_SCANCODE_1 + i), '1' + i, 0x02 + i, false});
+        // The letter rows, in set-1 order.
+        const char rows[] = "QWERTYUIOP\0\0\0\0ASDFGHJKL\0\0\0\0\0ZXCVBNM";
+        for (int i = 0; i < static_cast<int>(sizeof rows) - 1; ++i)
+            if (rows[i] != '\0')
+                table.push_back({static_cast<SDL_Scancode>(SDL_SCANCODE_A + (rows[i] - 'A')),
+                                 rows[i], 0x10 + i, false});
+        return table;
+    }();
+    return keys;
+}
+
+const KeyEntry* KeyFromSdl(SDL_Scancode code) {
+    for (const KeyEntry& key : Keys())
+        if (key.sdl == code)
+            return &key;
+    return nullptr;
+}
+
+Display* display = nullptr; // the X connection SDL's windows use, when they are on X11
+
+// The X server went away (the session ended, the server died): nothing can be shown any more, and
+// the exit handlers would talk to the dead connection, so the program ends here, at once.
+int ConnectionLost(Display*) {
+    static const char message[] = "The connection to the X server was lost.\n";
+    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)written;
+    _exit(1);
+}
+
+HWND WindowFromId(Uint32 id) {
+    SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
+    if (sdlWindow == nullptr)
+        return nullptr;
+    auto* window = static_cast<HWND>(SDL_GetWindowData(sdlWindow, "hwnd"));
+    return Layer::IsLiveWindow(window) ? window : nullptr;
+}
+
+// Mouse positions come in window points; the view's pixels may be more (a HiDPI screen).
+void TranslateMouse(Uint32 windowId, int button, bool down, int x, int y) {
+    HWND window = WindowFromId(windowId);
+    if (window == nullptr)
+        return;
+    int pointsWide = 0, pointsHigh = 0, pixelsWide = 0, pixelsHigh = 0;
+    SDL_GetWindowSize(window->sdlWindow, &pointsWide, &pointsHigh);
+    Layer::ViewSize(window, &pixelsWide, &pixelsHigh);
+    if (pointsWide > 0 && pointsHigh > 0) {
+        x = static_cast<int>(static_cast<int64_t>(x) * pixelsWide / pointsWide);
+        y = static_cast<int>(static_cast<int64_t>(y) * pixelsHigh / pointsHigh);
+    }
+    Layer::TranslateViewMouse(window, button, down, x, y);
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& event) {
+    HWND window = WindowFromId(event.windowID);
+    if (window == nullptr)
+        return;
+    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        Layer::TranslateCloseBox(window);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
+        if (Layer::ShownThroughServer(window->sdlWindow))
+            Layer::RepaintServerView(window->sdlWindow);
+        else if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
+            SDL_FillRect(surface, nullptr, 0);
+            SDL_UpdateWindowSurface(window->sdlWindow);
+        }
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        if (event.data1 != client.left || event.data2 != client.top) {
+            Layer::RefreshWindowFromSdl(window);
+            SendMessageA(window, WM_MOVE, 0, MAKELPARAM(event.data1, event.data2));
+        }
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Layer::TranslateFocus(window, true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Layer::TranslateFocus(window, false);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
+        break;
+    case SDL_WINDOWEVENT_RESTORED: // (a maximised view leaves the program's window as it is)
+        SendMessageA(window, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(client.right - client.left, client.bottom - client.top));
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        Layer::ShowFrame(window);
+        break;
+    default:
+        break;
+    }
+}
+
+void HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        HandleWindowEvent(event.window);
+        break;
+    case SDL_QUIT: // the session is ending
+        Layer::RequestClose();
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const KeyEntry* key = KeyFromSdl(event.key.keysym.scancode);
+        if (key == nullptr)
+            break;
+        bool alt = (event.key.keysym.mod & KMOD_ALT) != 0 && key->virtualKey != VK_MENU;
+        Layer::TranslateViewKey(WindowFromId(event.key.windowID), key->virtualKey, key->scan,
+                                key->extended, event.type == SDL_KEYDOWN, event.key.repeat != 0,
+                                alt);
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        TranslateMouse(event.motion.windowID, -1, false, event.motion.x, event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        int button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                     : event.button.button == SDL_BUTTON_RIGHT  ? 1
+                     : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                : -1;
+        if (button >= 0)
+            TranslateMouse(event.button.windowID, button, event.type == SDL_MOUSEBUTTONDOWN,
+                           event.button.x, event.button.y);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+namespace Layer {
+
+int ScanCodeForKey(int virtualKey, bool* extended) {
+    for (const KeyEntry& key : Keys())
+        if (key.virtualKey == virtualKey) {
+            *extended = key.extended;
+            return key.scan;
+        }
+    *extended = false;
+    return 0;
+}
+
+void WatchX11Connection(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) &&
+        info.subsystem == SDL_SYSWM_X11) {
+        display = info.info.x11.display;
+        XSetIOErrorHandler(ConnectionLost);
+    }
+}
+
+Display* X11Display() {
+    return display;
+}
+
+int X11InputWaiting(int timeoutMs) {
+    if (display == nullptr)
+        return -1;
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return 1;
+    pollfd socket{ConnectionNumber(display), POLLIN, 0};
+    return poll(&socket, 1, timeoutMs) > 0 ? 1 : 0;
+}
+
+void PumpSdlEvents() {
+    if (!VideoStarted())
+        return;
+    // SDL is pumped when the X connection has input, and at least every 10 ms for what SDL does
+    // on its own schedule; in between, only events already queued are taken.
+    static Uint32 lastPump = 0;
+    Uint32 now = SDL_GetTicks();
+    if (X11InputWaiting(0) != 0 || now - lastPump >= 10) {
+        SDL_PumpEvents();
+        lastPump = now;
+    }
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        HandleEvent(event);
+}
+
+bool WaitSdlEvent(int timeoutMs) {
+    if (!VideoStarted()) {
+        SDL_Delay(static_cast<Uint32>(timeoutMs));
+        return false;
+    }
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        return true;
+    int waiting = X11InputWaiting(timeoutMs);
+    return waiting >= 0 ? waiting > 0 : SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
+}
+
+} // namespace Layer

@@ -1,0 +1,62 @@
+// The view of a window (what the real screen shows of it): its size, full screen, and input at
+// its pixels: the mouse mapped back to client pixels, and the keys that belong to the view.
+#include <SDL.h>
+
+#include "screen/screeninternal.h"
+#include "screen/view.h"
+
+namespace Layer {
+
+void ViewSize(HWND window, int* width, int* height) {
+    if (window->sdlWindow != nullptr) {
+        SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
+        return;
+    }
+    RECT client = ClientFromOuter(window->outer, window->style);
+    *width =
+        window->viewWidth > 0 ? window->viewWidth : static_cast<int>(client.right - client.left);
+    *height =
+        window->viewHeight > 0 ? window->viewHeight : static_cast<int>(client.bottom - client.top);
+}
+
+void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY) {
+    if (!IsLiveWindow(window))
+        return;
+    RECT client = ClientFromOuter(window->outer, window->style);
+    int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+    int width = 0, height = 0, x = 0, y = 0;
+    ViewSize(window, &width, &height);
+    if (!ViewToClient(FitView(clientWidth, clientHeight, width, height), clientWidth, clientHeight,
+                      viewX, viewY, &x, &y))
+        return; // the black bars belong to no window
+    if (button < 0)
+        TranslateMouseMove(window, x, y);
+    else
+        TranslateMouseButton(window, button, down, x, y);
+}
+
+void ToggleFullScreen(HWND window) {
+    if (!IsLiveWindow(window) || (window->style & WS_CHILD))
+        return;
+    window->fullScreen = !window->fullScreen;
+    if (window->sdlWindow != nullptr) {
+        SetSdlFullScreen(window, window->fullScreen);
+        return;
+    }
+    // Headless: the view takes the screen's size, and back.
+    window->viewWidth = window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 0;
+    window->viewHeight = window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 0;
+}
+
+void TranslateViewKey(HWND window, int virtualKey, int scanCode, bool extended, bool down,
+                      bool repeat, bool altHeld) {
+    // F11 and Alt+Enter belong to the view: they toggle full screen and never reach the program.
+    if (virtualKey == VK_F11 || (virtualKey == VK_RETURN && altHeld)) {
+        if (down && !repeat && IsLiveWindow(window))
+            ToggleFullScreen(window);
+        return;
+    }
+    TranslateKey(window, virtualKey, scanCode, extended, down, repeat, altHeld);
+}
+
+} // namespace Layer
