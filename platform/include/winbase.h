@@ -89,11 +89,8 @@ UINT WINAPI GetConsoleOutputCP(void);
 // Libraries and resources: the Linux program has neither DLLs nor resources of its own, so
 // LoadLibraryA fails with ERROR_MOD_NOT_FOUND and FindResourceA with ERROR_RESOURCE_TYPE_NOT_FOUND.
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
-BOOL WINAPI FreeLibrary(HMODULE module);
 // No module can be named here: null for every name.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
-typedef INT_PTR(WINAPI* FARPROC)();
-FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 LPVOID WINAPI LockResource(HGLOBAL data);

@@ -84,8 +84,6 @@ typedef struct tagCREATESTRUCTA {
 #define WS_OVERLAPPEDWINDOW                                                                        \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_EX_TOPMOST 0x00000008L
-#define GWL_STYLE (-16)
-#define GWL_EXSTYLE (-20)
 #define CW_USEDEFAULT ((int)0x80000000)
 
 // ShowWindow commands.
@@ -256,8 +254,6 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 // Moves a point from client to screen coordinates (adds the client area's top-left corner).
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
-BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
-LONG WINAPI GetWindowLongA(HWND window, int index);
 int WINAPI GetSystemMetrics(int index);
 int WINAPI ShowCursor(BOOL show);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
@@ -306,8 +302,6 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
 #define LB_ADDSTRING 0x0180
 #define LB_SETCURSEL 0x0186
 #define LB_GETCURSEL 0x0188
-#define LB_GETTEXT 0x0189
-#define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
 #define LB_ERR (-1)
 // No dialog template can be loaded here, so this fails with -1 (as when a dialog can't be made).

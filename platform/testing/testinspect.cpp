@@ -33,7 +33,7 @@ void PlatformTest::ResizeView(HWND window, int width, int height) {
     if (!Layer::IsLiveWindow(window))
         return;
     if (window->sdlWindow != nullptr) { // 0 x 0: back to the client area's size
-        RECT client = Layer::ClientFromOuter(window->outer, window->style);
+        RECT client = Layer::ClientRectOf(window);
         SDL_SetWindowSize(window->sdlWindow, width > 0 ? width : client.right - client.left,
                           height > 0 ? height : client.bottom - client.top);
     }

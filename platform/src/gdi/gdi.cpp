@@ -192,3 +192,17 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
     dc->textColor = color;
     return previous;
 }
+
+namespace {
+// Stock objects are fixed handles into this table.
+struct StockHandle {
+    int index;
+};
+StockHandle stockBrushes[6] = {{0}, {1}, {2}, {3}, {4}, {5}};
+} // namespace
+
+HGDIOBJ WINAPI GetStockObject(int index) {
+    if (index < WHITE_BRUSH || index > NULL_BRUSH)
+        return nullptr;
+    return &stockBrushes[index];
+}

@@ -8,6 +8,9 @@
 
 namespace Layer {
 
+// The program's instance handle, which GetModuleHandleA(NULL) answers.
+HINSTANCE ProgramInstance();
+
 // Paths: Windows form at the API, Linux form underneath.
 std::string ToLinuxPath(const char* windowsPath);
 std::string ToWindowsPath(const std::string& linuxPath);

@@ -52,8 +52,8 @@ const std::vector<KeyEntry>& Keys() {
             {SDL_SCANCODE_0, '0', 0x0B, false},
         };
         for (int i = 0; i < 10; ++i) // F1 to F10 have consecutive scan codes
-            table.push_back({static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + i), VK_F1 + i, 0x3B + i,
-                             false});
+            table.push_back(
+                {static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + i), VK_F1 + i, 0x3B + i, false});
         for (int i = 0; i < 9; ++i)
             table.push_back(
                 {static_cast<SDL_Scancode>(SDL_SCANCODE_1 + i), '1' + i, 0x02 + i, false});
@@ -113,7 +113,7 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
     HWND window = WindowFromId(event.windowID);
     if (window == nullptr)
         return;
-    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    RECT client = Layer::ClientRectOf(window);
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
         Layer::TranslateCloseBox(window);

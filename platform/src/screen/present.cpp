@@ -108,7 +108,7 @@ void ShowFrame(HWND window) {
 // and one nearest-neighbour copy scales it into the view (the SDL window's own surface),
 // letterboxed, which SDL then hands to the display server.
 void PresentToWindow(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
     ViewPixels view;
     if (clientWidth <= 0 || clientHeight <= 0 || width <= 0 || height <= 0 ||
@@ -148,7 +148,7 @@ std::vector<ShownWindow> WindowsOn(int width, int height) {
     for (HWND window : LiveWindows()) {
         if (!window->visible)
             continue;
-        RECT client = ClientFromOuter(window->outer, window->style);
+        RECT client = ClientRectOf(window);
         if (client.left >= 0 && client.top >= 0 && client.right <= width &&
             client.bottom <= height && client.left < client.right && client.top < client.bottom)
             shown.push_back({window, client});

@@ -43,7 +43,7 @@ int StartScaleOf(HWND window) {
     SDL_Rect usable{};
     if (!(window->style & WS_THICKFRAME) || SDL_GetDisplayUsableBounds(0, &usable) != 0)
         return 1;
-    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    RECT client = Layer::ClientRectOf(window);
     RECT outer = Layer::OuterFromClient(client, window->style);
     int width = client.right - client.left, height = client.bottom - client.top;
     return Layer::StartScale(width, height, (outer.right - outer.left) - width,
@@ -59,7 +59,7 @@ bool CreateSdlWindow(HWND window) {
         return true;
     if (!StartVideo())
         return false;
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     int width = std::max(1, static_cast<int>(client.right - client.left));
     int height = std::max(1, static_cast<int>(client.bottom - client.top));
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -112,7 +112,7 @@ void PlaceSdlWindow(HWND window) {
         return;
     if (window->fullScreen)
         return; // the view keeps the screen; the window's new place shows when it comes back
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     int scale = StartScaleOf(window);
     SDL_SetWindowPosition(window->sdlWindow, client.left, client.top);
     SDL_SetWindowSize(window->sdlWindow,
@@ -140,7 +140,7 @@ void RefreshWindowFromSdl(HWND window) {
     // The size changes only through SetWindowPos and resize events; the place may move freely.
     int x = 0, y = 0;
     SDL_GetWindowPosition(window->sdlWindow, &x, &y);
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     client = RECT{x, y, x + (client.right - client.left), y + (client.bottom - client.top)};
     window->outer = OuterFromClient(client, window->style);
 }

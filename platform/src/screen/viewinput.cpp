@@ -12,7 +12,7 @@ void ViewSize(HWND window, int* width, int* height) {
         SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
         return;
     }
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     *width =
         window->viewWidth > 0 ? window->viewWidth : static_cast<int>(client.right - client.left);
     *height =
@@ -22,7 +22,7 @@ void ViewSize(HWND window, int* width, int* height) {
 void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY) {
     if (!IsLiveWindow(window))
         return;
-    RECT client = ClientFromOuter(window->outer, window->style);
+    RECT client = ClientRectOf(window);
     int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
     int width = 0, height = 0, x = 0, y = 0;
     ViewSize(window, &width, &height);

@@ -1,7 +1,4 @@
-// Libraries, resources and dialogs: what the layer has of them, and the predefined list box.
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
+// Dialogs: what the layer has of them (no templates), and the predefined list box.
 
 #include "user/userinternal.h"
 
@@ -15,16 +12,6 @@ LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return count;
     case LB_GETCOUNT:
         return count;
-    case LB_GETTEXTLEN:
-    case LB_GETTEXT: {
-        auto index = static_cast<int>(static_cast<INT_PTR>(wParam));
-        if (index < 0 || index >= count)
-            return LB_ERR;
-        const std::string& text = window->listItems[static_cast<size_t>(index)];
-        if (message == LB_GETTEXT && lParam != 0)
-            memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
-        return static_cast<LRESULT>(text.size());
-    }
     case LB_GETCURSEL:
         return window->listSelection;
     case LB_SETCURSEL: {
@@ -48,53 +35,14 @@ void Layer::RegisterSystemClasses() {
     SetLastError(error);
 }
 
-HMODULE WINAPI LoadLibraryA(LPCSTR) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-BOOL WINAPI FreeLibrary(HMODULE) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    if (name == nullptr)
-        return Layer::ProgramInstance(); // the program itself
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-HRSRC WINAPI FindResourceA(HMODULE, LPCSTR, LPCSTR) {
-    SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
-    return nullptr;
-}
-
-HGLOBAL WINAPI LoadResource(HMODULE, HRSRC) {
-    return nullptr;
-}
-LPVOID WINAPI LockResource(HGLOBAL) {
-    return nullptr;
-}
-BOOL WINAPI FreeResource(HGLOBAL) {
-    return FALSE;
-}
-
 INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA, HWND, DLGPROC, LPARAM) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return -1;
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
-    if (!Layer::IsLiveWindow(dialog)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(dialog))
         return FALSE;
-    }
     dialog->dialogEnded = true;
     dialog->dialogResult = result;
     return TRUE;
@@ -112,12 +60,4 @@ LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wPa
                                    LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item != nullptr ? SendMessageA(item, message, wParam, lParam) : 0;
-}
-
-int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    int length = vsnprintf(buffer, 1025, format, arguments);
-    va_end(arguments);
-    return length < 0 ? 0 : (length > 1024 ? 1024 : length);
 }

@@ -124,3 +124,28 @@ bool IconPixels(HICON handle, int* width, int* height, const uint32_t** argb) {
 }
 
 } // namespace Layer
+
+namespace {
+// System icons and cursors are fixed handles that point at these.
+int systemIcon;
+int systemCursor;
+} // namespace
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
+    if (instance == nullptr && iconName == IDI_APPLICATION)
+        return reinterpret_cast<HICON>(&systemIcon);
+    HICON icon =
+        instance == Layer::ProgramInstance() && IS_INTRESOURCE(iconName)
+            ? Layer::LoadProgramIcon(static_cast<int>(reinterpret_cast<uintptr_t>(iconName)))
+            : nullptr;
+    if (icon == nullptr)
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return icon;
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
+    if (instance == nullptr && cursorName == IDC_ARROW)
+        return reinterpret_cast<HCURSOR>(&systemCursor);
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+}

@@ -61,10 +61,7 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool ValidTarget(HWND window) {
-    if (window == nullptr || Layer::IsLiveWindow(window))
-        return true;
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return false;
+    return window == nullptr || Layer::CheckWindow(window);
 }
 
 } // namespace
@@ -94,10 +91,8 @@ void ClearQueues() {
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     if (msg == nullptr)
         return FALSE;
-    if (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::CheckWindow(window))
         return FALSE;
-    }
     Layer::PumpSdlEvents();
     Layer::DeliverCloseRequests();
     bool remove = (removeFlags & PM_REMOVE) != 0;
@@ -120,11 +115,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (msg == nullptr || (window != nullptr && window != reinterpret_cast<HWND>(-1) &&
-                           !Layer::IsLiveWindow(window))) {
+    if (msg == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
+    if (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::CheckWindow(window))
+        return -1;
     for (;;) {
         if (PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE))
             return msg->message == WM_QUIT ? FALSE : TRUE;
@@ -157,10 +153,8 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr)
         return 0;
-    if (!Layer::IsLiveWindow(msg->hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(msg->hwnd))
         return 0;
-    }
     return msg->hwnd->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -176,10 +170,8 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window))
         return 0;
-    }
     return window->procedure(window, message, wParam, lParam);
 }
 
@@ -209,7 +201,7 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (position == nullptr || !Layer::IsLiveWindow(window))
             return 0;
-        RECT client = Layer::ClientFromOuter(window->outer, window->style);
+        RECT client = Layer::ClientRectOf(window);
         if (!(position->flags & SWP_NOSIZE))
             SendMessageA(window, WM_SIZE, SIZE_RESTORED,
                          MAKELPARAM(client.right - client.left, client.bottom - client.top));

@@ -56,6 +56,9 @@ namespace Layer {
 
 // Window registry.
 bool IsLiveWindow(HWND window);
+// The guard of every call that takes a window: true for a live window; otherwise false with the
+// last error ERROR_INVALID_WINDOW_HANDLE, as Windows sets it.
+bool CheckWindow(HWND window);
 void ResetCursorCount();
 int CursorCount();
 void DestroyAllWindows();
@@ -66,6 +69,10 @@ void RegisterSystemClasses();
 // Client rectangle in screen coordinates for a window's outer rectangle and style.
 RECT ClientFromOuter(const RECT& outer, DWORD style);
 RECT OuterFromClient(const RECT& client, DWORD style);
+// A window's client rectangle in screen coordinates.
+inline RECT ClientRectOf(HWND window) {
+    return ClientFromOuter(window->outer, window->style);
+}
 inline bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -98,7 +105,6 @@ void ClearInputState();
 // an icon so loaded (0xAARRGGBB, row by row); false for system icons.
 HICON LoadProgramIcon(int id);
 bool IconPixels(HICON icon, int* width, int* height, const uint32_t** argb);
-HINSTANCE ProgramInstance();
 
 // What windowing asks of the screen (the SDL windows that show top-level windows, and the events
 // that come from them); implemented in screen/, which sits above windowing and calls back into it

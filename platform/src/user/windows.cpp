@@ -49,21 +49,15 @@ bool HasFrame(DWORD style) {
     return (style & (WS_CAPTION | WS_THICKFRAME)) != 0;
 }
 
-// Stock GDI objects and system icons and cursors are fixed handles into these tables.
-struct StockHandle {
-    int index;
-};
-StockHandle stockBrushes[6] = {{0}, {1}, {2}, {3}, {4}, {5}};
-StockHandle systemIcon{0};
-StockHandle systemCursor{0};
-
 } // namespace
 
 namespace Layer {
 
-HINSTANCE ProgramInstance() {
-    static char anchor; // the instance handle only identifies the program; it points at nothing
-    return reinterpret_cast<HINSTANCE>(&anchor);
+bool CheckWindow(HWND window) {
+    if (IsLiveWindow(window))
+        return true;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
 }
 
 bool IsLiveWindow(HWND window) {
@@ -170,10 +164,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    if ((style & WS_CHILD) && !Layer::IsLiveWindow(parent)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if ((style & WS_CHILD) && !Layer::CheckWindow(parent))
         return nullptr;
-    }
     if (x == CW_USEDEFAULT)
         x = y = 0;
     if (width == CW_USEDEFAULT) {
@@ -216,10 +208,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window))
         return FALSE;
-    }
     // Children go first, as Windows destroys them with their parent.
     for (HWND child : Layer::LiveWindows())
         if (child->parent == window)
@@ -245,10 +235,8 @@ BOOL WINAPI IsWindow(HWND window) {
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window))
         return FALSE;
-    }
     bool wasVisible = window->visible;
     bool show = command != SW_HIDE;
     if (show != wasVisible) {
@@ -265,7 +253,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     if (show && !window->shownOnce) {
         // The first showing tells the window its size and place.
         window->shownOnce = true;
-        RECT client = Layer::ClientFromOuter(window->outer, window->style);
+        RECT client = Layer::ClientRectOf(window);
         SendMessageA(window, WM_SIZE, SIZE_RESTORED,
                      MAKELPARAM(client.right - client.left, client.bottom - client.top));
         SendMessageA(window, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
@@ -274,10 +262,8 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 }
 
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window))
         return FALSE;
-    }
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_TOPMOST)
             window->topmost = true;
@@ -312,61 +298,31 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    if (!Layer::IsLiveWindow(window) || rect == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window) || rect == nullptr)
         return FALSE;
-    }
     Layer::RefreshWindowFromSdl(window);
     *rect = window->outer;
     return TRUE;
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    if (!Layer::IsLiveWindow(window) || rect == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window) || rect == nullptr)
         return FALSE;
-    }
     Layer::RefreshWindowFromSdl(window);
-    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    RECT client = Layer::ClientRectOf(window);
     *rect = RECT{0, 0, std::max(0, static_cast<int>(client.right - client.left)),
                  std::max(0, static_cast<int>(client.bottom - client.top))};
     return TRUE;
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    if (!Layer::IsLiveWindow(window) || point == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!Layer::CheckWindow(window) || point == nullptr)
         return FALSE;
-    }
     Layer::RefreshWindowFromSdl(window);
-    RECT client = Layer::ClientFromOuter(window->outer, window->style);
+    RECT client = Layer::ClientRectOf(window);
     point->x += client.left;
     point->y += client.top;
     return TRUE;
-}
-
-BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    window->title = text != nullptr ? text : "";
-    Layer::SetSdlWindowTitle(window);
-    return TRUE;
-}
-
-LONG WINAPI GetWindowLongA(HWND window, int index) {
-    if (!Layer::IsLiveWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    DWORD style = window->style | (window->visible ? WS_VISIBLE : 0);
-    if (index == GWL_STYLE)
-        return static_cast<LONG>(style);
-    if (index == GWL_EXSTYLE)
-        return static_cast<LONG>(window->exStyle | (window->topmost ? WS_EX_TOPMOST : 0));
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
 }
 
 int WINAPI GetSystemMetrics(int index) {
@@ -399,31 +355,6 @@ int WINAPI ShowCursor(BOOL show) {
     cursorCount += show ? 1 : -1;
     Layer::SetSdlCursorVisible(cursorCount >= 0);
     return cursorCount;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-    if (instance == nullptr && iconName == IDI_APPLICATION)
-        return reinterpret_cast<HICON>(&systemIcon);
-    HICON icon =
-        instance == Layer::ProgramInstance() && IS_INTRESOURCE(iconName)
-            ? Layer::LoadProgramIcon(static_cast<int>(reinterpret_cast<uintptr_t>(iconName)))
-            : nullptr;
-    if (icon == nullptr)
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return icon;
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-    if (instance == nullptr && cursorName == IDC_ARROW)
-        return reinterpret_cast<HCURSOR>(&systemCursor);
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
-}
-
-HGDIOBJ WINAPI GetStockObject(int index) {
-    if (index < WHITE_BRUSH || index > NULL_BRUSH)
-        return nullptr;
-    return &stockBrushes[index];
 }
 
 namespace Layer {
