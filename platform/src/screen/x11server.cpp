@@ -65,8 +65,14 @@ int TrapError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// A visual that keeps pixels as the surfaces do: depth 24 in 32-bit words, 0x00RRGGBB.
+bool KeepsSurfacePixels(const Visual* visual, int depth) {
+    return depth == 24 && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
+           visual->blue_mask == 0xFF;
+}
+
 // Shared memory and XRender on a local server whose default visual keeps pixels as the surfaces
-// do (32-bit words, 0x00RRGGBB, least significant byte first).
+// do, least significant byte first.
 bool ServerUsable() {
     static int usable = -1;
     if (usable >= 0 || display() == nullptr)
@@ -76,9 +82,8 @@ bool ServerUsable() {
     const char* name = DisplayString(display());
     usable = XShmQueryExtension(display()) && XRenderQueryExtension(display(), &event, &error) &&
              name != nullptr && (name[0] == ':' || strncmp(name, "unix:", 5) == 0) &&
-             DefaultDepth(display(), DefaultScreen(display())) == 24 &&
-             visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
-             visual->blue_mask == 0xFF && ImageByteOrder(display()) == LSBFirst;
+             KeepsSurfacePixels(visual, DefaultDepth(display(), DefaultScreen(display()))) &&
+             ImageByteOrder(display()) == LSBFirst;
     return usable == 1;
 }
 
@@ -93,8 +98,7 @@ ServerView* ViewOf(SDL_Window* sdlWindow) {
     if (!ServerUsable() || !SDL_GetWindowWMInfo(sdlWindow, &info) ||
         info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != display() ||
         !XGetWindowAttributes(display(), info.info.x11.window, &attributes) ||
-        attributes.depth != 24 || attributes.visual->red_mask != 0xFF0000 ||
-        attributes.visual->green_mask != 0xFF00 || attributes.visual->blue_mask != 0xFF)
+        !KeepsSurfacePixels(attributes.visual, attributes.depth))
         return nullptr;
     XRenderPictFormat* format = XRenderFindVisualFormat(display(), attributes.visual);
     if (format == nullptr)
