@@ -8,6 +8,7 @@
 
 #include "archive/volumefile.h"
 #include "game/gamestate.h"
+#include "game/images.h"
 #include "game/scenes.h"
 #include "game/timerslots.h"
 #include "gameapp.h"

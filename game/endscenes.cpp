@@ -9,6 +9,7 @@
 #include "core/release.h"
 #include "board.h"
 #include "gamestate.h"
+#include "images.h"
 #include "graphics/graphics.h"
 #include "scenes.h"
 #include "timerslots.h"
@@ -30,7 +31,7 @@ bool TakeClick() {
 // Shows the next line of the ending text on a black picture, if there is one.
 void ShowNextEndingLine() {
     GameState& g = gameState;
-    g.endingMosaic = 20;
+    g.endingMosaic = endingMosaicStart;
     graphics.FillSurface(g.endingSurface, 0);
     char line[256];
     if (g.endingFile == nullptr || fgets(line, sizeof line, g.endingFile) == nullptr)
@@ -102,7 +103,7 @@ void EndingScene() {
     HandleGlobalKeys();
     if (!TakeClick())
         return;
-    g.endingMosaic = 20;
+    g.endingMosaic = endingMosaicStart;
     CloseEndingText();
     ReleaseAndClear(g.endingSurface);
     StartScene(Scene::title);

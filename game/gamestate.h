@@ -9,6 +9,8 @@
 
 constexpr int boardSize = 5;
 constexpr int cellCount = boardSize * boardSize;
+// The ending's mosaic size when a line appears; it sharpens by one every 100 ms, down to 0.
+constexpr int32_t endingMosaicStart = 20;
 
 // What a cell of the board tables holds, and the sprites of the map-chip sheet: tile kinds are
 // also sprite numbers (kind k is the sprite at x = 32k).
@@ -41,7 +43,7 @@ struct GameState {
     int32_t clearChars = 0;
     FILE* endingFile = nullptr;
     IDirectDrawSurface* endingSurface = nullptr;
-    int32_t endingMosaic = 20;
+    int32_t endingMosaic = endingMosaicStart;
     IDirectDrawSurface* gameOverSnapshot = nullptr;
 
     // The board: one entry per cell, index = column + 5 x row.
@@ -70,16 +72,10 @@ inline bool InsideBoard(int column, int row) {
 
 // Every cell empty: no tile, no growing tile, no explosion, counters at 0.
 void ResetBoardTables();
-// The four images every scene draws from, into the game state; black is transparent in three.
-void LoadGameImages();
 // A random kind in every cell (1 in 20 of them the special kind 6).
 void DealBoard();
 // The stage scene's start: next stage number, 99 seconds, quota, effects, music, a fresh board.
 void SetUpStage();
-// Shows the frame (Present). When the display's surfaces were lost (a locked screen, a mode
-// change) it restores them and loads the pictures again, so that the next frame shows right; a
-// restore the display does not allow yet is tried again with the next frame.
-void PresentFrame();
 // Stops slot 0, loads fileName into it and plays it (repeats -1: without end, 0: once).
 void PlaySceneMusic(const char* fileName, int32_t repeats);
 // Esc ends the program, F1 deals a new board, F2 clears the stage, F3 ends the game.

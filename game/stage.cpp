@@ -6,6 +6,7 @@
 #include "core/intervaltimer.h"
 #include "board.h"
 #include "gamestate.h"
+#include "images.h"
 #include "graphics/graphics.h"
 #include "rules.h"
 #include "scenes.h"

@@ -4,6 +4,7 @@
 #include "core/inputstate.h"
 #include "core/release.h"
 #include "gamestate.h"
+#include "images.h"
 #include "graphics/graphics.h"
 #include "scenes.h"
 
@@ -12,8 +13,7 @@ void TitleScene() {
     if (g.sceneStart == 1) {
         g.titleWavePhase = 0;
         g.titleWaveAmplitude = 5;
-        graphics.LoadBitmapSurface(g.titleImage, 0, 0, 320, 280, ".\\Title.bmp", 0, 0);
-        graphics.SetColorKey(g.titleImage, 0, 0);
+        LoadTitleImage();
         PlaySceneMusic("Title.mid", -1);
         g.sceneStart = 0;
     }
