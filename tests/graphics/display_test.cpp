@@ -1,42 +1,13 @@
-// InitDisplay's success and every failing step, and where Present puts the picture.
+// InitDisplay: every failing step is logged once and leaves nothing behind.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include <mmsystem.h>
-
-#include "graphics/graphics.h"
-#include "platformtest.h"
-#include "support/ddsupport.h"
-#include "support/tempfolder.h"
-#include "support/testwindow.h"
+#include "support/displayfixture.h"
 
 namespace {
 
 const std::string displayFailed = "DirectDrawの初期化に失敗しました。";
 
-class DisplayTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        PlatformTest::Reset();
-        folder.Enter();
-        window = MakeTestWindow("DisplayTest", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650, 510);
-        ShowWindow(window, SW_SHOW);
-        display = std::make_unique<Graphics>();
-    }
-    void TearDown() override {
-        if (display->directDraw != nullptr)
-            display->directDraw->Release();
-        PlatformTest::Reset();
-    }
-    bool AllNull() const {
-        return display->directDraw == nullptr && display->primarySurface == nullptr &&
-               display->backSurface == nullptr && display->clipper == nullptr;
-    }
-    TempFolder folder;
-    HWND window = nullptr;
-    std::unique_ptr<Graphics> display;
-};
+using DisplayTest = DisplayFixture;
 
 TEST_F(DisplayTest, EveryFailingStepLogsOnceAndLeavesEveryFieldNull) {
     struct Step {
@@ -59,156 +30,6 @@ TEST_F(DisplayTest, EveryFailingStepLogsOnceAndLeavesEveryFieldNull) {
         EXPECT_EQ(std::vector<std::string>{displayFailed}, LoggedTexts(folder / "Error.txt"))
             << step.function;
     }
-}
-
-TEST_F(DisplayTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
-    // The client area is 642 x 479. Views: exact double; double and a few pixels (snapped to
-    // double, centred); wider, taller and smaller than the client's shape (fitted, with bars).
-    struct Case {
-        int width, height;
-        RECT place; // where the picture lands in the view
-    };
-    const Case cases[] = {{1284, 958, {0, 0, 1284, 958}},     {1290, 962, {3, 2, 1287, 960}},
-                          {1920, 1080, {236, 0, 1683, 1080}}, {700, 2000, {0, 739, 700, 1261}},
-                          {100, 50, {16, 0, 83, 50}},         {642, 479, {0, 0, 642, 479}}};
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    ASSERT_TRUE(WritePixels(display->backSurface, Pattern(320, 240))); // no pixel black
-    for (const Case& c : cases) {
-        PlatformTest::ResizeView(window, c.width, c.height);
-        ASSERT_EQ(DD_OK, display->Present(window));
-        int width = 0, height = 0;
-        std::vector<uint32_t> view = PlatformTest::ShownPixels(window, &width, &height);
-        ASSERT_EQ(std::make_pair(c.width, c.height), std::make_pair(width, height));
-        RECT drawn = Bounds(view, width, 0, nullptr, true); // the picture has no black pixel
-        EXPECT_EQ(std::make_tuple(c.place.left, c.place.top, c.place.right, c.place.bottom),
-                  std::make_tuple(drawn.left, drawn.top, drawn.right, drawn.bottom))
-            << c.width << "x" << c.height;
-        // View pixel x shows client column (x - left) * 642 / picture width, rounded down, and a
-        // click there reaches the program as that client pixel; a click on a bar goes nowhere.
-        const int pictureWidth = c.place.right - c.place.left;
-        const int pictureHeight = c.place.bottom - c.place.top;
-        for (auto [x, y] : {std::pair{c.place.left, c.place.top},
-                            {c.place.right - 1, c.place.bottom - 1},
-                            {(c.place.left + c.place.right) / 2, c.place.top + 1},
-                            {c.place.left - 1, c.place.top},
-                            {c.place.left, c.place.bottom}}) {
-            bool inside = x >= c.place.left && y < c.place.bottom;
-            int clientX = (x - c.place.left) * 642 / pictureWidth;
-            int clientY = (y - c.place.top) * 479 / pictureHeight;
-            PlatformTest::InjectViewMouse(window, 0, true, x, y);
-            MSG message{};
-            EXPECT_EQ(inside,
-                      PeekMessageA(&message, window, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE))
-                << c.width << "x" << c.height << " at " << x << "," << y;
-            if (!inside)
-                continue;
-            EXPECT_EQ(MAKELPARAM(clientX, clientY), message.lParam) << x << "," << y;
-            // The client picture is the back surface stretched by DirectDraw's 16.16 step.
-            auto source = [](int i, int from, int to) { return i * ((from << 16) / to) >> 16; };
-            EXPECT_EQ(
-                Pattern(320, 240)[source(clientY, 240, 479) * 320 + source(clientX, 320, 642)],
-                view[static_cast<size_t>(y) * width + x])
-                << x << "," << y;
-        }
-        PlatformTest::InjectViewMouse(window, 0, false, c.place.left, c.place.top);
-    }
-    // F11 makes the view the whole screen; the window itself does not change.
-    PlatformTest::InjectKey(window, VK_F11, true);
-    ASSERT_EQ(DD_OK, display->Present(window));
-    int width = 0, height = 0;
-    PlatformTest::ShownPixels(window, &width, &height);
-    EXPECT_EQ(std::make_pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
-              std::make_pair(width, height));
-    // A window reaching past the screen's edge gets nothing: the primary surface has no clipper.
-    MoveWindow(window, 100, 50, 2000, 600, FALSE);
-    EXPECT_EQ(DDERR_INVALIDRECT, display->Present(window));
-}
-
-TEST_F(DisplayTest, AbsurdSurfaceSizesAreRefusedNotAllocated) {
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    IDirectDrawSurface* surface = nullptr;
-    for (DWORD side : {16385u, 100000u, 0xFFFFFFFFu}) {
-        desc.dwWidth = side;
-        desc.dwHeight = 16;
-        EXPECT_EQ(DDERR_OUTOFMEMORY, display->directDraw->CreateSurface(&desc, &surface, nullptr))
-            << side;
-    }
-    desc.dwWidth = 16384;
-    ASSERT_EQ(DD_OK, display->directDraw->CreateSurface(&desc, &surface, nullptr));
-    surface->Release();
-}
-
-TEST_F(DisplayTest, FramesAreShownAtMostOncePerRefreshAndSlowerOnesNeverWait) {
-    ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
-    PlatformTest::SetClock(1000);
-    ASSERT_EQ(DD_OK, display->Present(window));
-    EXPECT_EQ(1000u, timeGetTime()) << "the first frame at once";
-    PlatformTest::AdvanceClock(5);
-    ASSERT_EQ(DD_OK, display->Present(window));
-    EXPECT_EQ(1017u, timeGetTime()) << "the second within one refresh waits for the next";
-    for (int frame = 0; frame < 5; ++frame) { // the stage's pace: one frame every 20 ms
-        PlatformTest::AdvanceClock(20);
-        DWORD before = timeGetTime();
-        ASSERT_EQ(DD_OK, display->Present(window));
-        EXPECT_EQ(before, timeGetTime()) << "frame " << frame;
-    }
-}
-
-// Through a real X server (the test program run under Xvfb with SDL_VIDEODRIVER=x11; skipped
-// elsewhere) the server scales the view: at the client's size and at whole scales it shows exactly
-// what the layer's own copy shows; at other scales a pixel may come from the next client pixel.
-TEST_F(DisplayTest, AnXServerShowsTheViewAsTheLayersOwnCopyDoes) {
-    const char* driver = getenv("SDL_VIDEODRIVER");
-    if (driver == nullptr || std::string(driver) != "x11")
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X server";
-    DestroyWindow(window); // the headless one, which would need the picture made here
-    PlatformTest::SetHeadless(false);
-    HWND shown =
-        MakeTestWindow("DisplayTestX11", WS_OVERLAPPEDWINDOW | WS_POPUP, 100, 50, 650, 510);
-    ShowWindow(shown, SW_SHOW);
-    ASSERT_TRUE(display->InitDisplay(shown, 320, 240, 32, true, nullptr));
-    ASSERT_TRUE(WritePixels(display->backSurface, Pattern(320, 240)));
-    struct Case {
-        int width, height;
-        bool whole;
-    };
-    // From the second frame on the server also makes DirectDraw's stretch of the back surface.
-    for (const Case& c : {Case{642, 479, true},
-                          {1284, 958, true},
-                          {1290, 962, true},
-                          {1000, 600, false},
-                          {642, 479, true}}) {
-        PlatformTest::ResizeView(shown, c.width, c.height);
-        ASSERT_EQ(DD_OK, display->Present(shown));
-        int width = 0, height = 0;
-        std::vector<uint32_t> view = PlatformTest::ShownPixels(shown, &width, &height);
-        ASSERT_EQ(std::make_pair(c.width, c.height), std::make_pair(width, height));
-        ASSERT_EQ(static_cast<size_t>(width) * height, view.size()) << "not shown by the server";
-        // The client area, (104, 77)-(746, 556) of the screen, as the layer holds it.
-        std::vector<uint32_t> screen = ReadPixels(display->primarySurface);
-        auto client = [&](int x, int y) {
-            return screen[static_cast<size_t>(77 + y) * GetSystemMetrics(SM_CXSCREEN) + 104 + x];
-        };
-        RECT place = Bounds(view, width, 0, nullptr, true); // the picture has no black pixel
-        int pictureWidth = place.right - place.left, pictureHeight = place.bottom - place.top;
-        for (int y = place.top; y < place.bottom; ++y)
-            for (int x = place.left; x < place.right; ++x) {
-                int cx = (x - place.left) * 642 / pictureWidth;
-                int cy = (y - place.top) * 479 / pictureHeight;
-                uint32_t pixel = view[static_cast<size_t>(y) * width + x];
-                bool next =
-                    !c.whole && (pixel == client(std::min(cx + 1, 641), cy) ||
-                                 pixel == client(cx, std::min(cy + 1, 478)) ||
-                                 pixel == client(std::min(cx + 1, 641), std::min(cy + 1, 478)));
-                ASSERT_TRUE(pixel == client(cx, cy) || next)
-                    << c.width << "x" << c.height << " at " << x << "," << y;
-            }
-    }
-    DestroyWindow(shown);
 }
 
 } // namespace
