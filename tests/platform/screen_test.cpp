@@ -60,7 +60,16 @@ TEST_F(ScreenTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
                 view[static_cast<size_t>(y) * width + x])
                 << x << "," << y;
         }
-        PlatformTest::InjectViewMouse(window, 0, false, c.place.left, c.place.top);
+        // A release over a bar (or the view's last pixel) reaches the nearest client pixel, so
+        // that the button does not stay pressed; the view's bottom-left corner is on a bar when
+        // the view has one on the left or at the bottom.
+        PlatformTest::InjectViewMouse(window, 0, false, 0, c.height - 1);
+        MSG release{};
+        ASSERT_TRUE(PeekMessageA(&release, window, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE))
+            << c.width << "x" << c.height;
+        EXPECT_EQ(MAKELPARAM(0, (c.place.bottom - 1 - c.place.top) * 479 / pictureHeight),
+                  release.lParam)
+            << c.width << "x" << c.height;
     }
     // F11 makes the view the whole screen; the window itself does not change.
     PlatformTest::InjectKey(window, VK_F11, true);

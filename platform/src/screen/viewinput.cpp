@@ -2,6 +2,8 @@
 // its pixels: the mouse mapped back to client pixels, and the keys that belong to the view.
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "screen/screeninternal.h"
 #include "screen/view.h"
 
@@ -26,9 +28,17 @@ void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY
     int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
     int width = 0, height = 0, x = 0, y = 0;
     ViewSize(window, &width, &height);
-    if (!ViewToClient(FitView(clientWidth, clientHeight, width, height), clientWidth, clientHeight,
-                      viewX, viewY, &x, &y))
-        return; // the black bars belong to no window
+    ViewRect place = FitView(clientWidth, clientHeight, width, height);
+    if (!ViewToClient(place, clientWidth, clientHeight, viewX, viewY, &x, &y)) {
+        // The black bars belong to no window, but a button released there (or past the view)
+        // reaches the window at the nearest client pixel, as a release under mouse capture does
+        // on Windows: no button stays pressed for the program.
+        if (button < 0 || down || place.width <= 0 || place.height <= 0)
+            return;
+        ViewToClient(place, clientWidth, clientHeight,
+                     std::clamp(viewX, place.x, place.x + place.width - 1),
+                     std::clamp(viewY, place.y, place.y + place.height - 1), &x, &y);
+    }
     if (button < 0)
         TranslateMouseMove(window, x, y);
     else
