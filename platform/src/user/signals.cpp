@@ -1,7 +1,7 @@
 // Requests to stop from outside the program: SIGINT (Ctrl+C), SIGTERM (kill, a logout) and SIGHUP
 // (the terminal gone) reach the top-level windows as the close box does, so the program ends
-// through its own shutdown. A second SIGINT while the first is still waiting ends the process, and
-// so does any of them while a message box is open (its own loop would never see the request).
+// through its own shutdown. Any second one ends the process at once (the program did not stop when
+// asked), and so does any of them while a message box is open (its loop would never see it).
 #include <pthread.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -27,8 +27,10 @@ void AfterForkInChild() {
         _exit(0); // the program ended before the line above
 }
 
+std::atomic<int> signalsReceived{0};
+
 void OnSignal(int number) {
-    if (boxOpen.load() || (number == SIGINT && pendingRequests.load() > 0))
+    if (boxOpen.load() || signalsReceived.fetch_add(1) > 0)
         _exit(128 + number); // asked twice, or nothing would hear it: stop now
     pendingRequests.fetch_add(1);
 }
