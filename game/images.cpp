@@ -72,6 +72,9 @@ void LoadTitleImage() {
 }
 
 void PresentFrame() {
-    if (graphics.Present(sceneHost.window) == DDERR_SURFACELOST)
-        RestoreLostSurfaces();
+    // Pending until every surface is back: the primary and back surfaces may return while a
+    // later one still refuses, and then Present succeeds again before the pictures are reloaded.
+    static bool restorePending = false;
+    if (graphics.Present(sceneHost.window) == DDERR_SURFACELOST || restorePending)
+        restorePending = !RestoreLostSurfaces();
 }

@@ -196,25 +196,39 @@ TEST_F(SceneFlowTest, AfterALostDisplayEverySceneShowsItsPicturesAgain) {
                           {Scene::clear, 0},
                           {Scene::ending, 0},
                           {Scene::gameOver, 0}};
+    // The display is not back for two frames; or the primary and back surfaces come back but a
+    // picture's surface refuses once more, after Present works again.
+    const std::pair<int, int> refusals[] = {{2, 0}, {1, 2}}; // Restore fails: times, after
     auto top = [](int rows) {
         std::vector<uint32_t> pixels = ReadPixels(graphics.backSurface);
         pixels.resize(static_cast<size_t>(rows) * 320);
         return pixels;
     };
-    for (const Case& c : cases) {
-        StartSceneForTest(c.scene);
-        Turns(3);
-        std::vector<uint32_t> before = top(c.steadyRows);
-        PlatformTest::FailNext("Restore", 2); // the display is not back for two frames
-        PlatformTest::LoseSurfaces();
-        Turns(6);
-        EXPECT_EQ(before, top(c.steadyRows)) << "scene " << c.scene;
-        int width = 0, height = 0;
-        for (const auto& picture : {ReadPixels(graphics.backSurface),
-                                    PlatformTest::ShownPixels(gameApp.window, &width, &height)})
-            EXPECT_EQ(picture.end(), std::find(picture.begin(), picture.end(), lostFill))
-                << "scene " << c.scene << ": a lost pixel is still shown";
-    }
+    auto pictures = [] {
+        std::vector<std::vector<uint32_t>> all;
+        for (IDirectDrawSurface* image : {gameState.screenImage, gameState.mapChipImage,
+                                          gameState.stringImage, gameState.explosionImage})
+            all.push_back(ReadPixels(image));
+        return all;
+    };
+    for (auto [times, after] : refusals)
+        for (const Case& c : cases) {
+            StartSceneForTest(c.scene);
+            Turns(3);
+            std::vector<uint32_t> before = top(c.steadyRows);
+            std::vector<std::vector<uint32_t>> picturesBefore = pictures();
+            PlatformTest::FailNext("Restore", times, after);
+            PlatformTest::LoseSurfaces();
+            Turns(6);
+            EXPECT_EQ(before, top(c.steadyRows)) << "scene " << c.scene;
+            EXPECT_TRUE(picturesBefore == pictures())
+                << "scene " << c.scene << ", " << times << " refusals after " << after;
+            int width = 0, height = 0;
+            for (const auto& picture : {ReadPixels(graphics.backSurface),
+                                        PlatformTest::ShownPixels(gameApp.window, &width, &height)})
+                EXPECT_EQ(picture.end(), std::find(picture.begin(), picture.end(), lostFill))
+                    << "scene " << c.scene << ": a lost pixel is still shown";
+        }
     EXPECT_FALSE(fs::exists(Extracted() / "Error.txt")) << "nothing to log";
 }
 
