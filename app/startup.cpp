@@ -23,7 +23,6 @@ namespace {
 constexpr const char* archivePath = ".\\Quellmark.zrm";
 constexpr const char* unpackFailedText = "[Archive] %sに展開できませんでした。";
 constexpr const char* archiveErrorText = "[Archive] %s";
-constexpr size_t longestEntryName = 79;
 
 // True when path is a folder of its own, not a link or junction to somewhere else.
 bool IsRealFolder(const char* path) {
@@ -33,12 +32,14 @@ bool IsRealFolder(const char* path) {
 }
 
 // Makes "<Windows>\Temp\Quellmark\" in path. False, with a log entry, when the Windows directory
-// is unknown, leaves no room for the longest entry name, or either folder is a link.
+// is unknown, leaves no room for the longest entry name written under its temporary suffix, or
+// either folder is a link.
 bool MakeUnpackFolder(char (&path)[MAX_PATH]) {
     static const char* const parts[] = {"\\Temp\\", "Quellmark\\"};
     UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length == 0 ||
-        length + strlen(parts[0]) + strlen(parts[1]) + longestEntryName >= MAX_PATH) {
+    if (length == 0 || length + strlen(parts[0]) + strlen(parts[1]) + VolumeFile::longestName +
+                               VolumeFile::longestPartSuffix >=
+                           MAX_PATH) {
         WriteErrorLogFormat(unpackFailedText, "Windows\\Temp\\Quellmark");
         return false;
     }

@@ -27,6 +27,10 @@ struct VolumeFileEntry {
 class VolumeFile {
 public:
     static constexpr int maxEntries = 256;
+    // The longest entry name, and the longest suffix ExtractAll writes an entry under before it
+    // moves it into place (".<process id>.part"): a folder must leave room for both.
+    static constexpr int longestName = 79;
+    static constexpr int longestPartSuffix = 16;
     static constexpr int headerSize = 24;
     static constexpr int recordSize = 120;
 

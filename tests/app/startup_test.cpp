@@ -104,6 +104,26 @@ TEST_F(StartupTest, FailingDevicesShowABoxEachSoundFirstAndTheMusicTriesItsOwnOu
     }
 }
 
+TEST_F(StartupTest, TheUnpackFolderLeavesRoomForTheLongestEntryUnderItsTemporaryName) {
+    const std::string longest = std::string(75, 'L') + ".bmp"; // 79 bytes, the format's longest
+    for (int over : {0, 1}) {
+        Prepare(true);
+        WriteBytes(program / "bin/Quellmark.zrm", BuildArchive({{longest, "data", "", ""}}));
+        // A data home whose Windows folder leaves room for "\Temp\Quellmark\", the name and
+        // ".4294967295.part" exactly (over 0), or one byte less (over 1).
+        setenv("XDG_DATA_HOME", (home.Path() / "p").c_str(), 1);
+        char windows[MAX_PATH];
+        auto base = static_cast<int>(GetWindowsDirectoryA(windows, MAX_PATH));
+        std::string padding(static_cast<size_t>(1 + (MAX_PATH - 1) - (base + 16 + 79 + 16) + over),
+                            'p');
+        setenv("XDG_DATA_HOME", (home.Path() / padding).c_str(), 1);
+        StartupScene();
+        fs::path folder = home.Path() / padding / program_invocation_short_name / "Windows/Temp";
+        EXPECT_EQ(over == 0, fs::is_regular_file(folder / "Quellmark" / longest)) << over;
+        TearDown();
+    }
+}
+
 TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog) {
     auto unpack = [this] { fs::create_directories(Extracted()); };
     const fs::path outside = elsewhere.Path() / "victim";
