@@ -8,6 +8,7 @@
 #include "ddraw/ddinternal.h"
 #include "audio/dmusicobjects.h"
 #include "gdi/gdiinternal.h"
+#include "screen/screeninternal.h"
 #include "user/userinternal.h"
 #include "platformtest.h"
 
@@ -36,6 +37,7 @@ void PlatformTest::ResizeView(HWND window, int width, int height) {
         RECT client = Layer::ClientRectOf(window);
         SDL_SetWindowSize(window->sdlWindow, width > 0 ? width : client.right - client.left,
                           height > 0 ? height : client.bottom - client.top);
+        Layer::RepaintServerView(window->sdlWindow); // as the resize's event would
     }
     window->viewWidth = width;
     window->viewHeight = height;

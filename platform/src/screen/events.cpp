@@ -101,7 +101,7 @@ void TranslateMouse(Uint32 windowId, int button, bool down, int x, int y) {
         return;
     int pointsWide = 0, pointsHigh = 0, pixelsWide = 0, pixelsHigh = 0;
     SDL_GetWindowSize(window->sdlWindow, &pointsWide, &pointsHigh);
-    Layer::ViewSize(window, &pixelsWide, &pixelsHigh);
+    SDL_GetWindowSizeInPixels(window->sdlWindow, &pixelsWide, &pixelsHigh);
     if (pointsWide > 0 && pointsHigh > 0) {
         x = static_cast<int>(static_cast<int64_t>(x) * pixelsWide / pointsWide);
         y = static_cast<int>(static_cast<int64_t>(y) * pixelsHigh / pointsHigh);

@@ -40,7 +40,10 @@ bool ShowStretchThroughServer(SDL_Window* window, SharedPixels* source, int sour
                               int sourceHeight, int clientWidth, int clientHeight);
 // Returns once the server has read the shared pixels shown last: call before writing them.
 void WaitForServerReads(SharedPixels* shared);
-// The next picture shown through the server paints the bars again (a resize, an uncovering).
+// The size of a window shown through the server, as the server has it; false for other windows.
+bool ServerViewSize(SDL_Window* window, int* width, int* height);
+// The next picture shown through the server paints the bars again and asks for the window's size
+// (a resize, a full-screen switch, an uncovering).
 void RepaintServerView(SDL_Window* window);
 void ForgetServerView(SDL_Window* window);
 // Shows the view's pixels again (after the window was uncovered).

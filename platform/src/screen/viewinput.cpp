@@ -11,7 +11,8 @@ namespace Layer {
 
 void ViewSize(HWND window, int* width, int* height) {
     if (window->sdlWindow != nullptr) {
-        SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
+        if (!ServerViewSize(window->sdlWindow, width, height))
+            SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
         return;
     }
     RECT client = ClientRectOf(window);
@@ -51,6 +52,7 @@ void ToggleFullScreen(HWND window) {
     window->fullScreen = !window->fullScreen;
     if (window->sdlWindow != nullptr) {
         SetSdlFullScreen(window, window->fullScreen);
+        RepaintServerView(window->sdlWindow); // the window's size, as it now is, is asked again
         return;
     }
     // Headless: the view takes the screen's size, and back.

@@ -51,6 +51,10 @@ struct ServerView {
     ServerPixmap source;
     ViewRect place{-1, -1, -1, -1};
     int viewWidth = -1, viewHeight = -1;
+    // The X window's real size, asked of the server again after every change SDL reports or the
+    // layer asks for: without a window manager a full-screen request leaves the window as it was,
+    // while SDL takes the size it asked for.
+    int realWidth = -1, realHeight = -1;
 };
 
 // Never destroyed: windows are still destroyed by the program's own exit handlers.
@@ -293,12 +297,28 @@ bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, Showing* 
     showing->view = ViewOf(sdlWindow);
     if (showing->view == nullptr)
         return false;
-    SDL_GetWindowSizeInPixels(sdlWindow, &showing->viewWidth, &showing->viewHeight);
+    ServerViewSize(sdlWindow, &showing->viewWidth, &showing->viewHeight);
     showing->place = FitView(clientWidth, clientHeight, showing->viewWidth, showing->viewHeight);
     return true;
 }
 
 } // namespace
+
+bool ServerViewSize(SDL_Window* sdlWindow, int* width, int* height) {
+    ServerView* view = ViewOf(sdlWindow);
+    if (view == nullptr)
+        return false;
+    XWindowAttributes attributes{};
+    if (view->realWidth < 0 && XGetWindowAttributes(display(), view->window, &attributes)) {
+        view->realWidth = attributes.width;
+        view->realHeight = attributes.height;
+    }
+    if (view->realWidth < 0)
+        SDL_GetWindowSizeInPixels(sdlWindow, width, height);
+    else
+        *width = view->realWidth, *height = view->realHeight;
+    return true;
+}
 
 bool ShowThroughServer(SDL_Window* sdlWindow, SharedPixels* shared, int x, int y, int width,
                        int height) {
@@ -372,8 +392,10 @@ bool ShownThroughServer(SDL_Window* sdlWindow) {
 
 void RepaintServerView(SDL_Window* sdlWindow) {
     auto found = Views().find(sdlWindow);
-    if (found != Views().end())
+    if (found != Views().end()) {
         found->second.place = ViewRect{-1, -1, -1, -1};
+        found->second.realWidth = found->second.realHeight = -1;
+    }
 }
 
 void ForgetServerView(SDL_Window* sdlWindow) {
