@@ -228,6 +228,34 @@ server_gone_case() {
     echo "server gone: the program ended at once with status 1 and a message"
 }
 
+# F11 on an X server with no window manager, which leaves the window as it is: the picture still
+# fits the window whole (its title rows the same as before), not scaled for the whole screen.
+bare_fullscreen_case() {
+    local server pid number window before after
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$gameFolder/bare" 2>/dev/null &
+    server=$!
+    for _ in $(seq 50); do
+        [ -s "$gameFolder/bare" ] && break
+        sleep 0.1
+    done
+    number=$(cat "$gameFolder/bare")
+    DISPLAY=":$number" "$program" &
+    pid=$!
+    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
+        head -n 1) || fail "bare full screen: no window appeared"
+    DISPLAY=":$number" wait_picture "$artifacts/bare-before.png" "$window"
+    DISPLAY=":$number" xdotool windowfocus --sync "$window" key F11
+    sleep 1
+    DISPLAY=":$number" import -window "$window" "$artifacts/bare-fullscreen.png"
+    # The title's top rows do not move; the wave below them does.
+    before=$(convert "$artifacts/bare-before.png" -crop 1264x280+0+0 +repage -format '%#' info:)
+    after=$(convert "$artifacts/bare-fullscreen.png" -crop 1264x280+0+0 +repage -format '%#' info:)
+    kill "$pid" "$server" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    [ "$before" = "$after" ] || fail "bare full screen: the picture no longer fits the window"
+    echo "bare full screen: F11 with no window manager keeps the whole picture in the window"
+}
+
 if [ "$QUELLMARK_E2E_INNER" = small ]; then
     run_case escape Escape
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || run_case alt-f4 alt+F4
@@ -237,4 +265,5 @@ if [ "$QUELLMARK_E2E_INNER" = small ]; then
     exit 0
 fi
 [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case
+[ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || bare_fullscreen_case
 echo "end-to-end: all checks passed; screenshots in $artifacts"

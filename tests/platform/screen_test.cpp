@@ -167,19 +167,6 @@ TEST_F(ScreenTest, AnXServerShowsTheViewAsTheLayersOwnCopyDoes) {
                     << c.width << "x" << c.height << " at " << x << "," << y;
             }
     }
-    // F11 with no window manager to grant the screen: the window keeps its size, and the picture
-    // still fits it whole, its last client pixel in the view's last pixel.
-    PlatformTest::InjectKey(shown, VK_F11, true);
-    ASSERT_EQ(DD_OK, display->Present(shown));
-    int width = 0, height = 0;
-    std::vector<uint32_t> view = PlatformTest::ShownPixels(shown, &width, &height);
-    ASSERT_EQ(std::make_pair(642, 479), std::make_pair(width, height));
-    ASSERT_EQ(size_t{642 * 479}, view.size());
-    EXPECT_EQ(
-        ReadPixels(
-            display->primarySurface)[static_cast<size_t>(77 + 478) * GetSystemMetrics(SM_CXSCREEN) +
-                                     104 + 641],
-        view.back());
     DestroyWindow(shown);
 }
 
