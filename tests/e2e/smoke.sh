@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
 # it with Esc, with Alt+F4 and with SIGTERM, and with SIGTERM while a start-up message box is open,
-# and by taking its X server away; then, on a 1920 x 1080 screen with a window manager, checks the doubled window, a click on a board
-# cell, a resize and full screen.
+# and by taking its X server away, and shows it on a 16-bit screen; then, on a 1920 x 1080 screen
+# with a window manager, checks the doubled window, a click on a board cell, a resize and full
+# screen, and full screen on a screen with no window manager.
 # Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
 # launcher that is run where it stands, through Esc and SIGTERM only.
 set -euo pipefail
@@ -200,17 +201,24 @@ scaled_case() {
     echo "scaled: 1264x898 at start, cell ($cell) selected, 632x449 and 1920x1080 letterboxed"
 }
 
-# The X server going away (a session that ends) ends the program at once with a message: no spin,
-# no crash in its exit handlers. The server here is one of its own, so that this run's goes on.
-server_gone_case() {
-    local server pid number status=0
-    Xvfb -displayfd 3 -screen 0 800x600x24 3>"$gameFolder/display" 2>/dev/null &
+# own_server GEOMETRY: starts an X server of the case's own (no window manager); sets the caller's
+# server (its process) and number (its display number).
+own_server() {
+    rm -f "$gameFolder/display"
+    Xvfb -displayfd 3 -screen 0 "$1" 3>"$gameFolder/display" 2>/dev/null &
     server=$!
     for _ in $(seq 50); do
         [ -s "$gameFolder/display" ] && break
         sleep 0.1
     done
     number=$(cat "$gameFolder/display")
+}
+
+# The X server going away (a session that ends) ends the program at once with a message: no spin,
+# no crash in its exit handlers. The server here is one of its own, so that this run's goes on.
+server_gone_case() {
+    local server pid number status=0
+    own_server 800x600x24
     DISPLAY=":$number" "$program" 2>"$gameFolder/gone.log" &
     pid=$!
     DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' \
@@ -232,13 +240,7 @@ server_gone_case() {
 # fits the window whole (its title rows the same as before), not scaled for the whole screen.
 bare_fullscreen_case() {
     local server pid number window before after
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$gameFolder/bare" 2>/dev/null &
-    server=$!
-    for _ in $(seq 50); do
-        [ -s "$gameFolder/bare" ] && break
-        sleep 0.1
-    done
-    number=$(cat "$gameFolder/bare")
+    own_server 1280x1024x24
     DISPLAY=":$number" "$program" &
     pid=$!
     window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
@@ -256,12 +258,27 @@ bare_fullscreen_case() {
     echo "bare full screen: F11 with no window manager keeps the whole picture in the window"
 }
 
+# A 16-bit screen (no shared memory there): the layer's own copy, converted on the way out.
+depth16_case() {
+    local server pid number window
+    own_server 800x600x16
+    DISPLAY=":$number" "$program" &
+    pid=$!
+    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
+        head -n 1) || fail "16-bit screen: no window appeared"
+    DISPLAY=":$number" wait_picture "$artifacts/depth16-title.png" "$window"
+    kill "$pid" "$server" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo "16-bit screen: the title shows in its colours"
+}
+
 if [ "$QUELLMARK_E2E_INNER" = small ]; then
     run_case escape Escape
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || run_case alt-f4 alt+F4
     run_case sigterm SIGTERM
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || box_case
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || server_gone_case
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || depth16_case
     exit 0
 fi
 [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case

@@ -67,6 +67,7 @@ struct ViewPixels {
     uint32_t* pixels = nullptr;
     int width = 0, height = 0, pitch = 0; // pitch in pixels
     SDL_Surface* surface = nullptr;
+    bool converted = false; // drawn into shownPixels, then converted into the surface's format
 };
 
 bool OpenView(HWND window, ViewPixels* view) {
@@ -78,7 +79,18 @@ bool OpenView(HWND window, ViewPixels* view) {
         return view->width > 0 && view->height > 0;
     }
     SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow);
-    if (surface == nullptr || surface->format->BytesPerPixel != 4 || SDL_LockSurface(surface) != 0)
+    if (surface == nullptr || surface->w <= 0 || surface->h <= 0)
+        return false;
+    if (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
+        surface->format->format != SDL_PIXELFORMAT_ARGB8888) {
+        // A screen of another depth or order (16 or 8 bits): the picture is drawn as the
+        // surfaces keep pixels, and SDL converts it into the window's format on the way out.
+        window->shownPixels.resize(static_cast<size_t>(surface->w) * surface->h);
+        *view = ViewPixels{
+            window->shownPixels.data(), surface->w, surface->h, surface->w, surface, true};
+        return true;
+    }
+    if (SDL_LockSurface(surface) != 0)
         return false;
     *view = ViewPixels{static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
                        surface->pitch / 4, surface};
@@ -88,7 +100,16 @@ bool OpenView(HWND window, ViewPixels* view) {
 void CloseView(HWND window, const ViewPixels& view) {
     if (view.surface == nullptr)
         return;
-    SDL_UnlockSurface(view.surface);
+    if (view.converted) {
+        SDL_Surface* drawn = SDL_CreateRGBSurfaceWithFormatFrom(
+            view.pixels, view.width, view.height, 32, view.pitch * 4, SDL_PIXELFORMAT_RGB888);
+        if (drawn == nullptr)
+            return;
+        SDL_BlitSurface(drawn, nullptr, view.surface, nullptr);
+        SDL_FreeSurface(drawn);
+    } else {
+        SDL_UnlockSurface(view.surface);
+    }
     SDL_UpdateWindowSurface(window->sdlWindow);
 }
 
