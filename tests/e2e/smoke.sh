@@ -236,15 +236,25 @@ server_gone_case() {
     echo "server gone: the program ended at once with status 1 and a message"
 }
 
+# program_on_own_server GEOMETRY LABEL: the program on an X server of its own (own_server); sets
+# the caller's server, number, pid and window. stop_own_server ends both.
+program_on_own_server() {
+    own_server "$1"
+    DISPLAY=":$number" "$program" &
+    pid=$!
+    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
+        head -n 1) || fail "$2: no window appeared"
+}
+stop_own_server() {
+    kill "$pid" "$server" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
 # F11 on an X server with no window manager, which leaves the window as it is: the picture still
 # fits the window whole (its title rows the same as before), not scaled for the whole screen.
 bare_fullscreen_case() {
     local server pid number window before after
-    own_server 1280x1024x24
-    DISPLAY=":$number" "$program" &
-    pid=$!
-    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
-        head -n 1) || fail "bare full screen: no window appeared"
+    program_on_own_server 1280x1024x24 "bare full screen"
     DISPLAY=":$number" wait_picture "$artifacts/bare-before.png" "$window"
     DISPLAY=":$number" xdotool windowfocus --sync "$window" key F11
     sleep 1
@@ -252,8 +262,7 @@ bare_fullscreen_case() {
     # The title's top rows do not move; the wave below them does.
     before=$(convert "$artifacts/bare-before.png" -crop 1264x280+0+0 +repage -format '%#' info:)
     after=$(convert "$artifacts/bare-fullscreen.png" -crop 1264x280+0+0 +repage -format '%#' info:)
-    kill "$pid" "$server" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    stop_own_server
     [ "$before" = "$after" ] || fail "bare full screen: the picture no longer fits the window"
     echo "bare full screen: F11 with no window manager keeps the whole picture in the window"
 }
@@ -261,14 +270,9 @@ bare_fullscreen_case() {
 # A 16-bit screen (no shared memory there): the layer's own copy, converted on the way out.
 depth16_case() {
     local server pid number window
-    own_server 800x600x16
-    DISPLAY=":$number" "$program" &
-    pid=$!
-    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
-        head -n 1) || fail "16-bit screen: no window appeared"
+    program_on_own_server 800x600x16 "16-bit screen"
     DISPLAY=":$number" wait_picture "$artifacts/depth16-title.png" "$window"
-    kill "$pid" "$server" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    stop_own_server
     echo "16-bit screen: the title shows in its colours"
 }
 

@@ -313,10 +313,12 @@ bool ServerViewSize(SDL_Window* sdlWindow, int* width, int* height) {
         view->realWidth = attributes.width;
         view->realHeight = attributes.height;
     }
-    if (view->realWidth < 0)
+    if (view->realWidth < 0) {
         SDL_GetWindowSizeInPixels(sdlWindow, width, height);
-    else
-        *width = view->realWidth, *height = view->realHeight;
+        return true;
+    }
+    *width = view->realWidth;
+    *height = view->realHeight;
     return true;
 }
 
