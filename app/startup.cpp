@@ -54,18 +54,29 @@ bool MakeUnpackFolder(char (&path)[MAX_PATH]) {
     return true;
 }
 
-// Unpacks the archive into the unpack folder and makes it current; on any failure nothing is
-// unpacked and the data is read from the program's folder, as without an archive.
+// Unpacks the archive into the unpack folder and makes it current. An unpack that could not
+// write an entry (a full disk) counts as failed and is tried once more where the Windows
+// directory then answers, if that is elsewhere; on any failure nothing is unpacked and the data is
+// read from the program's folder, as without an archive.
 void ExtractArchive() {
-    char path[MAX_PATH] = "";
-    if (!MakeUnpackFolder(path))
-        return;
     static VolumeFile reader; // 30 KiB: kept off the stack
-    memset(&reader, 0, sizeof reader);
-    reader.ExtractAll(archivePath, path);
-    SetCurrentDirectoryA(path);
-    if (reader.ErrorText[0] != '\0') // a damaged archive, or an entry it would not write
-        WriteErrorLogFormat(archiveErrorText, reader.ErrorText);
+    char failedPath[MAX_PATH] = "";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        char path[MAX_PATH] = "";
+        if (!MakeUnpackFolder(path) || strcmp(path, failedPath) == 0)
+            return;
+        memset(&reader, 0, sizeof reader);
+        reader.ExtractAll(archivePath, path);
+        if (reader.WriteFailures > 0) {
+            WriteErrorLogFormat(unpackFailedText, path);
+            strcpy(failedPath, path);
+            continue;
+        }
+        SetCurrentDirectoryA(path);
+        if (reader.ErrorText[0] != '\0') // a damaged archive, or an entry it would not write
+            WriteErrorLogFormat(archiveErrorText, reader.ErrorText);
+        return;
+    }
 }
 
 } // namespace

@@ -61,8 +61,9 @@ void MarkInvalid(VolumeFileEntry& entry) {
     entry.Size = -1;
 }
 
-// Writes size bytes from archive to output in bounded pieces; false on a short read or write.
-bool CopyBytes(FILE* archive, FILE* output, int32_t size) {
+// Writes size bytes from archive to output in bounded pieces; false on a short read or write
+// (a write that failed also sets writeFailed).
+bool CopyBytes(FILE* archive, FILE* output, int32_t size, bool* writeFailed) {
     size_t left = static_cast<size_t>(size);
     if (left == 0)
         return true;
@@ -73,8 +74,9 @@ bool CopyBytes(FILE* archive, FILE* output, int32_t size) {
     bool complete = true;
     while (left > 0 && complete) {
         size_t piece = left < bufferSize ? left : bufferSize;
-        complete =
-            fread(buffer, 1, piece, archive) == piece && fwrite(buffer, 1, piece, output) == piece;
+        complete = fread(buffer, 1, piece, archive) == piece;
+        if (complete && fwrite(buffer, 1, piece, output) != piece)
+            complete = false, *writeFailed = true;
         left -= piece;
     }
     free(buffer);
@@ -206,12 +208,15 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
     if (output == nullptr) {
         fclose(archive);
         free(tempName);
+        WriteFailures += name != nullptr;
         return nullptr;
     }
-    bool complete = CopyBytes(archive, output, Entries[found].Size);
+    bool writeFailed = false;
+    bool complete = CopyBytes(archive, output, Entries[found].Size, &writeFailed);
     fclose(archive);
     if (fclose(output) != 0)
-        complete = false;
+        complete = false, writeFailed = true;
+    WriteFailures += writeFailed;
     if (!complete) {
         remove(name); // a damaged entry leaves no half-written file
         free(tempName);
@@ -239,7 +244,9 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         folder[folderLength] = '\0';
     }
     CreateDirectoryA(folder, nullptr);
-    for (int i = 0; i < Count; ++i) {
+    WriteFailures = 0;
+    bool made[maxEntries] = {};
+    for (int i = 0; i < Count && WriteFailures == 0; ++i) {
         // A copy: every ExtractFile call reads the index into Entries again.
         char name[nameLength];
         strcpy(name, Entries[i].Name);
@@ -261,11 +268,23 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
                  static_cast<unsigned long>(GetCurrentProcessId()));
         if (strlen(partPath) >= MAX_PATH || ExtractFile(archivePath, name, partPath, 0) == nullptr)
             continue;
+        made[i] = GetFileAttributesA(outputPath) == INVALID_FILE_ATTRIBUTES;
         if (rename(partPath, outputPath) == 0)
             continue;
         remove(outputPath); // a move that cannot replace a file (Windows) needs it gone first
-        if (rename(partPath, outputPath) != 0)
+        if (rename(partPath, outputPath) != 0) {
             remove(partPath);
+            ++WriteFailures;
+        }
+    }
+    // An unpack that could not write an entry leaves none of the files it made: an older whole
+    // file it replaced stays, so another copy of the program reading them is not disturbed.
+    for (int i = 0; i < Count && WriteFailures > 0; ++i) {
+        if (!made[i])
+            continue;
+        char outputPath[MAX_PATH];
+        snprintf(outputPath, sizeof outputPath, "%s%s", folder, Entries[i].Name);
+        remove(outputPath);
     }
     return 1;
 }

@@ -37,6 +37,7 @@ public:
     VolumeFileEntry Entries[maxEntries];
     int32_t Count;
     char ErrorText[256];
+    int32_t WriteFailures; // entries ExtractFile or ExtractAll could not write (a full disk)
 
     // Reads the header and index into Entries and Count. 1 when read (also for a count of 0), 0
     // when the archive cannot be opened or its header is bad ("ヘッダ異常" then in ErrorText).
@@ -47,7 +48,9 @@ public:
     const char* ExtractFile(const char* archivePath, const char* entryName, const char* outputPath,
                             int useTempName);
     // Writes every entry into destinationDir (the current directory when null), creating that one
-    // folder. 1 when the index was read, 0 otherwise.
+    // folder. 1 when the index was read, 0 otherwise. It stops at the first entry it cannot write
+    // (WriteFailures then above 0) and removes the files it made, so that a failed unpack leaves
+    // nothing new behind.
     int ExtractAll(const char* archivePath, const char* destinationDir);
 };
 

@@ -32,28 +32,33 @@ void TrimBrokenCharacter(char* text) {
     }
 }
 
-void WriteEntry(FILE* file, const char* text) {
+// Appends one stamped entry to the log. A log this call made but could not write (a full disk) is
+// removed again, so a failure leaves no empty log behind; an earlier log only ever grows.
+bool AppendEntry(const char* text) {
+    FILE* earlier = fopen(logPath, "r");
+    if (earlier != nullptr)
+        fclose(earlier);
+    FILE* file = fopen(logPath, "a");
+    if (file == nullptr)
+        return false;
     char stamp[256];
     time_t now = time(nullptr);
     strftime(stamp, sizeof stamp, "%Y/%m/%d  %H:%M:%S", localtime(&now));
-    fprintf(file, "[%s]\n%s\n", stamp, text);
-    fclose(file);
+    bool written = fprintf(file, "[%s]\n%s\n", stamp, text) > 0;
+    if (fclose(file) != 0)
+        written = false;
+    if (!written && earlier == nullptr)
+        remove(logPath);
+    return written;
 }
 
 } // namespace
 
 bool WriteErrorLog(const char* text) {
-    FILE* file = fopen(logPath, "a");
-    if (file == nullptr)
-        return false;
-    WriteEntry(file, text);
-    return true;
+    return AppendEntry(text);
 }
 
 bool WriteErrorLogFormat(const char* format, ...) {
-    FILE* file = fopen(logPath, "a");
-    if (file == nullptr)
-        return false;
     char message[256];
     va_list arguments;
     va_start(arguments, format);
@@ -63,6 +68,5 @@ bool WriteErrorLogFormat(const char* format, ...) {
         message[0] = '\0';
     else if (length >= static_cast<int>(sizeof message))
         TrimBrokenCharacter(message);
-    WriteEntry(file, message);
-    return true;
+    return AppendEntry(message);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ddraw/ddinternal.h"
+#include "kernel/kernelinternal.h"
 #include "user/userinternal.h"
 #include "platformtest.h"
 #include "kernel/testhooks.h"
@@ -102,6 +103,7 @@ void PlatformTest::Reset() {
     Layer::ResetCursorCount();
     Layer::ResetPacing();
     controls.modulePath.clear();
+    Layer::ResetUserFolders();
     SetLastError(ERROR_SUCCESS);
 }
 

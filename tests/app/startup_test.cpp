@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,65 +130,136 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
     auto unpack = [this] { fs::create_directories(Extracted()); };
     const fs::path outside = elsewhere.Path() / "victim";
     const fs::path outsideFolder = elsewhere.Path() / "folder";
+    const fs::path runtime = home.Path() / "run" / program_invocation_short_name;
+    const fs::path bin = program.Path() / "bin";
+    // Where the game then reads its data, and where its log is.
+    enum Where { dataHome, fallback, programFolder, virtualStore };
     struct Case {
         const char* label;
         std::function<void()> plant;
-        bool unpacked;
+        Where unpacked;
+        Where log;
         const char* regular; // a name that must then be a regular file of the unpack folder
     };
     const Case cases[] = {
         {"a link at Ending.dat",
-         [&] { unpack(), fs::create_symlink(outside, Extracted() / "Ending.dat"); }, true,
-         "Ending.dat"},
+         [&] { unpack(), fs::create_symlink(outside, Extracted() / "Ending.dat"); }, dataHome,
+         programFolder, "Ending.dat"},
         {"a FIFO at Title.bmp",
-         [&] { unpack(), mkfifo((Extracted() / "Title.bmp").c_str(), 0600); }, true, "Title.bmp"},
+         [&] { unpack(), mkfifo((Extracted() / "Title.bmp").c_str(), 0600); }, dataHome,
+         programFolder, "Title.bmp"},
         {"the unpack folder a link",
          [&] {
              unpack(), fs::remove(Extracted());
              fs::create_directory(outsideFolder);
              fs::create_directory_symlink(outsideFolder, Extracted());
          },
-         false, nullptr},
-        {"the Windows folder writable by others",
-         [&] { unpack(), fs::permissions(Extracted() / "../..", fs::perms::all); }, false, nullptr},
+         programFolder, programFolder, nullptr},
+        {"the Windows folder writable by others (tightened)",
+         [&] { unpack(), fs::permissions(Extracted() / "../..", fs::perms::all); }, dataHome,
+         programFolder, nullptr},
         {"the program's folder someone else's",
-         [&] { unpack(), chown((Extracted() / "../../..").c_str(), 12345, 12345); }, geteuid() != 0,
-         nullptr},
+         [&] { unpack(), chown((Extracted() / "../../..").c_str(), 12345, 12345); },
+         geteuid() == 0 ? fallback : dataHome, programFolder, nullptr},
         {"a Windows directory too long for the entries",
-         [&] { setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1); }, false,
-         nullptr},
+         [&] { setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1); },
+         programFolder, programFolder, nullptr},
+        {"the same, and the program's folder read-only",
+         [&] {
+             setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1);
+             WriteBytes(bin / "Error.txt", "old\r\n");
+             PlatformTest::FailNext("ProgramFolderWrite", 100);
+         },
+         programFolder, virtualStore, nullptr},
         {"an entry named like the log",
          [&] {
              unpack(), WriteBytes(Extracted() / "Error.txt", "old\r\n");
-             WriteBytes(program / "bin/Quellmark.zrm",
-                        BuildArchive({{"ERROR.TXT", "new", "", ""}}));
+             WriteBytes(bin / "Quellmark.zrm", BuildArchive({{"ERROR.TXT", "new", "", ""}}));
          },
-         true, "Error.txt"},
+         dataHome, dataHome, "Error.txt"},
     };
     for (const Case& c : cases) {
         Prepare(true);
         WriteBytes(outside, "keep");
         c.plant();
         StartupScene();
-        EXPECT_EQ(c.unpacked, fs::current_path() == Extracted()) << c.label;
+        fs::path expected = c.unpacked == dataHome   ? Extracted()
+                            : c.unpacked == fallback ? runtime / "Windows/Temp/Quellmark"
+                                                     : bin;
+        EXPECT_EQ(expected, fs::current_path()) << c.label;
         EXPECT_EQ("keep", ReadBytes(outside)) << c.label;
         EXPECT_TRUE(!fs::exists(outsideFolder) || fs::is_empty(outsideFolder)) << c.label;
-        if (c.unpacked) {
-            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Extracted() / c.regular)))
-                << c.label;
-        } else {
-            EXPECT_EQ(program.Path() / "bin", fs::current_path()) << c.label;
-            EXPECT_EQ(0u, ReadBytes(program / "bin/Error.txt").find('[')) << c.label;
+        if (c.regular != nullptr) {
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(expected / c.regular))) << c.label;
         }
-        if (c.regular != nullptr && std::string(c.regular) == "Error.txt") {
-            std::string log = ReadBytes(Extracted() / "Error.txt");
-            EXPECT_EQ(0u, log.find("old\r\n")) << "the log only grows";
-            EXPECT_NE(std::string::npos, log.find("ERROR.TXTは展開しませんでした")) << log;
+        if (c.unpacked == dataHome) {
+            EXPECT_EQ(fs::perms::owner_all, fs::status(Extracted() / "../..").permissions())
+                << c.label;
+        }
+        fs::path log = c.log == virtualStore
+                           ? fs::path(getenv("XDG_DATA_HOME")) / program_invocation_short_name /
+                                 "VirtualStore" / bin.relative_path() / "Error.txt"
+                       : c.log == dataHome ? expected / "Error.txt"
+                                           : bin / "Error.txt";
+        if (c.log == virtualStore) { // the read-only folder's log copied whole, then grown
+            EXPECT_EQ("old\r\n", ReadBytes(bin / "Error.txt")) << c.label;
+        }
+        if (c.unpacked == programFolder || c.log != programFolder)
+            EXPECT_NE(std::string::npos, ReadBytes(log.string()).find("[Archive]")) << c.label;
+        else
+            EXPECT_FALSE(fs::exists(log)) << c.label;
+        if (c.log == dataHome || c.log == virtualStore) {
+            std::string text = ReadBytes(log.string());
+            EXPECT_EQ(0u, text.find("old\r\n[")) << c.label << ": the log only grows";
         }
         TearDown();
         fs::remove_all(home.Path() / program_invocation_short_name);
+        fs::remove_all(home.Path() / "run");
         fs::remove_all(outsideFolder);
+        fs::remove(bin / "Error.txt");
     }
+}
+
+// A file system that takes the small entries but not the large one (a file size limit stands in
+// for a full disk): the unpack counts as failed, is tried again in the fallback folder, leaves no
+// file of its own behind, and the log says so without losing what it held.
+TEST_F(StartupTest, AnUnpackThatCannotWriteAnEntryLeavesNothingAndIsLogged) {
+    Prepare(true);
+    const fs::path bin = program.Path() / "bin";
+    WriteBytes(bin / "Quellmark.zrm", BuildArchive({{"small.txt", "a", "", ""},
+                                                    {"large.bmp", std::string(20000, 'x'), "", ""},
+                                                    {"later.txt", "c", "", ""}}));
+    WriteBytes(bin / "Error.txt", std::string(3000, 'o'));
+    fs::create_directories(Extracted());
+    WriteBytes(Extracted() / "later.txt", "an earlier whole copy");
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = 4096;
+    auto* oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+    StartupScene();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(bin, fs::current_path()) << "the data is read from the program's folder";
+    const fs::path fallback = home.Path() / "run" / program_invocation_short_name;
+    EXPECT_EQ(std::vector<std::string>{"later.txt"}, TempFolder::FilesBelow(Extracted()))
+        << "only the earlier whole file stays";
+    EXPECT_EQ("an earlier whole copy", ReadBytes(Extracted() / "later.txt"));
+    EXPECT_TRUE(TempFolder::FilesBelow(fallback / "Windows").empty());
+    std::string log = ReadBytes(bin / "Error.txt");
+    EXPECT_EQ(std::string(3000, 'o'), log.substr(0, 3000));
+    std::vector<std::string> failures;
+    const std::string failed = "[Archive] ";
+    for (const std::string& text : LoggedTexts(bin / "Error.txt"))
+        if (text.rfind(failed, 0) == 0)
+            failures.push_back(text.substr(0, text.find("Windows")));
+    ASSERT_EQ(2u, failures.size()) << log;
+    EXPECT_EQ(failed + WindowsForm(home.Path().string()) + "\\" + program_invocation_short_name +
+                  "\\",
+              failures[0]);
+    EXPECT_EQ(failed + WindowsForm(fallback.string()) + "\\", failures[1]);
 }
 
 } // namespace

@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string WindowsForm(const std::string& linuxPath) {
-    std::string result = "Z:" + linuxPath;
-    for (char& c : result)
-        if (c == '/')
-            c = '\\';
-    return result;
-}
-
 class PathsTest : public ::testing::Test {
 protected:
     void SetUp() override { PlatformTest::Reset(); }

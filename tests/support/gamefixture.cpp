@@ -27,6 +27,9 @@ void GameFixture::Prepare(bool withArchive) {
     PlatformTest::Reset();
     PlatformTest::SetClock(100000);
     setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+    fs::create_directory(home.Path() / "run");
+    fs::permissions(home.Path() / "run", fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", (home.Path() / "run").c_str(), 1);
     fs::create_directories(program.Path() / "bin");
     WriteBytes(program / "bin/Quellmark", "an executable stands here");
     if (withArchive) {

@@ -45,12 +45,25 @@ void TempFolder::Enter() {
 }
 
 std::vector<std::string> TempFolder::Files() const {
+    return FilesBelow(path);
+}
+
+std::vector<std::string> TempFolder::FilesBelow(const fs::path& path) {
     std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(path))
+    std::error_code missing;
+    for (const auto& entry : fs::recursive_directory_iterator(path, missing))
         if (entry.is_regular_file())
             files.push_back(fs::relative(entry.path(), path).generic_string());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::string WindowsForm(const std::string& linuxPath) {
+    std::string result = "Z:" + linuxPath;
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
 }
 
 std::string ReadBytes(const std::string& path) {

@@ -19,12 +19,16 @@ public:
     void Enter();
     // Every regular file below the folder, as paths relative to it with '/' separators, sorted.
     std::vector<std::string> Files() const;
+    static std::vector<std::string>
+    FilesBelow(const std::filesystem::path& path); // none if missing
 
 private:
     std::filesystem::path path;
     std::filesystem::path previous;
 };
 
+// A Linux path as the layer shows it ("Z:\\home\\me").
+std::string WindowsForm(const std::string& linuxPath);
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 // The message texts of an error log (the second line of each two-line CR LF entry), in order.

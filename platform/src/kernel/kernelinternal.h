@@ -18,6 +18,19 @@ std::string ToWindowsPath(const std::string& linuxPath);
 // size needed (terminator included) when the buffer is too small.
 DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
+// The folder name inside the program's per-user folder, or inside the fallback per-user folder
+// when the first cannot be used; empty when neither can. With create, both folders are made (and
+// made private); without, the answer may name a folder that does not exist yet.
+std::string UserSubfolder(const char* name, bool create);
+// A write to linuxPath failed: when it lies in the per-user folder, that folder is not used again
+// during this run (a full or read-only file system) and the fallback answers from now on.
+void NoteFailedWrite(const std::string& linuxPath);
+void ResetUserFolders();
+// Where a write to linuxPath goes when the program's own folder refuses it: the same path under
+// the per-user "VirtualStore" folder, as Windows' file virtualization does. Empty for a path
+// outside the program's folder. With create, the folders on the way are made.
+std::string VirtualStorePath(const std::string& linuxPath, bool create);
+
 // Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
 std::string Cp932ToUtf8(const char* text);
 // Wide text (up to capacity characters or a zero) as UTF-8.

@@ -7,8 +7,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,59 +36,6 @@ DWORD ErrorFromErrno(int error) {
     default:
         return ERROR_ACCESS_DENIED;
     }
-}
-
-std::string HomeFolder() {
-    const char* home = getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return home;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return "/";
-}
-
-// The program's own name for its per-user data: its executable's file name in lower case,
-// without an extension ("Quellmark" gives "quellmark").
-std::string ProgramName() {
-    std::string name = program_invocation_short_name;
-    char linuxPath[PATH_MAX + 1];
-    ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
-    if (length > 0) {
-        linuxPath[length] = '\0';
-        name = std::filesystem::path(linuxPath).filename().string();
-    }
-    if (size_t dot = name.find('.'); dot != std::string::npos && dot > 0)
-        name.erase(dot);
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return name.empty() || name == "." || name == ".." ? std::string("program") : name;
-}
-
-// True when path is a real folder (not a link) of this user that nobody else can write to.
-bool IsPrivateFolder(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
-           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
-
-// The per-user folder that stands for the Windows directory: <data home>/<program>/Windows, or
-// an empty string when it or the program's folder is not private to this user.
-std::string WindowsFolder() {
-    const char* dataHome = getenv("XDG_DATA_HOME");
-    std::string base = (dataHome != nullptr && dataHome[0] == '/') ? std::string(dataHome)
-                                                                   : HomeFolder() + "/.local/share";
-    std::string programFolder = base + "/" + ProgramName();
-    std::string folder = programFolder + "/Windows";
-    std::error_code ignored;
-    std::filesystem::create_directories(base, ignored);
-    mkdir(programFolder.c_str(), 0700);
-    mkdir(folder.c_str(), 0700);
-    struct stat info {};
-    if (lstat(programFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-        info.st_uid == geteuid())
-        chmod(programFolder.c_str(), 0700); // private from now on, whatever it was made with
-    return IsPrivateFolder(programFolder) && IsPrivateFolder(folder) ? folder : std::string();
 }
 
 } // namespace
@@ -204,7 +149,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName) {
 }
 
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size) {
-    std::string folder = WindowsFolder();
+    std::string folder = Layer::UserSubfolder("Windows", true);
     if (folder.empty()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return 0;

@@ -1,21 +1,35 @@
 // The game's fopen, remove and rename: Windows paths mapped, and text mode as the Windows C library
 // has it.
 //
-// Every program linked with the layer has its calls of fopen, remove and rename routed here (the
-// linker's --wrap, set by the layer's CMake target). A mode without 'b' opens a text stream: a
-// written '\n' becomes CR LF on disk; when reading, CR LF becomes '\n' (a lone CR stays) and a
-// Ctrl-Z byte ends the file, as in the Windows C library. Positions are those of the bytes on disk.
+// Every program linked with the layer has its calls of fopen, fclose, remove and rename routed
+// here (the linker's --wrap, set by the layer's CMake target). A mode without 'b' opens a text
+// stream: a written '\n' becomes CR LF on disk; when reading, CR LF becomes '\n' (a lone CR stays)
+// and a Ctrl-Z byte ends the file, as in the Windows C library. Positions are those of the bytes on
+// disk.
+//
+// Writes the program's own folder refuses (an installed copy under /usr) go to the per-user
+// VirtualStore instead, and later opens of that name find the stored copy first, as Windows
+// virtualizes an old program's writes into protected folders. A file opened to append or update
+// is first copied there whole (under a temporary name, then moved), so an earlier log is never
+// cut short. A write that fails in the per-user folder (a full or read-only disk) makes the layer
+// answer its fallback folder from then on.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "kernel/kernelinternal.h"
+#include "kernel/testhooks.h"
 
 extern "C" {
 FILE* __real_fopen(const char* path, const char* mode);
+int __real_fclose(FILE* file);
 int __real_remove(const char* path);
 int __real_rename(const char* from, const char* to);
 FILE* __wrap_fopen(const char* path, const char* mode);
+int __wrap_fclose(FILE* file);
 int __wrap_remove(const char* path);
 int __wrap_rename(const char* from, const char* to);
 }
@@ -89,6 +103,65 @@ int CloseText(void* cookie) {
     return result;
 }
 
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+// Copies the file at from to a new file at to, whole or not at all.
+bool CopyWhole(const std::string& from, const std::string& to) {
+    FILE* input = __real_fopen(from.c_str(), "rb");
+    if (input == nullptr)
+        return false;
+    std::string part = to + "." + std::to_string(getpid()) + ".part";
+    FILE* output = __real_fopen(part.c_str(), "wb");
+    bool copied = output != nullptr;
+    char buffer[16384];
+    size_t count = 0;
+    while (copied && (count = fread(buffer, 1, sizeof buffer, input)) > 0)
+        copied = fwrite(buffer, 1, count, output) == count;
+    copied = copied && !ferror(input);
+    fclose(input);
+    if (output != nullptr && fclose(output) != 0)
+        copied = false;
+    if (copied && __real_rename(part.c_str(), to.c_str()) == 0)
+        return true;
+    unlink(part.c_str());
+    return false;
+}
+
+bool RefusedHere(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// Opens linuxPath in mode (binary), through the VirtualStore where the program's folder holds it
+// or refuses the write.
+FILE* OpenFile(const std::string& linuxPath, const char* mode) {
+    bool writing = strpbrk(mode, "wa+") != nullptr;
+    std::string stored = Layer::VirtualStorePath(linuxPath, false);
+    if (!stored.empty() && Exists(stored))
+        return __real_fopen(stored.c_str(), mode);
+    FILE* file = nullptr;
+    if (writing && !stored.empty() && Layer::ShouldFail("ProgramFolderWrite"))
+        errno = EACCES;
+    else
+        file = __real_fopen(linuxPath.c_str(), mode);
+    if (file != nullptr || !writing)
+        return file;
+    int error = errno;
+    if (!RefusedHere(error) || (stored = Layer::VirtualStorePath(linuxPath, true)).empty()) {
+        if (error != ENOENT)
+            Layer::NoteFailedWrite(linuxPath);
+        errno = error;
+        return nullptr;
+    }
+    if (mode[0] != 'w' && Exists(linuxPath) && !CopyWhole(linuxPath, stored)) {
+        errno = error;
+        return nullptr;
+    }
+    return __real_fopen(stored.c_str(), mode);
+}
+
 } // namespace
 
 FILE* __wrap_fopen(const char* path, const char* mode) {
@@ -96,14 +169,14 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
         return __real_fopen(path, mode);
     std::string linuxPath = Layer::ToLinuxPath(path);
     if (strchr(mode, 'b') != nullptr)
-        return __real_fopen(linuxPath.c_str(), mode);
+        return OpenFile(linuxPath, mode);
 
     // Text mode: the same file opened in binary, behind a translating stream.
     std::string cleanMode;
     for (const char* m = mode; *m != '\0'; ++m)
         if (*m != 't')
             cleanMode += *m;
-    FILE* file = __real_fopen(linuxPath.c_str(), (cleanMode + "b").c_str());
+    FILE* file = OpenFile(linuxPath, (cleanMode + "b").c_str());
     if (file == nullptr)
         return nullptr;
     auto* stream = new TextStream{file};
@@ -116,8 +189,22 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
     return text;
 }
 
+int __wrap_fclose(FILE* file) {
+    int descriptor = file != nullptr ? fileno(file) : -1;
+    if (descriptor >= 0 && (ferror(file) || fflush(file) != 0)) {
+        char linuxPath[4096];
+        std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+        ssize_t length = readlink(link.c_str(), linuxPath, sizeof linuxPath - 1);
+        if (length > 0)
+            Layer::NoteFailedWrite(std::string(linuxPath, static_cast<size_t>(length)));
+    }
+    return __real_fclose(file);
+}
+
 int __wrap_remove(const char* path) {
-    return __real_remove(Layer::ToLinuxPath(path).c_str());
+    std::string linuxPath = Layer::ToLinuxPath(path);
+    std::string stored = Layer::VirtualStorePath(linuxPath, false);
+    return __real_remove((!stored.empty() && Exists(stored) ? stored : linuxPath).c_str());
 }
 
 int __wrap_rename(const char* from, const char* to) {
