@@ -38,6 +38,10 @@ struct MessageBoxRecord {
 // and are recorded, their texts in UTF-8 as the player reads them.
 void SetMessageBoxAnswer(int answer);
 const std::vector<MessageBoxRecord>& MessageBoxes();
+// The picture a shown box of this UTF-8 text and type draws (XRGB, width x height, its first
+// button focused); empty when the IPA fonts cannot be found.
+std::vector<uint32_t> MessageBoxPicture(const std::string& text, UINT type, int* width,
+                                        int* height);
 
 // Injected input goes through the same translation as real input and lands in the input queue
 // of the window, exactly as a user's action would. Coordinates are client-area pixels.

@@ -141,3 +141,13 @@ bool PlatformTest::IsTopmost(HWND window) {
 void PlatformTest::LoseSurfaces() {
     Layer::LoseAllSurfaces();
 }
+
+std::vector<uint32_t> PlatformTest::MessageBoxPicture(const std::string& text, UINT type,
+                                                      int* width, int* height) {
+    Layer::MessageBoxPicture picture;
+    if (!Layer::DrawMessageBox(text, type, 0, -1, &picture))
+        return {};
+    *width = picture.width;
+    *height = picture.height;
+    return picture.pixels;
+}

@@ -15,12 +15,16 @@ if [ -z "${QUELLMARK_E2E_INNER:-}" ]; then
     exec env QUELLMARK_E2E_INNER=large xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
 fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
-XDG_DATA_HOME=$(mktemp -d)
-export XDG_DATA_HOME
 # The program runs from a folder of its own with its archive beside it, started from another
-# working directory: it must find the archive through its own path and unpack it.
-gameFolder=$(mktemp -d)
-trap 'rm -rf "$XDG_DATA_HOME" "$gameFolder"' EXIT
+# working directory: it must find the archive through its own path and unpack it. Neither folder
+# name is UTF-8: the program's is Latin-1, the data home's raw code page 932 bytes (ソ, whose
+# second byte is a backslash), as unzip tools leave them.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+XDG_DATA_HOME="$scratch/data-"$'\x83\x5c'
+gameFolder="$scratch/caf"$'\xe9'
+mkdir "$XDG_DATA_HOME" "$gameFolder"
+export XDG_DATA_HOME
 if [ -z "${QUELLMARK_E2E_INSTALLED:-}" ]; then
     cp "$program" "$(dirname "$program")/Quellmark.zrm" "$gameFolder/"
     program="$gameFolder/$(basename "$program")"
@@ -78,6 +82,7 @@ run_case() {
         -format '%[fx:maxima]' info:)
     awk -v d="$digits" 'BEGIN {exit !(d > 0.6)}' || fail "$name: no stage number drawn ($digits)"
     [ ! -f "$extracted/Error.txt" ] || fail "$name: images failed to load: $(cat "$extracted/Error.txt")"
+    [ ! -e /Error.txt ] || fail "$name: a log was written where the program was started from"
     local asked
     asked=$(date +%s%N)
     if [ "$keys" = SIGTERM ]; then
@@ -119,7 +124,7 @@ box_case() {
     wait "$pid" || status=$?
     local took=$((($(date +%s%N) - asked) / 1000000))
     [ "$status" -eq 143 ] || fail "box: exit status $status, expected 143"
-    for _ in $(seq 10); do # the box, shown by a process of its own, goes with the program
+    for _ in $(seq 10); do # the box goes with the program
         xwininfo -root -children | grep -q '"エラー"' || break
         sleep 0.1
     done

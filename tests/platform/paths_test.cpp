@@ -93,7 +93,7 @@ TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
     EXPECT_TRUE(CreateDirectoryA(".\\three", nullptr)) << "only the next call fails";
 }
 
-TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachAndOtherDrivesMakeNothing) {
+TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachFoldersOnDiskAreFoundByTheirBytes) {
     folder.Enter();
     struct Case {
         const char* name;      // in code page 932, as the program gives it
@@ -104,7 +104,14 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachAndOtherDrivesMakeNothing) {
         {"ポ", "\xE3\x83\x9D"},               // trail byte 0x7C
         {"\xE1\x8D\x77\x91\x83\xEC\x5C", "\xE7\x98\xA2w\xE5\xB7\xA3?"}, // an undefined pair
         {"plain", "plain"},
+        // Names on disk that are no UTF-8 are found by their bytes; names inside them still
+        // convert, and so do names inside UTF-8 folders.
+        {"caf\xE9\\\x83\x5C", "caf\xE9/\xE3\x82\xBD"},
+        {"\x94\x5C\\\x83\x7C", "\x94\x5C/\xE3\x83\x9D"},
+        {"\xE3\x81\x98\\\x95\x5C", "\xE3\x81\x98/\xE8\xA1\xA8"},
     };
+    for (const char* raw : {"caf\xE9", "\x94\x5C", "\xE3\x81\x98"})
+        std::filesystem::create_directory(folder.Path() / raw);
     for (const Case& c : cases) {
         ASSERT_TRUE(CreateDirectoryA(c.name, nullptr)) << c.linuxName;
         EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / c.linuxName)) << c.linuxName;
@@ -113,7 +120,21 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachAndOtherDrivesMakeNothing) {
         ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, back), 0u);
         ASSERT_TRUE(SetCurrentDirectoryA("..") && SetCurrentDirectoryA(back)) << back;
         EXPECT_EQ(folder.Path() / c.linuxName, std::filesystem::current_path());
-        ASSERT_TRUE(SetCurrentDirectoryA(".."));
+        folder.Enter();
+    }
+    // Wide text: code page 932 names become their characters, but a path to a name on disk that
+    // is no UTF-8 keeps its bytes (as U+DC80 to U+DCFF), so that it leads back to that name.
+    const std::pair<std::string, std::wstring> wideCases[] = {
+        {"\x83\x5C", L"\u30BD"},
+        {"caf\xE9\\\x83\x5C", L"caf\xDCE9\\\xDC83\\"},
+    };
+    for (const auto& [ansi, expected] : wideCases) {
+        wchar_t wide[16] = {};
+        ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 16), 0);
+        EXPECT_EQ(expected, wide);
+        char back[16] = {};
+        ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, wide, -1, back, 16, nullptr, nullptr), 0);
+        EXPECT_EQ(ansi, back);
     }
     for (const char* drive : {"C:", "C:\\", "d:\\x"})
         EXPECT_FALSE(CreateDirectoryA(drive, nullptr)) << drive;

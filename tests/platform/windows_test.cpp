@@ -1,9 +1,12 @@
 // The layer's window classes and windows: registry rules, creation messages, frame and placement.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platformtest.h"
+#include "support/ddsupport.h"
 
 namespace {
 
@@ -105,6 +108,71 @@ TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlon
     GetClientRect(window, &client);
     EXPECT_EQ(std::make_tuple(640, 480, 632, 449),
               std::make_tuple(outer.right, outer.bottom, client.right, client.bottom));
+}
+
+// A shown message box draws its text in the IPA P Gothic face, as GDI draws the same code page 932
+// text (a box in X core fonts shows Japanese as mojibake or empty squares): the ink of the box's
+// text area equals, pixel for pixel, the ink of the reference line; a second line stands below.
+TEST(MessageBoxTest, TheTextIsDrawnInTheIpaFontsLineByLine) {
+    DirectDrawFixture dd;
+    ASSERT_TRUE(dd.Ready());
+    HFONT font =
+        CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "IPAPGothic");
+    ASSERT_NE(nullptr, font);
+    const std::wstring lines[] = {L"DirectSound\u306E\u521D\u671F\u5316\u306B\u5931\u6557",
+                                  L"(OK)"};
+    std::vector<RECT> expected;
+    std::vector<std::vector<uint32_t>> references;
+    for (const std::wstring& line : lines) {
+        char ansi[64] = {};
+        WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+        IDirectDrawSurface* surface = dd.NewSurface(300, 20);
+        HDC dc = nullptr;
+        ASSERT_EQ(DD_OK, surface->GetDC(&dc));
+        SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, 0x00FFFFFF);
+        TextOutA(dc, 0, 0, ansi, static_cast<int>(strlen(ansi)));
+        surface->ReleaseDC(dc);
+        references.push_back(ReadPixels(surface));
+        expected.push_back(Bounds(references.back(), 300, 0, nullptr, true));
+    }
+    char utf8[64] = {};
+    std::wstring text = lines[0] + L"\n" + lines[1];
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+    int width = 0, height = 0;
+    std::vector<uint32_t> box = PlatformTest::MessageBoxPicture(utf8, MB_OK, &width, &height);
+    ASSERT_FALSE(box.empty());
+    // Black ink on the box's white text area, above the grey button strip.
+    int textRows = 0;
+    while (textRows < height && box[static_cast<size_t>(textRows) * width] == 0x00FFFFFF)
+        ++textRows;
+    // The ink's rows in bands, one per line.
+    auto inkedRow = [&](int y) {
+        return std::any_of(box.begin() + y * width, box.begin() + (y + 1) * width,
+                           [](uint32_t p) { return p == 0; });
+    };
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < textRows; ++y)
+        if (inkedRow(y) && (y == 0 || !inkedRow(y - 1)))
+            bands.emplace_back(y, y + 1);
+        else if (inkedRow(y))
+            bands.back().second = y + 1;
+    ASSERT_EQ(2u, bands.size());
+    for (size_t n = 0; n < 2; ++n) {
+        std::vector<uint32_t> band(box.begin() + bands[n].first * width,
+                                   box.begin() + bands[n].second * width);
+        RECT drawn = Bounds(band, width, 0);
+        const RECT& r = expected[n];
+        ASSERT_EQ(r.bottom - r.top, drawn.bottom - drawn.top) << n;
+        ASSERT_EQ(r.right - r.left, drawn.right - drawn.left) << n;
+        for (int y = 0; y < r.bottom - r.top; ++y)
+            for (int x = 0; x < r.right - r.left; ++x)
+                ASSERT_EQ(references[n][static_cast<size_t>(r.top + y) * 300 + r.left + x] != 0,
+                          band[static_cast<size_t>(drawn.top + y) * width + drawn.left + x] == 0)
+                    << "line " << n << " at " << x << "," << y;
+    }
+    DeleteObject(font);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "gdi/gdiinternal.h"
+#include "user/userinternal.h"
 #include "kernel/testhooks.h"
 
 namespace {
@@ -146,10 +147,10 @@ SDL_Surface* RenderLine(TTF_Font* face, int style, const std::string& utf8) {
     return rendered;
 }
 
-void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& font) {
-    Layer::DrawingPixels target;
-    if (!Layer::DrawingTarget(dc, &target))
-        return;
+// Draws a line in ink onto target with its cell's top-left at (x, y); the pixels between the
+// glyphs become paper when paper is not null, and stay as they are otherwise.
+void DrawGlyphs(const Layer::DrawingPixels& target, int x, int y, const std::string& utf8,
+                const HFONT__& font, uint32_t ink, const uint32_t* paper) {
     TTF_Font* face = OpenFace(font);
     if (face == nullptr || utf8.empty())
         return;
@@ -158,18 +159,25 @@ void DrawGlyphs(HDC dc, int x, int y, const std::string& utf8, const HFONT__& fo
     SDL_Surface* glyphs = RenderLine(face, style, utf8);
     if (glyphs == nullptr)
         return;
-    uint32_t ink = Layer::PixelFromColorRef(dc->textColor);
-    uint32_t paper = Layer::PixelFromColorRef(dc->backgroundColor);
     // The face's line may be a pixel taller or shorter than the cell; the cell's top is y.
     int firstRow = std::max(0, -y), endRow = std::min(glyphs->h, target.height - y);
     int firstColumn = std::max(0, -x), endColumn = std::min(glyphs->w, target.width - x);
-    bool opaque = dc->backgroundMode == OPAQUE;
     for (int row = firstRow; row < endRow; ++row) {
         const auto* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
         uint32_t* line = target.pixels + static_cast<ptrdiff_t>(y + row) * target.pitch + x;
         for (int column = firstColumn; column < endColumn; ++column)
-            line[column] = source[column] != 0 ? ink : opaque ? paper : line[column];
+            line[column] = source[column] != 0 ? ink : paper != nullptr ? *paper : line[column];
     }
+}
+
+// The face of the layer's own windows: the proportional Gothic face at a 16-pixel cell.
+const HFONT__* InterfaceFont() {
+    static HFONT__ font;
+    if (font.face == nullptr) {
+        font.face = FindFace("IPAPGothic");
+        font.cellHeight = 16;
+    }
+    return font.face != nullptr ? &font : nullptr;
 }
 
 } // namespace
@@ -241,8 +249,14 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     const HFONT__* font = DcFont(dc, fallback);
     if (font == nullptr)
         return FALSE;
-    DrawGlyphs(dc, x, y, Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str()),
-               *font);
+    Layer::DrawingPixels target;
+    if (!Layer::DrawingTarget(dc, &target))
+        return TRUE;
+    uint32_t paper = Layer::PixelFromColorRef(dc->backgroundColor);
+    DrawGlyphs(target, x, y,
+               Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str()), *font,
+               Layer::PixelFromColorRef(dc->textColor),
+               dc->backgroundMode == OPAQUE ? &paper : nullptr);
     return TRUE;
 }
 
@@ -270,4 +284,24 @@ bool Layer::FontFile(HFONT font, std::string* file, bool* bold) {
     *file = font->face->file;
     *bold = font->bold;
     return true;
+}
+
+int Layer::InterfaceTextWidth(const std::string& utf8) {
+    const HFONT__* font = InterfaceFont();
+    TTF_Font* face = font != nullptr ? OpenFace(*font) : nullptr;
+    int width = 0, height = 0;
+    if (face == nullptr)
+        return -1;
+    TTF_SetFontStyle(face, TTF_STYLE_NORMAL);
+    return utf8.empty() || TTF_SizeUTF8(face, utf8.c_str(), &width, &height) == 0 ? width : -1;
+}
+
+int Layer::InterfaceLineHeight() {
+    return 16;
+}
+
+void Layer::DrawInterfaceText(uint32_t* pixels, int width, int height, int x, int y,
+                              const std::string& utf8, uint32_t ink) {
+    if (const HFONT__* font = InterfaceFont(); font != nullptr)
+        DrawGlyphs(DrawingPixels{pixels, width, height, width}, x, y, utf8, *font, ink, nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 #include "kernel/kernelinternal.h"
 
@@ -49,6 +50,9 @@ std::string Layer::Cp932ToUtf8(const char* text) {
 
 namespace {
 
+// Wide characters U+DC80 to U+DCFF stand for the raw bytes 0x80 to 0xFF of a Linux name.
+constexpr char32_t rawByteBase = 0xDC00;
+
 // Decodes UTF-8 into code points; false at the first byte that is not well-formed UTF-8.
 bool DecodeUtf8(const std::string& text, std::u32string* out) {
     out->clear();
@@ -76,8 +80,8 @@ std::string Layer::WideToUtf8(const wchar_t* wide, size_t capacity) {
     std::string text;
     for (size_t i = 0; i < capacity && wide[i] != 0; ++i) {
         auto c = static_cast<uint32_t>(wide[i]);
-        if (c < 0x80) {
-            text += static_cast<char>(c);
+        if (c < 0x80 || (c >= rawByteBase + 0x80 && c <= rawByteBase + 0xFF)) {
+            text += static_cast<char>(c & 0xFF); // a raw byte of a name on disk, as it stood
         } else if (c < 0x800) {
             text += static_cast<char>(0xC0 | (c >> 6));
             text += static_cast<char>(0x80 | (c & 0x3F));
@@ -135,6 +139,17 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
             return 0;
         }
         DecodeUtf8(Layer::Cp932ToUtf8(input.c_str()), &codes);
+        // A path to a name on disk whose bytes are no UTF-8 (a Latin-1 folder) keeps its bytes,
+        // each one above 0x7F as a lone surrogate (as Linux tools escape such names), so that the
+        // wide path leads back to the same name.
+        std::string linuxPath = Layer::ToLinuxPath(input.c_str());
+        if (!Layer::IsUtf8(linuxPath) && access(linuxPath.c_str(), F_OK) == 0) {
+            codes.clear();
+            for (char byte : input) {
+                auto value = static_cast<unsigned char>(byte);
+                codes.push_back(value < 0x80 ? value : rawByteBase + value);
+            }
+        }
     }
     if (length < 0)
         codes.push_back(0); // the terminator counts when the input is zero-terminated
@@ -162,7 +177,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, const wchar_t* wide, int le
     bool usedDefault = false;
     for (size_t i = 0; i < count; ++i) {
         auto code = static_cast<char32_t>(wide[i]);
-        if (codePage == CP_UTF8 || code < 0x80) {
+        if (codePage == CP_UTF8 || code < 0x80 ||
+            (code >= rawByteBase + 0x80 && code <= rawByteBase + 0xFF)) {
             out += code == 0 ? std::string(1, '\0') : Layer::WideToUtf8(&wide[i], 1);
             continue;
         }

@@ -34,6 +34,8 @@ std::string VirtualStorePath(const std::string& linuxPath, bool create);
 // Code page 932 text to UTF-8 for what the layer shows (titles, boxes); invalid bytes become '?'.
 std::string Cp932ToUtf8(const char* text);
 // Wide text (up to capacity characters or a zero) as UTF-8.
+// U+DC80 to U+DCFF give back the raw bytes 0x80 to 0xFF that MultiByteToWideChar kept of a path
+// to a name on disk that is no UTF-8.
 std::string WideToUtf8(const wchar_t* wide, size_t capacity);
 // True for a byte that starts a double-byte character of code page 932.
 bool IsCp932Lead(unsigned char byte);

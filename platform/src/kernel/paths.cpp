@@ -53,21 +53,34 @@ std::string ToLinuxPath(const char* windowsPath) {
         if (rest[0] != '\\' && rest[0] != '/')
             return std::string("/") + rest; // "Z:name" is relative to the root here
     }
-    // Separators are single-byte backslashes: code page 932 text is walked a character at a time,
-    // so the trail byte 0x5C of a double-byte character stays in its name.
+    // One name at a time: a name that is UTF-8 is kept as it is. Any other is code page 932 text,
+    // walked a character at a time so that the trail byte 0x5C of a double-byte character stays
+    // in its name, and becomes UTF-8, unless a name of its very bytes exists on disk (a Latin-1
+    // folder, or raw code page 932 bytes an unzip tool left), which is then kept.
     std::string path(rest);
-    bool ansi = !IsUtf8(path);
     std::string linuxPath;
-    for (size_t i = 0; i < path.size(); ++i) {
-        auto byte = static_cast<unsigned char>(path[i]);
-        if (ansi && IsCp932Lead(byte) && i + 1 < path.size()) {
-            linuxPath += path.substr(i, 2);
-            ++i;
-        } else {
-            linuxPath += byte == '\\' ? '/' : path[i];
+    size_t start = 0;
+    while (true) {
+        size_t end = path.find_first_of("\\/", start);
+        std::string name = path.substr(start, end == std::string::npos ? end : end - start);
+        if (!IsUtf8(name) && access((linuxPath + name).c_str(), F_OK) != 0) {
+            end = start;
+            while (end < path.size() && path[end] != '\\' && path[end] != '/')
+                end += IsCp932Lead(static_cast<unsigned char>(path[end])) && end + 1 < path.size()
+                           ? 2
+                           : 1;
+            name = path.substr(start, end - start);
+            if (access((linuxPath + name).c_str(), F_OK) != 0)
+                name = AnsiToUtf8(name);
+            if (end >= path.size())
+                end = std::string::npos;
         }
+        linuxPath += name;
+        if (end == std::string::npos)
+            return linuxPath;
+        linuxPath += '/';
+        start = end + 1;
     }
-    return ansi ? AnsiToUtf8(linuxPath) : linuxPath;
 }
 
 std::string ToWindowsPath(const std::string& linuxPath) {

@@ -92,6 +92,30 @@ void SetMessageBoxOpen(bool open);
 void RequestClose();
 void DeliverCloseRequests();
 
+// Text of the layer's own windows (message boxes), drawn by gdi/ in the desktop's Japanese
+// interface face (IPA P Gothic, found through fontconfig) at a 16-pixel line: a line's width in
+// pixels (-1 when the face cannot be found), and a line drawn in ink onto XRGB pixels
+// (width x height, row after row) with its top-left at (x, y).
+int InterfaceTextWidth(const std::string& utf8);
+int InterfaceLineHeight();
+void DrawInterfaceText(uint32_t* pixels, int width, int height, int x, int y,
+                       const std::string& utf8, uint32_t ink);
+
+// A message box's picture: its size, its XRGB pixels, and its buttons (their answers and places).
+struct MessageBoxPicture {
+    struct Button {
+        int answer;
+        int x, y, width, height;
+    };
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<Button> buttons;
+};
+// Lays out and draws a box for the type's buttons with the given one focused (its index); false
+// when the interface face cannot be found.
+bool DrawMessageBox(const std::string& utf8Text, UINT type, int focused, int pressed,
+                    MessageBoxPicture* picture);
+
 // Input translation shared by SDL events and test injection.
 void TranslateKey(HWND window, int virtualKey, int scanCode, bool extended, bool down, bool repeat,
                   bool altHeld);
