@@ -56,6 +56,8 @@ void InjectCloseBox(HWND window);
 void ResizeView(HWND window, int width, int height);
 void InjectViewMouse(HWND window, int button, bool down, int x, int y);
 bool IsFullScreen(HWND window);
+// The whole scale the window's view would start at on a desktop with that usable area.
+int StartScale(HWND window, int usableWidth, int usableHeight);
 void InjectFocus(HWND window, bool focused);
 
 // The view's picture DirectDraw last showed (XRGB, row by row: the client area scaled and

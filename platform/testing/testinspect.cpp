@@ -151,3 +151,7 @@ std::vector<uint32_t> PlatformTest::MessageBoxPicture(const std::string& text, U
     *height = picture.height;
     return picture.pixels;
 }
+
+int PlatformTest::StartScale(HWND window, int usableWidth, int usableHeight) {
+    return Layer::StartScaleIn(window, usableWidth, usableHeight);
+}

@@ -77,7 +77,15 @@ TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
         {repeat(130), repeat(127)},
         {"x" + repeat(130), "x" + repeat(127)},
     };
-    for (const CutCase& c : cases) {
+    std::vector<CutCase> all(std::begin(cases), std::end(cases));
+    // The 255th byte alone: dropped exactly when it is a lead byte (0x81-0x9F, 0xE0-0xFC).
+    for (int byte : {0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD}) {
+        bool lead = byte == 0x81 || byte == 0x9F || byte == 0xE0 || byte == 0xFC;
+        std::string kept(254, 'x');
+        all.push_back(
+            {kept + static_cast<char>(byte) + "zz", lead ? kept : kept + static_cast<char>(byte)});
+    }
+    for (const CutCase& c : all) {
         TempFolder folder;
         folder.Enter();
         ASSERT_TRUE(WriteErrorLogFormat("%s", c.argument.c_str()));

@@ -73,6 +73,8 @@ TEST_F(RulesTest, GroupsOfThreeOrMoreExplodeInEveryShape) {
         {"exploding tiles complete a group but score once", "1111./...../...../...../.....",
          "XXX..", "XXXX./...../...../...../.....", 1},
         {"growing tiles belong to no group", "111../...../...../...../.....", "..G..", none, 0},
+        {"the board's last cell", "...../...../...../....1/...11", "",
+         "...../...../...../....X/...XX", 3},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -81,6 +83,14 @@ TEST_F(RulesTest, GroupsOfThreeOrMoreExplodeInEveryShape) {
         EXPECT_EQ(std::make_tuple(std::string(c.exploding), 100 * c.newTiles, 20 - c.newTiles),
                   std::make_tuple(Exploding(), gameState.score, gameState.clearQuota))
             << c.label;
+    }
+    // The quota: reaching exactly zero clears the stage; one short does not.
+    for (int32_t quota : {3, 4}) {
+        SetUp();
+        gameState.clearQuota = quota;
+        Board("111../...../...../...../.....");
+        FindMatches();
+        EXPECT_EQ(quota == 3 ? Scene::clear : Scene::stage, gameApp.currentScene) << quota;
     }
 }
 
@@ -121,13 +131,19 @@ TEST_F(RulesTest, SwapMovesOnlyKindsAndTheSpecialTileBlastsTheOtherKind) {
 }
 
 TEST_F(RulesTest, NewTilesStartOnlyInFreeCells) {
-    Board("00000/00000/00.00/00000/00000", "X");
+    // The one free cell is the board's last; the tile growing in the middle keeps growing as it
+    // was, and the exploding one in the corner is no free cell either.
+    Board("00000/00000/00300/00000/0000.", "X..../...../..G..");
+    gameState.appearStep[12] = 4;
     srand(7);
     for (int second = 0; second < 500; ++second)
         SpawnTile();
     for (int i = 0; i < cellCount; ++i)
-        EXPECT_EQ(i == 12, gameState.appearKind[i] >= 0 && gameState.appearKind[i] <= Cell::special)
+        EXPECT_EQ(i == 24 || i == 12,
+                  gameState.appearKind[i] >= 0 && gameState.appearKind[i] <= Cell::special)
             << "500 tries find the one free cell, and only it: " << i;
+    EXPECT_EQ(std::make_pair(3, 4),
+              std::make_pair(gameState.appearKind[12], gameState.appearStep[12]));
 }
 
 TEST_F(RulesTest, SelectingClickingAgainDraggingAndRightButton) {

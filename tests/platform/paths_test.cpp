@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@ TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormSizedAsWindowsDoesAndSetFr
     EXPECT_EQ(length + 1, GetCurrentDirectoryA(sizeof small, small));
     EXPECT_STREQ("abc", small);
     EXPECT_EQ(length, GetCurrentDirectoryA(length + 1, buffer));
+    EXPECT_EQ(length + 1, GetCurrentDirectoryA(length, buffer)) << "one byte short";
     UINT windowsLength = GetWindowsDirectoryA(buffer, MAX_PATH);
     EXPECT_EQ(windowsLength + 1, GetWindowsDirectoryA(small, sizeof small));
 
@@ -66,10 +68,40 @@ TEST_F(PathsTest, WindowsDirectoryIsAPerUserWritableFolder) {
         setenv("XDG_DATA_HOME", previous.c_str(), 1);
 }
 
+TEST_F(PathsTest, ModuleFileNameIsCutToTheBufferAndTerminatedAsWindowsDoes) {
+    PlatformTest::SetModulePath("/opt/game/Quellmark");
+    // "Z:\opt\game\Quellmark" is 21 bytes.
+    struct Case {
+        DWORD size, result;
+        const char* text;
+        DWORD error;
+    };
+    const Case cases[] = {{22, 21, "Z:\\opt\\game\\Quellmark", ERROR_SUCCESS},
+                          {21, 21, "Z:\\opt\\game\\Quellmar", ERROR_INSUFFICIENT_BUFFER},
+                          {1, 1, "", ERROR_INSUFFICIENT_BUFFER}};
+    for (const Case& c : cases) {
+        char buffer[32];
+        memset(buffer, 'x', sizeof buffer);
+        SetLastError(12345);
+        EXPECT_EQ(c.result, GetModuleFileNameA(nullptr, buffer, c.size)) << c.size;
+        EXPECT_STREQ(c.text, buffer) << c.size;
+        EXPECT_EQ('x', buffer[c.size]) << "nothing written past the buffer";
+        EXPECT_EQ(c.error, GetLastError()) << c.size;
+    }
+}
+
+// Lead bytes of code page 932 are 0x81 to 0x9F and 0xE0 to 0xFC, and nothing either side.
+TEST_F(PathsTest, LeadBytesAreExactlyThoseOfCodePage932) {
+    for (int byte = 0; byte < 256; ++byte)
+        EXPECT_EQ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC),
+                  IsDBCSLeadByteEx(932, static_cast<BYTE>(byte)) != FALSE)
+            << byte;
+}
+
 TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
     folder.Enter();
     struct Case {
-        const char* path;
+        std::string path;
         BOOL result;
         DWORD error;
     };
@@ -78,10 +110,12 @@ TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
         {".\\one\\", FALSE, ERROR_ALREADY_EXISTS},
         {".\\missing\\two", FALSE, ERROR_PATH_NOT_FOUND},
         {"", FALSE, ERROR_PATH_NOT_FOUND},
+        {".\\" + std::string(245, 'd'), TRUE, 0}, // 247 bytes: the longest a new folder may have
+        {".\\" + std::string(246, 'e'), FALSE, ERROR_FILENAME_EXCED_RANGE},
     };
     for (const Case& c : cases) {
         SetLastError(0);
-        EXPECT_EQ(c.result, CreateDirectoryA(c.path, nullptr)) << c.path;
+        EXPECT_EQ(c.result, CreateDirectoryA(c.path.c_str(), nullptr)) << c.path;
         if (!c.result) {
             EXPECT_EQ(c.error, GetLastError()) << c.path;
         }

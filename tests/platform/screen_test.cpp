@@ -13,12 +13,14 @@ using ScreenTest = DisplayFixture;
 
 TEST_F(ScreenTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
     // The client area is 642 x 479. Views: exact double; double and a few pixels (snapped to
-    // double, centred); wider, taller and smaller than the client's shape (fitted, with bars).
+    // double, centred), up to 8 more (snapped) and 9 (fitted); wider, taller and smaller than the
+    // client's shape (fitted, with bars).
     struct Case {
         int width, height;
         RECT place; // where the picture lands in the view
     };
     const Case cases[] = {{1284, 958, {0, 0, 1284, 958}},     {1290, 962, {3, 2, 1287, 960}},
+                          {1292, 966, {4, 4, 1288, 962}},     {1293, 966, {0, 1, 1293, 965}},
                           {1920, 1080, {236, 0, 1683, 1080}}, {700, 2000, {0, 739, 700, 1261}},
                           {100, 50, {16, 0, 83, 50}},         {642, 479, {0, 0, 642, 479}}};
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
@@ -41,8 +43,9 @@ TEST_F(ScreenTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
                             {c.place.right - 1, c.place.bottom - 1},
                             {(c.place.left + c.place.right) / 2, c.place.top + 1},
                             {c.place.left - 1, c.place.top},
+                            {c.place.right, c.place.top},
                             {c.place.left, c.place.bottom}}) {
-            bool inside = x >= c.place.left && y < c.place.bottom;
+            bool inside = x >= c.place.left && x < c.place.right && y < c.place.bottom;
             int clientX = (x - c.place.left) * 642 / pictureWidth;
             int clientY = (y - c.place.top) * 479 / pictureHeight;
             PlatformTest::InjectViewMouse(window, 0, true, x, y);

@@ -110,6 +110,27 @@ TEST_F(WindowsTest, ResizingTheViewAndFullScreenLeaveTheWindowAndItsMessagesAlon
               std::make_tuple(outer.right, outer.bottom, client.right, client.bottom));
 }
 
+TEST_F(WindowsTest, ASizingFrameStartsAtTheLargestWholeScaleTheUsableAreaHolds) {
+    // 640 x 480 outside: a 632 x 449 client area and 8 x 31 pixels of frame.
+    HWND sizing = Create(WS_OVERLAPPEDWINDOW, 640, 480);
+    HWND fixed = Create(WS_POPUP | WS_CAPTION, 640, 480);
+    struct Case {
+        HWND window;
+        int usableWidth, usableHeight, scale;
+    };
+    const Case cases[] = {
+        {sizing, 2 * 632 + 8, 2 * 449 + 31, 2},
+        {sizing, 2 * 632 + 7, 2 * 449 + 31, 1},
+        {sizing, 2 * 632 + 8, 2 * 449 + 30, 1},
+        {sizing, 3840, 2160, 4},
+        {sizing, 600, 400, 1},
+        {fixed, 3840, 2160, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.scale, PlatformTest::StartScale(c.window, c.usableWidth, c.usableHeight))
+            << c.usableWidth << "x" << c.usableHeight;
+}
+
 // A shown message box draws its text in the IPA P Gothic face, as GDI draws the same code page 932
 // text (a box in X core fonts shows Japanese as mojibake or empty squares): the ink of the box's
 // text area equals, pixel for pixel, the ink of the reference line; a second line stands below.

@@ -143,38 +143,88 @@ TEST_F(MusicTest, LoopedSongKeepsSoundingAcrossItsLoopPointUntilStopped) {
     EXPECT_LT(*std::max_element(after.begin(), after.end()), 30) << "silent after the stop";
 }
 
-TEST_F(MusicTest, DamagedFilesLoadNothing) {
+// A track chunk of the given body.
+std::string Chunk(const char* id, const std::string& body) {
+    std::string size;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        size += static_cast<char>((body.size() >> shift) & 0xFF);
+    return id + size + body;
+}
+
+// Each damaged file is damaged in one way, and beside it stands a file at the very bound that
+// damage crosses, which loads.
+TEST_F(MusicTest, DamagedFilesLoadNothingAndFilesAtTheBoundsLoad) {
     const std::string good = LoopingSong(1);
-    std::string format2 = good;
-    format2[9] = 2;
-    std::string smpte = good;
-    smpte[12] = static_cast<char>(0xE7);
-    smpte[13] = 40;
-    std::string noStatus = SmfFile({std::string("MTrk\0\0\0\x04\x00\x40\x40\x00", 12)}, 480);
-    std::string badMeta = SmfFile({std::string("MTrk\0\0\0\x06\x00\xFF\x51\x7F\x07\xA1", 14)}, 480);
-    std::string longNumber =
-        SmfFile({std::string("MTrk\0\0\0\x06\xFF\xFF\xFF\xFF\x7F\x90", 14)}, 480);
+    auto with = [&good](size_t at, char byte) {
+        std::string changed = good;
+        changed[at] = byte;
+        return changed;
+    };
+    const std::string header = good.substr(0, 14);
+    auto tracks = [&header](int count, const std::string& body) { // format 1 unless said
+        std::string file = header;
+        file[9] = 1;
+        file[11] = static_cast<char>(count);
+        return file + body;
+    };
+    const std::string end = std::string("\x00\xFF\x2F\x00", 4);
+    const std::string note = std::string("\x00\x90\x7F\x7F", 4) + end;
+    const std::string text = std::string("\x00\xFF\x01\x03", 4) + "abc"; // no end after it
+    // Events to the cap exactly: a tempo, then notes in running status.
+    auto crowd = [&](size_t events) {
+        std::string body = std::string("\x00\xFF\x51\x03\x07\xA1\x20\x00\x90\x3C\x40", 11);
+        for (size_t i = 2; i < events; ++i)
+            body += std::string("\x00\x3C\x40", 3);
+        return tracks(1, Chunk("MTrk", body + end));
+    };
+    // A file of exactly the largest size read: a song and a chunk no reader knows.
+    auto padded = [&](size_t size) {
+        return good + Chunk("JUNK", std::string(size - good.size() - 8, 'j'));
+    };
     struct Case {
         const char* label;
         std::string bytes;
+        bool loads;
     };
     const Case cases[] = {
-        {"empty", ""},
-        {"header only", good.substr(0, 10)},
-        {"not MIDI", "RIFF" + std::string(100, 'x')},
-        {"format 2", format2},
-        {"SMPTE division", smpte},
-        {"no track chunk", good.substr(0, 14)},
-        {"data byte without a status", noStatus},
-        {"meta event longer than the track", badMeta},
-        {"five-byte delta time", longNumber},
-        {"cut inside a note", good.substr(0, good.size() - 7)},
+        {"empty", "", false},
+        {"header only", good.substr(0, 10), false},
+        {"not MIDI", "RIFF" + std::string(100, 'x'), false},
+        {"header length 5", with(7, 5), false},
+        {"header length 7, one byte more", with(7, 7).insert(14, 1, '\0'), true},
+        {"format 2", with(9, 2), false},
+        {"format 0 with two tracks",
+         tracks(2, Chunk("MTrk", note) + Chunk("MTrk", note)).replace(9, 1, 1, '\0'), false},
+        {"format 1 with two tracks", tracks(2, Chunk("MTrk", note) + Chunk("MTrk", note)), true},
+        {"no tracks", tracks(0, ""), false},
+        {"division 0", with(12, 0).replace(13, 1, 1, '\0'), false},
+        {"SMPTE division", with(12, static_cast<char>(0xE7)), false},
+        {"no track chunk", header, false},
+        {"a track header cut one byte short", tracks(1, std::string("MTrk\0\0\0", 7)), false},
+        {"an empty track chunk ending the file", tracks(1, std::string("MTrk\0\0\0\0", 8)), true},
+        {"data byte without a status", tracks(1, Chunk("MTrk", std::string("\x00\x40\x40\x00", 4))),
+         false},
+        {"a data byte above 0x7F",
+         tracks(1, Chunk("MTrk", std::string("\x00\x90\x80\x40", 4) + end)), false},
+        {"note and velocity 0x7F", tracks(1, Chunk("MTrk", note)), true},
+        {"meta event one byte longer than its track", tracks(1, Chunk("MTrk", text.substr(0, 6))),
+         false},
+        {"meta event filling its track exactly", tracks(1, Chunk("MTrk", text)), true},
+        {"five-byte delta time",
+         tracks(1, Chunk("MTrk", std::string("\xFF\xFF\xFF\xFF\x7F\x90", 6))), false},
+        {"cut inside a note", good.substr(0, good.size() - 7), false},
+        {"events to the cap", crowd(size_t{2} << 20), true},
+        {"one event more", crowd((size_t{2} << 20) + 1), false},
+        {"16 MiB", padded(size_t{16} << 20), true},
+        {"a byte more", padded((size_t{16} << 20) + 1), false},
     };
     ASSERT_EQ(1, player->Init(nullptr));
     for (const Case& c : cases) {
         WriteBytes(folder / "Bad.mid", c.bytes);
-        EXPECT_EQ(0, player->Load(0, "Bad.mid")) << c.label;
-        EXPECT_EQ(0, player->Play(0, 0, 0, 0xFFFFFFFF)) << c.label;
+        EXPECT_EQ(c.loads ? 1 : 0, player->Load(0, "Bad.mid")) << c.label;
+        if (!c.loads) {
+            EXPECT_EQ(0, player->Play(0, 0, 0, 0xFFFFFFFF)) << c.label;
+        }
     }
     EXPECT_EQ(0, player->Load(0, "Missing.mid"));
 }

@@ -13,6 +13,10 @@ namespace Layer {
 
 // Whether SDL's video has been started (by the first window).
 bool VideoStarted();
+// The whole scale a window starts its view at on a desktop whose usable area is that large: the
+// largest at which the client area and its frame fit, at least 1; 1 for a window without a
+// sizing frame.
+int StartScaleIn(HWND window, int usableWidth, int usableHeight);
 // On X11: remembers an SDL window's connection; then X11InputWaiting answers 1 when the X server
 // sent something or Xlib queued events (waiting up to timeoutMs for it), else 0; -1 elsewhere.
 void WatchX11Connection(SDL_Window* window);

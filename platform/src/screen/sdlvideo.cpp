@@ -41,18 +41,24 @@ bool StartVideo() {
 // largest whole scale that fits the desktop's usable area with its frame; others at 1.
 int StartScaleOf(HWND window) {
     SDL_Rect usable{};
-    if (!(window->style & WS_THICKFRAME) || SDL_GetDisplayUsableBounds(0, &usable) != 0)
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
         return 1;
-    RECT client = Layer::ClientRectOf(window);
-    RECT outer = Layer::OuterFromClient(client, window->style);
-    int width = client.right - client.left, height = client.bottom - client.top;
-    return Layer::StartScale(width, height, (outer.right - outer.left) - width,
-                             (outer.bottom - outer.top) - height, usable.w, usable.h);
+    return Layer::StartScaleIn(window, usable.w, usable.h);
 }
 
 } // namespace
 
 namespace Layer {
+
+int StartScaleIn(HWND window, int usableWidth, int usableHeight) {
+    if (!(window->style & WS_THICKFRAME))
+        return 1;
+    RECT client = ClientRectOf(window);
+    RECT outer = OuterFromClient(client, window->style);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    return StartScale(width, height, (outer.right - outer.left) - width,
+                      (outer.bottom - outer.top) - height, usableWidth, usableHeight);
+}
 
 bool CreateSdlWindow(HWND window) {
     if (Headless())
