@@ -71,6 +71,7 @@ tests/fuzz/run.sh "$fuzzSeconds"
 
 step "end-to-end runs of the native program and of the Windows build under wine64 (Xvfb)"
 tests/e2e/smoke.sh "$root/build/native/bin/Quellmark" "$root/build/native/artifacts"
+tests/e2e/mixer.sh "$root/build/native/bin/Quellmark"
 # The Windows build as players get it: its zip unpacked into an empty folder.
 cmake --build build/windows-x64 --target quellmark_zip -j "$jobs"
 unpacked=$(mktemp -d)

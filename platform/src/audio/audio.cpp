@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "audio/audiointernal.h"
@@ -23,6 +24,12 @@ class PrimaryBuffer : public ComObject<IDirectSoundBuffer> {};
 } // namespace
 
 std::unique_ptr<AudioDevice> AudioDevice::Open() {
+    // In the desktop's volume mixer the stream says what it plays and carries the program's icon
+    // (libpulse reads PULSE_PROP_<property> from the environment; one the user set stays).
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Music");
+#ifdef PLATFORM_ICON_NAME
+    setenv("PULSE_PROP_application.icon_name", PLATFORM_ICON_NAME, 0);
+#endif
     if (ShouldFail("OpenAudioDevice") || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     std::unique_ptr<AudioDevice> opened(new AudioDevice());
