@@ -11,7 +11,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
   libfontconfig-dev fontconfig fonts-ipafont-gothic fonts-ipafont-mincho libx11-dev libxext-dev libxrender-dev
   # tests
-  googletest libgtest-dev xvfb xauth xdotool openbox imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio
+  googletest libgtest-dev xvfb xauth xdotool openbox imagemagick wine64 clang libclang-rt-14-dev abcmidi pulseaudio lintian
   file clang-format unzip x11-utils
   # packaging: cpack's Debian package and the validators of its desktop files
   dpkg-dev desktop-file-utils appstream

@@ -2,7 +2,7 @@
 # The game as a Linux user installs it: cmake --install into a temporary prefix and the Debian
 # package from cpack, each started through its quellmark launcher from another folder under Xvfb
 # (title, a click into the stage, Esc; SIGTERM), with the desktop entry and AppStream metadata
-# validated and the package's control fields and files checked.
+# validated, the package's control fields and files checked and the package passed by lintian.
 # Usage: install.sh BUILD_DIR ARTIFACT_DIR
 set -euo pipefail
 build=$(realpath "$1")
@@ -39,12 +39,17 @@ for need in "Package: quellmark" "Section: games" libsdl2-2.0-0 libsdl2-ttf-2.0-
     grep -q "$need" <<<"$fields" || fail "the package's control fields lack $need"
 done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for need in ./usr/bin/quellmark ./usr/lib/quellmark/Quellmark ./usr/lib/quellmark/Quellmark.zrm \
-    "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
-    ./usr/share/man/man6/quellmark.6 ./usr/share/icons/hicolor/256x256/apps/quellmark.png; do
+for need in ./usr/games/quellmark ./usr/lib/games/quellmark/Quellmark \
+    ./usr/lib/games/quellmark/Quellmark.zrm "./usr/share/applications/$id.desktop" \
+    "./usr/share/metainfo/$id.metainfo.xml" ./usr/share/man/man6/quellmark.6.gz \
+    ./usr/share/doc/quellmark/copyright ./usr/share/doc/quellmark/changelog.gz \
+    ./usr/share/icons/hicolor/256x256/apps/quellmark.png; do
     grep -qx "$need" <<<"$files" || fail "the package lacks $need"
 done
+# Debian's package checker: no error and no warning (informational tags are printed).
+lintian --info "$deb" 2>/dev/null | tee "$artifacts/lintian.txt"
+! grep -qE '^[EW]:' "$artifacts/lintian.txt" || fail "lintian reports errors or warnings"
 dpkg-deb -x "$deb" "$work/unpacked"
-QUELLMARK_E2E_INSTALLED=1 "$here/smoke.sh" "$work/unpacked/usr/bin/quellmark" "$artifacts/deb"
+QUELLMARK_E2E_INSTALLED=1 "$here/smoke.sh" "$work/unpacked/usr/games/quellmark" "$artifacts/deb"
 cp "$deb" "$artifacts/"
 echo "install: cmake --install and the Debian package both run from their launcher"
