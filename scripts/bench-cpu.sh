@@ -11,8 +11,9 @@ if [ -z "${QUELLMARK_BENCH_INNER:-}" ]; then
 fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 XDG_DATA_HOME=$(mktemp -d)
-export XDG_DATA_HOME
-trap 'rm -rf "$XDG_DATA_HOME"' EXIT
+XDG_CONFIG_HOME=$(mktemp -d) # no view remembered from an earlier run
+export XDG_DATA_HOME XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"' EXIT
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 share() { # pid label
     local before after

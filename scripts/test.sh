@@ -86,9 +86,9 @@ step "benchmarks (figures only)"
 ./scripts/bench-cpu.sh
 SDL_AUDIODRIVER=dummy build/native/bin/bench_music
 echo "bench_game, shown by the layer's own copy (SDL's dummy video, as on Wayland):"
-XDG_DATA_HOME=$(mktemp -d) SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/native/bin/bench_game
+XDG_DATA_HOME=$(mktemp -d) XDG_CONFIG_HOME=$(mktemp -d) SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/native/bin/bench_game
 echo "bench_game on a 1920 x 1080 X server (shared memory, the server scales):"
-XDG_DATA_HOME=$(mktemp -d) xvfb-run -a -s "-screen 0 1920x1080x24" \
+XDG_DATA_HOME=$(mktemp -d) XDG_CONFIG_HOME=$(mktemp -d) xvfb-run -a -s "-screen 0 1920x1080x24" \
     env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy build/native/bin/bench_game
 build/native/bin/bench_archive
 

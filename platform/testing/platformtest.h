@@ -56,6 +56,11 @@ void InjectCloseBox(HWND window);
 void ResizeView(HWND window, int width, int height);
 void InjectViewMouse(HWND window, int button, bool down, int x, int y);
 bool IsFullScreen(HWND window);
+// The view's size as the player sees it.
+void ViewSize(HWND window, int* width, int* height);
+// Keeps views between runs as the shipping program does ($XDG_CONFIG_HOME/<program>/view); off
+// after Reset, so that tests do not see each other's views.
+void RememberViews(bool remember);
 // The whole scale the window's view would start at on a desktop with that usable area.
 int StartScale(HWND window, int usableWidth, int usableHeight);
 void InjectFocus(HWND window, bool focused);

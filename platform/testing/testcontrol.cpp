@@ -25,6 +25,7 @@ struct Controls {
     std::string modulePath;
     std::vector<PlatformTest::MessageBoxRecord> boxes;
     int boxAnswer = 0;
+    bool viewsRemembered = false;
 };
 
 Controls& State() {
@@ -76,6 +77,10 @@ bool AdvanceVirtualClock(DWORD milliseconds) {
     return true;
 }
 
+bool ViewsRemembered() {
+    return State().viewsRemembered;
+}
+
 const std::string* ModulePathOverride() {
     return State().modulePath.empty() ? nullptr : &State().modulePath;
 }
@@ -103,6 +108,7 @@ void PlatformTest::Reset() {
     Layer::ResetCursorCount();
     Layer::ResetPacing();
     controls.modulePath.clear();
+    controls.viewsRemembered = false;
     Layer::ResetUserFolders();
     SetLastError(ERROR_SUCCESS);
 }
@@ -141,4 +147,8 @@ void PlatformTest::SetMessageBoxAnswer(int answer) {
 
 const std::vector<PlatformTest::MessageBoxRecord>& PlatformTest::MessageBoxes() {
     return State().boxes;
+}
+
+void PlatformTest::RememberViews(bool remember) {
+    State().viewsRemembered = remember;
 }

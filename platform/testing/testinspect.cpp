@@ -41,6 +41,8 @@ void PlatformTest::ResizeView(HWND window, int width, int height) {
     }
     window->viewWidth = width;
     window->viewHeight = height;
+    window->normalViewWidth = width;
+    window->normalViewHeight = height;
 }
 
 namespace {
@@ -154,4 +156,8 @@ std::vector<uint32_t> PlatformTest::MessageBoxPicture(const std::string& text, U
 
 int PlatformTest::StartScale(HWND window, int usableWidth, int usableHeight) {
     return Layer::StartScaleIn(window, usableWidth, usableHeight);
+}
+
+void PlatformTest::ViewSize(HWND window, int* width, int* height) {
+    Layer::ViewSize(window, width, height);
 }

@@ -24,7 +24,7 @@ trap 'rm -rf "$scratch"' EXIT
 XDG_DATA_HOME="$scratch/data-"$'\x83\x5c'
 gameFolder="$scratch/caf"$'\xe9'
 mkdir "$XDG_DATA_HOME" "$gameFolder"
-export XDG_DATA_HOME
+export XDG_DATA_HOME XDG_CONFIG_HOME="$scratch/config" # the view is remembered there
 if [ -z "${QUELLMARK_E2E_INSTALLED:-}" ]; then
     cp "$program" "$(dirname "$program")/Quellmark.zrm" "$gameFolder/"
     program="$gameFolder/$(basename "$program")"
@@ -203,7 +203,25 @@ scaled_case() {
     timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
     wait "$pid" || status=$?
     [ "$status" -eq 255 ] || fail "scaled: exit status $status"
-    echo "scaled: 1264x898 at start, cell ($cell) selected, 632x449 and 1920x1080 letterboxed"
+    # The view is kept: the next start is full screen again, and F11 gives back the size it had.
+    "$program" &
+    pid=$!
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+        fail "scaled: no window appeared the second time"
+    sleep 1
+    wait_picture "$artifacts/scaled-remembered.png" "$window"
+    size=$(identify -format '%wx%h' "$artifacts/scaled-remembered.png")
+    [ "$size" = 1920x1080 ] || fail "scaled: the next start is $size, not full screen as it was left"
+    xdotool windowfocus --sync "$window" key F11
+    sleep 1
+    geometry=$(xdotool getwindowgeometry "$window")
+    [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "scaled: out of full screen: $geometry"
+    xdotool key Escape
+    timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
+    wait "$pid" || true
+    rm -f "$XDG_CONFIG_HOME/quellmark/view"
+    echo "scaled: 1264x898 at start, cell ($cell) selected, 632x449 and 1920x1080 letterboxed;" \
+        "the next start full screen as left, and 632x449 again out of it"
 }
 
 # own_server GEOMETRY: starts an X server of the case's own (no window manager); sets the caller's

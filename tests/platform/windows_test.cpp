@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platformtest.h"
 #include "support/ddsupport.h"
+#include "support/tempfolder.h"
 
 namespace {
 
@@ -129,6 +132,74 @@ TEST_F(WindowsTest, ASizingFrameStartsAtTheLargestWholeScaleTheUsableAreaHolds) 
     for (const Case& c : cases)
         EXPECT_EQ(c.scale, PlatformTest::StartScale(c.window, c.usableWidth, c.usableHeight))
             << c.usableWidth << "x" << c.usableHeight;
+}
+
+// The view's size and full screen are kept between runs; a record that is damaged, cut short or
+// someone else's is ignored and replaced whole; a link at its name is replaced, not followed.
+TEST_F(WindowsTest, TheViewIsKeptBetweenRunsAndABadRecordIsReplaced) {
+    TempFolder config;
+    setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    PlatformTest::RememberViews(true);
+    const std::filesystem::path folder = config.Path() / program_invocation_short_name;
+    const std::string record = (folder / "view").string();
+    std::filesystem::create_directories(folder);
+    // One run: the view it starts with, then the player's doing, then what the record holds.
+    auto run = [&](const std::function<void(HWND)>& play) {
+        HWND window = Create(WS_OVERLAPPEDWINDOW, 640, 480);
+        int width = 0, height = 0;
+        PlatformTest::ViewSize(window, &width, &height);
+        auto start = std::make_tuple(width, height, PlatformTest::IsFullScreen(window));
+        play(window);
+        DestroyWindow(window);
+        return std::make_pair(start, ReadBytes(record));
+    };
+    auto fullScreen = [](HWND window) {
+        PlatformTest::InjectKey(window, VK_F11, true);
+        PlatformTest::InjectKey(window, VK_F11, false);
+    };
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    auto first = run([&](HWND window) {
+        PlatformTest::ResizeView(window, 900, 700);
+        fullScreen(window);
+    });
+    EXPECT_EQ(std::make_tuple(632, 449, false), first.first);
+    EXPECT_EQ("view 1 900 700 0 1\n", first.second);
+    auto second = run(fullScreen);
+    EXPECT_EQ(std::make_tuple(screenWidth, screenHeight, true), second.first);
+    EXPECT_EQ("view 1 900 700 0 0\n", second.second) << "back from full screen to its own size";
+    struct Case {
+        std::string bytes;
+        int width, height; // the view started with
+    };
+    const Case cases[] = {
+        {"view 1 1 1 0 0\n", 1, 1},
+        {"view 1 16385 1 0 0\n", 632, 449},
+        {"view 1 0 700 0 0\n", 632, 449},
+        {"view 1 900 700 2 0\n", 632, 449},
+        {"view 1 900 700 0 0", 632, 449},
+        {"view 1 900 700 0\n", 632, 449},
+        {"view 2 900 700 0 0\n", 632, 449},
+        {"view 1 900 700 0 0\nmore", 632, 449},
+        {"", 632, 449},
+        {"view 1 16384 16384 0 0\n", std::min(16384, screenWidth), std::min(16384, screenHeight)},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(record, c.bytes);
+        auto result = run([](HWND) {});
+        EXPECT_EQ(std::make_tuple(c.width, c.height, false), result.first) << c.bytes;
+        EXPECT_EQ("view 1 " + std::to_string(c.width) + " " + std::to_string(c.height) + " 0 0\n",
+                  result.second)
+            << c.bytes;
+    }
+    const std::string outside = (config.Path() / "outside").string();
+    WriteBytes(outside, "keep");
+    std::filesystem::remove(record);
+    std::filesystem::create_symlink(outside, record);
+    run([](HWND) {});
+    EXPECT_EQ("keep", ReadBytes(outside));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(record)));
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 // A shown message box draws its text in the IPA P Gothic face, as GDI draws the same code page 932

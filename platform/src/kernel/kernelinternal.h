@@ -18,6 +18,11 @@ std::string ToWindowsPath(const std::string& linuxPath);
 // size needed (terminator included) when the buffer is too small.
 DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
+// The user's home folder ($HOME, else the password database's).
+std::string HomeFolder();
+// The program's own name for its per-user files: its executable's file name in lower case,
+// without an extension ("Quellmark" gives "quellmark").
+std::string ProgramName();
 // The folder name inside the program's per-user folder, or inside the fallback per-user folder
 // when the first cannot be used; empty when neither can. With create, both folders are made (and
 // made private); without, the answer may name a folder that does not exist yet.

@@ -26,6 +26,8 @@ bool AdvanceVirtualClock(DWORD milliseconds);
 const std::string* ModulePathOverride();
 // Records a message box shown in headless mode and gives the test's answer.
 int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// Whether the view of a window is kept between runs (off in tests unless a test asks).
+bool ViewsRemembered();
 #else
 constexpr bool ShouldFail(const char*) {
     return false;
@@ -44,6 +46,9 @@ constexpr const std::string* ModulePathOverride() {
 }
 constexpr int RecordMessageBox(HWND, const char*, const char*, UINT) {
     return 0;
+}
+constexpr bool ViewsRemembered() {
+    return true;
 }
 #endif
 

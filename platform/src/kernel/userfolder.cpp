@@ -21,38 +21,12 @@ namespace {
 
 bool dataHomeRefused = false; // a write in the data home's folder failed during this run
 
-std::string HomeFolder() {
-    const char* home = getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return home;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return "/";
-}
-
-// The program's own name for its per-user data: its executable's file name in lower case,
-// without an extension ("Quellmark" gives "quellmark").
-std::string ProgramName() {
-    std::string name = program_invocation_short_name;
-    char linuxPath[PATH_MAX + 1];
-    ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
-    if (length > 0) {
-        linuxPath[length] = '\0';
-        name = std::filesystem::path(linuxPath).filename().string();
-    }
-    if (size_t dot = name.find('.'); dot != std::string::npos && dot > 0)
-        name.erase(dot);
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return name.empty() || name == "." || name == ".." ? std::string("program") : name;
-}
-
 std::string DataHomeFolder() {
     const char* dataHome = getenv("XDG_DATA_HOME");
-    std::string base = (dataHome != nullptr && dataHome[0] == '/') ? std::string(dataHome)
-                                                                   : HomeFolder() + "/.local/share";
-    return base + "/" + ProgramName();
+    std::string base = (dataHome != nullptr && dataHome[0] == '/')
+                           ? std::string(dataHome)
+                           : Layer::HomeFolder() + "/.local/share";
+    return base + "/" + Layer::ProgramName();
 }
 
 // True when path is a real folder (not a link) of this user's.
@@ -79,8 +53,8 @@ bool MakePrivateFolder(const std::string& path, bool create) {
 std::string RuntimeFolder() {
     const char* runtime = getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime))
-        return std::string(runtime) + "/" + ProgramName();
-    return "/tmp/" + ProgramName() + "-" + std::to_string(geteuid());
+        return std::string(runtime) + "/" + Layer::ProgramName();
+    return "/tmp/" + Layer::ProgramName() + "-" + std::to_string(geteuid());
 }
 
 // The canonical form of path (links resolved), or path itself when it does not exist.
@@ -121,6 +95,33 @@ std::string ProgramFolder() {
 } // namespace
 
 namespace Layer {
+
+std::string HomeFolder() {
+    const char* home = getenv("HOME");
+    if (home != nullptr && home[0] == '/')
+        return home;
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        return entry->pw_dir;
+    return "/";
+}
+
+// The program's own name for its per-user data: its executable's file name in lower case,
+// without an extension ("Quellmark" gives "quellmark").
+std::string ProgramName() {
+    std::string name = program_invocation_short_name;
+    char linuxPath[PATH_MAX + 1];
+    ssize_t length = readlink("/proc/self/exe", linuxPath, PATH_MAX);
+    if (length > 0) {
+        linuxPath[length] = '\0';
+        name = std::filesystem::path(linuxPath).filename().string();
+    }
+    if (size_t dot = name.find('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name.empty() || name == "." || name == ".." ? std::string("program") : name;
+}
 
 std::string UserSubfolder(const char* name, bool create) {
     std::string candidates[] = {dataHomeRefused ? std::string() : DataHomeFolder(),

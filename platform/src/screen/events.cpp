@@ -119,6 +119,11 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
         Layer::TranslateCloseBox(window);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
+        if (!(SDL_GetWindowFlags(window->sdlWindow) &
+              (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED))) {
+            window->normalViewWidth = event.data1; // the size to come back to, and to keep
+            window->normalViewHeight = event.data2;
+        }
         if (Layer::ShownThroughServer(window->sdlWindow))
             Layer::RepaintServerView(window->sdlWindow);
         else if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {

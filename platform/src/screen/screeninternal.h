@@ -11,6 +11,17 @@ struct _XDisplay;
 
 namespace Layer {
 
+// The view kept between runs (viewmemory.cpp): read and written whole; RecallView gives a new
+// window with a sizing frame the view of the last run (fitted to the screen), RememberView keeps
+// a closing one's.
+struct ViewMemory {
+    int width = 0, height = 0;
+    bool maximized = false, fullScreen = false;
+};
+bool ReadViewMemory(ViewMemory* memory);
+bool WriteViewMemory(const ViewMemory& memory);
+void RecallView(HWND window);
+void RememberView(HWND window);
 // Whether SDL's video has been started (by the first window).
 bool VideoStarted();
 // The whole scale a window starts its view at on a desktop whose usable area is that large: the

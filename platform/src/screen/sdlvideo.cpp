@@ -61,21 +61,41 @@ int StartScaleIn(HWND window, int usableWidth, int usableHeight) {
 }
 
 bool CreateSdlWindow(HWND window) {
-    if (Headless())
-        return true;
-    if (!StartVideo())
-        return false;
     RECT client = ClientRectOf(window);
     int width = std::max(1, static_cast<int>(client.right - client.left));
     int height = std::max(1, static_cast<int>(client.bottom - client.top));
+    window->sizedForWidth = width;
+    window->sizedForHeight = height;
+    if (Headless()) {
+        RecallView(window); // headless: the view's size stands in the record
+        window->viewWidth = window->normalViewWidth;
+        window->viewHeight = window->normalViewHeight;
+        if (window->fullScreen) {
+            window->viewWidth = GetSystemMetrics(SM_CXSCREEN);
+            window->viewHeight = GetSystemMetrics(SM_CYSCREEN);
+        }
+        return true;
+    }
+    if (!StartVideo())
+        return false;
+    RecallView(window);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (window->style & WS_THICKFRAME) // resizable, can be maximised and made full screen
         flags |= SDL_WINDOW_RESIZABLE;
     int scale = StartScaleOf(window);
     if (!(window->style & (WS_CAPTION | WS_THICKFRAME)))
         flags |= SDL_WINDOW_BORDERLESS;
-    window->sdlWindow = SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left,
-                                         client.top, width * scale, height * scale, flags);
+    if (window->normalViewWidth <= 0 || window->normalViewHeight <= 0) {
+        window->normalViewWidth = width * scale;
+        window->normalViewHeight = height * scale;
+    }
+    if (window->maximized)
+        flags |= SDL_WINDOW_MAXIMIZED;
+    if (window->fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window->sdlWindow =
+        SDL_CreateWindow(Cp932ToUtf8(window->title.c_str()).c_str(), client.left, client.top,
+                         window->normalViewWidth, window->normalViewHeight, flags);
     if (window->sdlWindow == nullptr)
         return false;
     SDL_SetWindowData(window->sdlWindow, "hwnd", window);
@@ -95,6 +115,7 @@ bool CreateSdlWindow(HWND window) {
 }
 
 void DestroySdlWindow(HWND window) {
+    RememberView(window);
     if (window->sdlWindow != nullptr) {
         ForgetServerView(window->sdlWindow);
         SDL_DestroyWindow(window->sdlWindow);
@@ -119,11 +140,19 @@ void PlaceSdlWindow(HWND window) {
     if (window->fullScreen)
         return; // the view keeps the screen; the window's new place shows when it comes back
     RECT client = ClientRectOf(window);
-    int scale = StartScaleOf(window);
     SDL_SetWindowPosition(window->sdlWindow, client.left, client.top);
-    SDL_SetWindowSize(window->sdlWindow,
-                      scale * std::max(1, static_cast<int>(client.right - client.left)),
-                      scale * std::max(1, static_cast<int>(client.bottom - client.top)));
+    int width = std::max(1, static_cast<int>(client.right - client.left));
+    int height = std::max(1, static_cast<int>(client.bottom - client.top));
+    if (width == window->sizedForWidth && height == window->sizedForHeight)
+        return; // moved only: the view keeps the size the player gave it
+    // A new client size: the view starts again at the largest whole scale.
+    int scale = StartScaleOf(window);
+    window->sizedForWidth = width;
+    window->sizedForHeight = height;
+    window->normalViewWidth = scale * width;
+    window->normalViewHeight = scale * height;
+    if (!window->maximized)
+        SDL_SetWindowSize(window->sdlWindow, scale * width, scale * height);
 }
 
 void SetSdlFullScreen(HWND window, bool fullScreen) {

@@ -55,9 +55,11 @@ void ToggleFullScreen(HWND window) {
         RepaintServerView(window->sdlWindow); // the window's size, as it now is, is asked again
         return;
     }
-    // Headless: the view takes the screen's size, and back.
-    window->viewWidth = window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : 0;
-    window->viewHeight = window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : 0;
+    // Headless: the view takes the screen's size, and back to its own.
+    window->viewWidth =
+        window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : window->normalViewWidth;
+    window->viewHeight =
+        window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : window->normalViewHeight;
 }
 
 void TranslateViewKey(HWND window, int virtualKey, int scanCode, bool extended, bool down,

@@ -38,6 +38,13 @@ struct HWND__ {
     int viewWidth = 0;
     int viewHeight = 0;
     bool fullScreen = false;
+    // The view's size when neither maximised nor full screen (0 x 0: not known yet), whether it
+    // is maximised, and the client size the SDL window was last sized for; kept between runs.
+    int normalViewWidth = 0;
+    int normalViewHeight = 0;
+    bool maximized = false;
+    int sizedForWidth = 0;
+    int sizedForHeight = 0;
     HWND parent = nullptr;
     int id = 0; // a child window's id
     // The predefined list box's strings and selection.
