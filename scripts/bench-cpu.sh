@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program's share of one core over 10 s on the title and 10 s in stage 4, under Xvfb on an
-# 800 x 600 screen (the picture at its own size) and on a 1920 x 1080 screen (the view doubled).
+# The real program's share of one core and its wakeups a second: 10 s on the title and in stage 4,
+# 5 s on the clear, ending and game-over screens, under Xvfb on an 800 x 600 screen (the picture at
+# its own size) and on a 1920 x 1080 screen (the view doubled).
 # Usage: bench-cpu.sh [PROGRAM]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,20 +16,26 @@ XDG_CONFIG_HOME=$(mktemp -d) # no view remembered from an earlier run
 export XDG_DATA_HOME XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"' EXIT
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-share() { # pid label
-    local before after
-    before=$(ticks "$1")
-    sleep 10
-    after=$(ticks "$1")
-    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v l="$2" \
-        'BEGIN {printf "%s: %.1f %% of one core over 10 s\n", l, 100 * t / hz / 10}'
+# Context switches (each one a wakeup of a sleeping thread, or a preemption): the main thread's,
+# and all threads' together (the audio thread's included).
+switches() { awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"; }
+allSwitches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'; }
+# share PID LABEL SECONDS: the share of one core and the wakeups a second over that time.
+share() {
+    local before after main0 main1 all0 all1
+    before=$(ticks "$1") main0=$(switches "$1") all0=$(allSwitches "$1")
+    sleep "$3"
+    after=$(ticks "$1") main1=$(switches "$1") all1=$(allSwitches "$1")
+    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v l="$2" -v s="$3" \
+        -v m=$((main1 - main0)) -v a=$((all1 - all0)) \
+        'BEGIN {printf "%s: %.1f %% of one core over %d s; %d wakeups a second (main thread), %d (all threads)\n", l, 100 * t / hz / s, s, m / s, a / s}'
 }
 "$program" &
 pid=$!
 window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1)
 sleep 3 # start-up and the first title frames
-share "$pid" "$QUELLMARK_BENCH_INNER screen, title"
-xdotool mousemove --window "$window" 600 600 click 1
+share "$pid" "$QUELLMARK_BENCH_INNER screen, title" 10
+xdotool mousemove --window "$window" 300 300 click 1
 sleep 1
 for _ in 1 2 3; do # F2 clears a stage; a click goes on to the next
     xdotool key --window "$window" F2
@@ -38,7 +45,18 @@ for _ in 1 2 3; do # F2 clears a stage; a click goes on to the next
     xdotool click 1
     sleep 1
 done
-share "$pid" "$QUELLMARK_BENCH_INNER screen, stage 4"
+share "$pid" "$QUELLMARK_BENCH_INNER screen, stage 4" 10
+xdotool key --window "$window" F2
+sleep 1
+share "$pid" "$QUELLMARK_BENCH_INNER screen, clear" 5
+xdotool click 1 # the whole caption
+sleep 0.5
+xdotool click 1 # on to the ending
+sleep 1
+share "$pid" "$QUELLMARK_BENCH_INNER screen, ending" 5
+xdotool key --window "$window" F3
+sleep 1
+share "$pid" "$QUELLMARK_BENCH_INNER screen, game over" 5
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?

@@ -56,6 +56,10 @@ void InjectCloseBox(HWND window);
 void ResizeView(HWND window, int width, int height);
 void InjectViewMouse(HWND window, int button, bool down, int x, int y);
 bool IsFullScreen(HWND window);
+// How long a PeekMessageA that finds nothing rests (see the layer's screen/idle.cpp): 0 not at
+// all, -1 a millisecond's poll, else nanoseconds.
+int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD now,
+                 int64_t intoMillisecond);
 // The view's size as the player sees it.
 void ViewSize(HWND window, int* width, int* height);
 // Keeps views between runs as the shipping program does ($XDG_CONFIG_HOME/<program>/view); off

@@ -161,3 +161,8 @@ int PlatformTest::StartScale(HWND window, int usableWidth, int usableHeight) {
 void PlatformTest::ViewSize(HWND window, int* width, int* height) {
     Layer::ViewSize(window, width, height);
 }
+
+int64_t PlatformTest::IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD now,
+                               int64_t intoMillisecond) {
+    return Layer::IdleRest(readings, known, frameLastTurn, now, intoMillisecond);
+}

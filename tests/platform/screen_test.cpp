@@ -86,6 +86,38 @@ TEST_F(ScreenTest, AnyViewShowsTheClientAreaLetterboxedSharpAndMapsClicksBack) {
     EXPECT_EQ(DDERR_INVALIDRECT, display->Present(window));
 }
 
+// A loop that finds nothing to do rests until its next frame's millisecond, only once its frames
+// keep one steady interval (of at most 100 ms), and never right after a frame.
+TEST(IdleTest, AnIdleTurnRestsToTheNextFramesMillisecondOnlyInASteadyRhythm) {
+    const DWORD steady[3] = {1000, 1020, 1040}, unsteady[3] = {1000, 1021, 1040};
+    const DWORD slow[3] = {1000, 1101, 1202}, slowest[3] = {1000, 1100, 1200};
+    const DWORD wrapping[3] = {0xFFFFFFEC, 0, 20};
+    struct Case {
+        const char* label;
+        const DWORD* readings;
+        int known;
+        bool frameLastTurn;
+        DWORD now;
+        int64_t rest;
+    };
+    const Case cases[] = {
+        {"steady, 250 us into 1045", steady, 3, false, 1045, 15 * 1000000 - 250000},
+        {"the millisecond before the frame's", steady, 3, false, 1059, 1000000 - 250000},
+        {"the frame's millisecond", steady, 3, false, 1060, 0},
+        {"past it", steady, 3, false, 1075, 0},
+        {"right after a frame", steady, 3, true, 1045, 0},
+        {"two frames known", steady, 2, false, 1045, -1},
+        {"unsteady", unsteady, 3, false, 1045, -1},
+        {"101 ms apart", slow, 3, false, 1205, -1},
+        {"100 ms apart", slowest, 3, false, 1250, 50 * 1000000 - 250000},
+        {"across the clock's wrap", wrapping, 3, false, 30, 10 * 1000000 - 250000},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.rest,
+                  PlatformTest::IdleRest(c.readings, c.known, c.frameLastTurn, c.now, 250000))
+            << c.label;
+}
+
 TEST_F(ScreenTest, AbsurdSurfaceSizesAreRefusedNotAllocated) {
     ASSERT_TRUE(display->InitDisplay(window, 320, 240, 32, true, nullptr));
     DDSURFACEDESC desc{};

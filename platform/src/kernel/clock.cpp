@@ -1,16 +1,45 @@
-// timeGetTime: a monotonic millisecond counter (in test programs, or the virtual clock).
+// timeGetTime: a monotonic millisecond counter (in test programs, or the virtual clock), and the
+// first reading of it in each turn of the program's loop, which tells the layer when the program
+// last did its work.
 #include <ctime>
 
 #include "kernel/kernelinternal.h"
 #include "mmsystem.h"
 #include "kernel/testhooks.h"
 
-DWORD WINAPI timeGetTime(void) {
-    if (DWORD virtualNow = 0; Layer::VirtualClock(&virtualNow))
+namespace {
+
+bool readThisTurn = false;
+DWORD firstReading = 0;
+
+} // namespace
+
+namespace Layer {
+
+DWORD ClockNow() {
+    if (DWORD virtualNow = 0; VirtualClock(&virtualNow))
         return virtualNow;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     // Truncated to 32 bits, so the value wraps as the Windows counter does.
     return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u +
                               static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+bool TakeTurnReading(DWORD* reading) {
+    bool read = readThisTurn;
+    *reading = firstReading;
+    readThisTurn = false;
+    return read;
+}
+
+} // namespace Layer
+
+DWORD WINAPI timeGetTime(void) {
+    DWORD now = Layer::ClockNow();
+    if (!readThisTurn) {
+        readThisTurn = true;
+        firstReading = now;
+    }
+    return now;
 }

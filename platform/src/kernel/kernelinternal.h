@@ -18,6 +18,12 @@ std::string ToWindowsPath(const std::string& linuxPath);
 // size needed (terminator included) when the buffer is too small.
 DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
+// The millisecond clock timeGetTime answers, read by the layer itself (which does not count as the
+// program's reading).
+DWORD ClockNow();
+// The program's first timeGetTime reading since the last call (false when it read none); the next
+// turn of its loop starts counting anew.
+bool TakeTurnReading(DWORD* reading);
 // The user's home folder ($HOME, else the password database's).
 std::string HomeFolder();
 // The program's own name for its per-user files: its executable's file name in lower case,

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <vector>
 
 #include "screen/screeninternal.h"
@@ -247,6 +248,27 @@ void PumpSdlEvents() {
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         HandleEvent(event);
+}
+
+bool WaitSdlEventFor(int64_t nanoseconds) {
+    if (nanoseconds <= 0)
+        return false;
+    if (VideoStarted() &&
+        SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        return true;
+    timespec wait{static_cast<time_t>(nanoseconds / 1000000000),
+                  static_cast<long>(nanoseconds % 1000000000)};
+    if (display == nullptr) {
+        if (VideoStarted()) // no X connection to watch: SDL's own wait, to the millisecond
+            return SDL_WaitEventTimeout(nullptr,
+                                        static_cast<int>((nanoseconds + 999999) / 1000000)) != 0;
+        nanosleep(&wait, nullptr);
+        return false;
+    }
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return true;
+    pollfd socket{ConnectionNumber(display), POLLIN, 0};
+    return ppoll(&socket, 1, &wait, nullptr) != 0; // input, or a signal (a request to stop)
 }
 
 bool WaitSdlEvent(int timeoutMs) {

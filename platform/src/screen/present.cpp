@@ -223,6 +223,7 @@ bool PresentPrimary(PrimaryScreen** screenState, ScreenPixels* pixels,
     if (*screenState == nullptr)
         *screenState = new PrimaryScreen;
     PrimaryScreen* screen = *screenState;
+    NoteFrameShown();
     std::vector<ShownWindow> windows = WindowsOn(pixels->width, pixels->height);
     if (offered != nullptr)
         return ShowStretch(screen, windows, *offered);

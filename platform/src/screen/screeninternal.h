@@ -22,6 +22,16 @@ bool ReadViewMemory(ViewMemory* memory);
 bool WriteViewMemory(const ViewMemory& memory);
 void RecallView(HWND window);
 void RememberView(HWND window);
+// A frame was shown in this turn of the program's loop (screen/idle.cpp).
+void NoteFrameShown();
+// How long an idle turn rests, given the program's clock readings of its last three frames (the
+// newest last; known: how many frames in a row had one), whether the turn before showed a frame,
+// the clock now and how far into its millisecond: 0 not at all, -1 a millisecond's poll, else
+// that many nanoseconds, to the next frame's millisecond.
+int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD now,
+                 int64_t intoMillisecond);
+// Waits up to nanoseconds for input from the display (true when some came, or a signal).
+bool WaitSdlEventFor(int64_t nanoseconds);
 // Whether SDL's video has been started (by the first window).
 bool VideoStarted();
 // The whole scale a window starts its view at on a desktop whose usable area is that large: the

@@ -59,7 +59,7 @@ void TranslateMouseButton(HWND window, int button, bool down, int x, int y) {
     buttonsDown[button] = down;
     UINT message = downMessages[button] + (down ? 0 : 1);
     if (down) {
-        DWORD now = timeGetTime();
+        DWORD now = ClockNow();
         bool nearLast =
             std::abs(x - window->lastClickPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
             std::abs(y - window->lastClickPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);

@@ -56,7 +56,7 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     msg.message = message;
     msg.wParam = wParam;
     msg.lParam = lParam;
-    msg.time = timeGetTime();
+    msg.time = Layer::ClockNow();
     return msg;
 }
 
@@ -93,6 +93,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return FALSE;
     if (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::CheckWindow(window))
         return FALSE;
+    if (!Layer::Headless())
+        Layer::BeginLoopTurn();
     Layer::PumpSdlEvents();
     Layer::DeliverCloseRequests();
     bool remove = (removeFlags & PM_REMOVE) != 0;
@@ -107,10 +109,10 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     }
     if (TakeFrom(Input(), msg, window, filterMin, filterMax, remove))
         return TRUE;
-    // Nothing waits: rest until the next input event or the next millisecond, whichever comes
-    // first, so that a program polling in a loop does not keep a processor busy.
+    // Nothing waits: rest until input comes or the program may have work again, so that a
+    // program polling in a loop does not keep a processor busy.
     if (!Layer::Headless())
-        Layer::WaitSdlEvent(1);
+        Layer::RestWhileIdle();
     return FALSE;
 }
 

@@ -154,5 +154,9 @@ bool SdlScreenSize(int* width, int* height);
 // Turns waiting events into messages; WaitSdlEvent returns when one came or the time is up.
 void PumpSdlEvents();
 bool WaitSdlEvent(int timeoutMs);
+// The program's loop (screen/idle.cpp): a turn begins with each PeekMessageA; RestWhileIdle is
+// how long a PeekMessageA that found nothing rests.
+void BeginLoopTurn();
+void RestWhileIdle();
 
 } // namespace Layer
