@@ -3,12 +3,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -225,6 +227,41 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
     return name;
 }
 
+namespace {
+
+// Copies one entry's size bytes at offset of the open archive into a new file at outputPath, in
+// pieces of the buffer; a failed or short copy leaves no file. Whatever stands at the name goes
+// first (a link is removed, never followed; a FIFO is never opened). False, with writeFailed set
+// when the failure was the output's, when the entry was not written whole.
+bool CopyEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPath,
+               std::vector<char>& buffer, bool* writeFailed) {
+    if (offset > LONG_MAX || ftell(archive) != offset) {
+        if (offset > LONG_MAX || fseek(archive, static_cast<long>(offset), SEEK_SET) != 0)
+            return false; // beyond what this C library's fseek can reach
+    }
+    remove(outputPath);
+    FILE* output = fopen(outputPath, "wb");
+    if (output == nullptr) {
+        *writeFailed = true;
+        return false;
+    }
+    bool complete = true;
+    for (size_t left = static_cast<size_t>(size); left > 0 && complete;) {
+        size_t piece = std::min(left, buffer.size());
+        complete = fread(buffer.data(), 1, piece, archive) == piece;
+        if (complete && fwrite(buffer.data(), 1, piece, output) != piece)
+            complete = false, *writeFailed = true;
+        left -= piece;
+    }
+    if (fclose(output) != 0)
+        complete = false, *writeFailed = true;
+    if (!complete)
+        remove(outputPath);
+    return complete;
+}
+
+} // namespace
+
 int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) {
     if (ReadIndex(archivePath) == 0)
         return 0;
@@ -245,13 +282,28 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
     }
     CreateDirectoryA(folder, nullptr);
     WriteFailures = 0;
+    // The index is read once and the archive opened once: entries are read in their order, from
+    // the data after the index, through one buffer.
+    FILE* archive = Count > 0 ? fopen(archivePath, "rb") : nullptr;
+    if (archive == nullptr)
+        return 1;
+    std::vector<char> buffer(copyChunk);
     bool made[maxEntries] = {};
+    int64_t offset = headerSize + int64_t{recordSize} * Count;
     for (int i = 0; i < Count && WriteFailures == 0; ++i) {
-        // A copy: every ExtractFile call reads the index into Entries again.
+        const VolumeFileEntry& entry = Entries[i];
+        if (entry.Size < 0)
+            break; // the data of this entry, and of every later one, cannot be located
+        int64_t entryOffset = offset;
+        offset += entry.Size;
         char name[nameLength];
-        strcpy(name, Entries[i].Name);
-        if (Entries[i].Size < 0 || !IsValidEntryName(name) ||
-            folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
+        strcpy(name, entry.Name);
+        if (!IsValidEntryName(name) || folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
+            continue;
+        bool repeated = false; // a name seen before: its first entry's data stands
+        for (int j = 0; j < i && !repeated; ++j)
+            repeated = strcmp(Entries[j].Name, name) == 0;
+        if (repeated)
             continue;
         if (strncasecmp(name, protectedName, sizeof protectedName) == 0) {
             snprintf(ErrorText, sizeof ErrorText, skippedText, name);
@@ -266,8 +318,12 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         char partPath[MAX_PATH + 24];
         snprintf(partPath, sizeof partPath, "%s.%lu.part", outputPath,
                  static_cast<unsigned long>(GetCurrentProcessId()));
-        if (strlen(partPath) >= MAX_PATH || ExtractFile(archivePath, name, partPath, 0) == nullptr)
+        bool writeFailed = false;
+        if (strlen(partPath) >= MAX_PATH ||
+            !CopyEntry(archive, entryOffset, entry.Size, partPath, buffer, &writeFailed)) {
+            WriteFailures += writeFailed;
             continue;
+        }
         made[i] = GetFileAttributesA(outputPath) == INVALID_FILE_ATTRIBUTES;
         if (rename(partPath, outputPath) == 0)
             continue;
@@ -277,6 +333,7 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
             ++WriteFailures;
         }
     }
+    fclose(archive);
     // An unpack that could not write an entry leaves none of the files it made: an older whole
     // file it replaced stays, so another copy of the program reading them is not disturbed.
     for (int i = 0; i < Count && WriteFailures > 0; ++i) {

@@ -84,12 +84,19 @@ bool IsInside(const std::string& path, const std::string& folder) {
            path[folder.size()] == '/';
 }
 
-// The folder the running program's executable is in, canonical; empty when unknown.
-std::string ProgramFolder() {
+// The folder the running program's executable is in, canonical; empty when unknown. Found once
+// (and again when a test names another module path).
+const std::string& ProgramFolder() {
+    static std::string folder, forModule;
     const std::string* override = Layer::ModulePathOverride();
-    std::string module = override != nullptr ? *override : Canonical("/proc/self/exe");
-    size_t slash = module.rfind('/');
-    return slash == std::string::npos ? std::string() : Canonical(module.substr(0, slash));
+    std::string module = override != nullptr ? *override : std::string("/proc/self/exe");
+    if (folder.empty() || module != forModule) {
+        forModule = module;
+        std::string path = override != nullptr ? module : Canonical(module);
+        size_t slash = path.rfind('/');
+        folder = slash == std::string::npos ? std::string() : Canonical(path.substr(0, slash));
+    }
+    return folder;
 }
 
 } // namespace
@@ -153,10 +160,22 @@ void ResetUserFolders() {
 }
 
 std::string VirtualStorePath(const std::string& linuxPath, bool create) {
+    const std::string& program = ProgramFolder();
+    // Paths are made canonical only when they may lie in the program's folder: an absolute path
+    // elsewhere, or a relative one from a current folder elsewhere, is never looked into.
+    if (program.empty())
+        return std::string();
+    if (linuxPath[0] == '/' && linuxPath.compare(0, program.size(), program) != 0)
+        return std::string();
+    if (linuxPath[0] != '/') {
+        char current[PATH_MAX];
+        if (getcwd(current, sizeof current) == nullptr ||
+            std::string(current).compare(0, program.size(), program) != 0)
+            return std::string();
+    }
     size_t folderLength = 0;
     std::string path = Resolved(linuxPath, &folderLength);
     std::string folder = path.substr(0, folderLength);
-    std::string program = ProgramFolder();
     if (program.empty() || (folder != program && !IsInside(folder, program)))
         return std::string();
     std::string store = UserSubfolder("VirtualStore", create);
