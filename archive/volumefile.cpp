@@ -63,25 +63,34 @@ void MarkInvalid(VolumeFileEntry& entry) {
     entry.Size = -1;
 }
 
-// Writes size bytes from archive to output in bounded pieces; false on a short read or write
-// (a write that failed also sets writeFailed).
-bool CopyBytes(FILE* archive, FILE* output, int32_t size, bool* writeFailed) {
-    size_t left = static_cast<size_t>(size);
-    if (left == 0)
-        return true;
-    size_t bufferSize = left < copyChunk ? left : copyChunk;
-    char* buffer = static_cast<char*>(malloc(bufferSize));
-    if (buffer == nullptr)
+// Copies one entry's size bytes at offset of the open archive into a new file at outputPath, in
+// pieces of the buffer; a failed or short copy leaves no file. Whatever stands at the name goes
+// first (a link is removed, never followed; a FIFO is never opened). False, with writeFailed set
+// when the failure was the output's, when the entry was not written whole.
+bool CopyEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPath,
+               std::vector<char>& buffer, bool* writeFailed) {
+    if (offset > LONG_MAX)
+        return false; // beyond what this C library's fseek can reach
+    if (ftell(archive) != offset && fseek(archive, static_cast<long>(offset), SEEK_SET) != 0)
         return false;
+    remove(outputPath);
+    FILE* output = fopen(outputPath, "wb");
+    if (output == nullptr) {
+        *writeFailed = true;
+        return false;
+    }
     bool complete = true;
-    while (left > 0 && complete) {
-        size_t piece = left < bufferSize ? left : bufferSize;
-        complete = fread(buffer, 1, piece, archive) == piece;
-        if (complete && fwrite(buffer, 1, piece, output) != piece)
+    for (size_t left = static_cast<size_t>(size); left > 0 && complete;) {
+        size_t piece = std::min(left, buffer.size());
+        complete = fread(buffer.data(), 1, piece, archive) == piece;
+        if (complete && fwrite(buffer.data(), 1, piece, output) != piece)
             complete = false, *writeFailed = true;
         left -= piece;
     }
-    free(buffer);
+    if (fclose(output) != 0)
+        complete = false, *writeFailed = true;
+    if (!complete)
+        remove(outputPath);
     return complete;
 }
 
@@ -190,77 +199,24 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
             return nullptr; // the data of this entry cannot be located
         offset += Entries[i].Size;
     }
-    if (offset > LONG_MAX)
-        return nullptr; // beyond what this C library's fseek can reach
-
     FILE* archive = fopen(archivePath, "rb");
     if (archive == nullptr)
         return nullptr;
-    if (fseek(archive, static_cast<long>(offset), SEEK_SET) != 0) {
-        fclose(archive);
-        return nullptr;
-    }
     char* tempName = useTempName ? NewTempName() : nullptr;
     const char* name = useTempName ? tempName : outputPath != nullptr ? outputPath : entryName;
-    // Whatever stands at the name goes first (a link is removed, never followed; a FIFO is never
-    // opened), so that the output is always a new regular file.
-    if (name != nullptr)
-        remove(name);
-    FILE* output = name != nullptr ? fopen(name, "wb") : nullptr;
-    if (output == nullptr) {
-        fclose(archive);
-        free(tempName);
-        WriteFailures += name != nullptr;
-        return nullptr;
-    }
+    auto size = static_cast<size_t>(Entries[found].Size);
+    std::vector<char> buffer(std::max<size_t>(1, std::min(size, copyChunk)));
     bool writeFailed = false;
-    bool complete = CopyBytes(archive, output, Entries[found].Size, &writeFailed);
+    bool complete = name != nullptr &&
+                    CopyEntry(archive, offset, Entries[found].Size, name, buffer, &writeFailed);
     fclose(archive);
-    if (fclose(output) != 0)
-        complete = false, writeFailed = true;
     WriteFailures += writeFailed;
     if (!complete) {
-        remove(name); // a damaged entry leaves no half-written file
         free(tempName);
         return nullptr;
     }
     return name;
 }
-
-namespace {
-
-// Copies one entry's size bytes at offset of the open archive into a new file at outputPath, in
-// pieces of the buffer; a failed or short copy leaves no file. Whatever stands at the name goes
-// first (a link is removed, never followed; a FIFO is never opened). False, with writeFailed set
-// when the failure was the output's, when the entry was not written whole.
-bool CopyEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPath,
-               std::vector<char>& buffer, bool* writeFailed) {
-    if (offset > LONG_MAX || ftell(archive) != offset) {
-        if (offset > LONG_MAX || fseek(archive, static_cast<long>(offset), SEEK_SET) != 0)
-            return false; // beyond what this C library's fseek can reach
-    }
-    remove(outputPath);
-    FILE* output = fopen(outputPath, "wb");
-    if (output == nullptr) {
-        *writeFailed = true;
-        return false;
-    }
-    bool complete = true;
-    for (size_t left = static_cast<size_t>(size); left > 0 && complete;) {
-        size_t piece = std::min(left, buffer.size());
-        complete = fread(buffer.data(), 1, piece, archive) == piece;
-        if (complete && fwrite(buffer.data(), 1, piece, output) != piece)
-            complete = false, *writeFailed = true;
-        left -= piece;
-    }
-    if (fclose(output) != 0)
-        complete = false, *writeFailed = true;
-    if (!complete)
-        remove(outputPath);
-    return complete;
-}
-
-} // namespace
 
 int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) {
     if (ReadIndex(archivePath) == 0)
