@@ -94,6 +94,46 @@ bool CopyEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPa
     return complete;
 }
 
+// True for a name ExtractAll writes an entry under before moving it into place:
+// "<entry>.<digits>.part".
+bool IsPartName(const char* name) {
+    size_t length = strlen(name);
+    if (length < 7 || strcmp(name + length - 5, ".part") != 0)
+        return false;
+    size_t digits = length - 5;
+    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9')
+        --digits;
+    return digits < length - 5 && digits > 1 && name[digits - 1] == '.';
+}
+
+// Removes what a copy of the program left in folder (ending in '\\') when it stopped in the
+// middle of unpacking (a crash, a power cut): its ".part" files, once they are a minute old. A
+// copy unpacking now writes its own within a second, so theirs are never taken away.
+void RemoveStaleParts(const char* folder) {
+    char pattern[MAX_PATH];
+    if (snprintf(pattern, sizeof pattern, "%s*.part", folder) >= MAX_PATH)
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    auto steps = [](const FILETIME& time) {
+        return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                    time.dwLowDateTime);
+    };
+    constexpr int64_t minute = int64_t{60} * 10000000; // in 100-nanosecond steps
+    do {
+        char path[MAX_PATH];
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPartName(found.cFileName) &&
+            steps(now) - steps(found.ftLastWriteTime) >= minute &&
+            snprintf(path, sizeof path, "%s%s", folder, found.cFileName) < MAX_PATH)
+            remove(path);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
 char* NewTempName() {
     char* name = static_cast<char*>(malloc(nameLength));
     if (name == nullptr)
@@ -237,6 +277,7 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         folder[folderLength] = '\0';
     }
     CreateDirectoryA(folder, nullptr);
+    RemoveStaleParts(folder);
     WriteFailures = 0;
     // The index is read once and the archive opened once: entries are read in their order, from
     // the data after the index, through one buffer.

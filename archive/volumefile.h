@@ -50,7 +50,7 @@ public:
     // Writes every entry into destinationDir (the current directory when null), creating that one
     // folder. 1 when the index was read, 0 otherwise. It stops at the first entry it cannot write
     // (WriteFailures then above 0) and removes the files it made, so that a failed unpack leaves
-    // nothing new behind.
+    // nothing new behind. Temporary files a stopped copy left there are removed once a minute old.
     int ExtractAll(const char* archivePath, const char* destinationDir);
 };
 

@@ -38,11 +38,6 @@
 #define DMUS_SEGF_DEFAULT 0x004000
 #define DMUS_PPQ 768
 
-typedef struct _FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-} FILETIME;
-
 typedef struct _DMUS_VERSION {
     DWORD dwVersionMS;
     DWORD dwVersionLS;

@@ -29,6 +29,7 @@
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#define ERROR_NO_MORE_FILES 18L
 
 DWORD WINAPI GetLastError(void);
 DWORD WINAPI GetCurrentProcessId(void);
@@ -38,6 +39,27 @@ void WINAPI SetLastError(DWORD errorCode);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+
+// Finding files: the names in a folder that match the last part of a path, where '*' stands for
+// any run of characters and '?' for one, matched without regard to case, as Windows matches long
+// names (the layer has no short 8.3 names to match as well). The attributes are those
+// GetFileAttributesA gives; the times are the file's status change, access and modification.
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData);
+BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA findData);
+BOOL WINAPI FindClose(HANDLE find);
+void WINAPI GetSystemTimeAsFileTime(LPFILETIME time);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
 
 // A per-user folder that stands for the Windows directory, "<data home>\<program>\Windows", made

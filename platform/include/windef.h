@@ -73,6 +73,13 @@ DECLARE_HANDLE(HRGN);
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HANDLE;
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
+// A time in 100-nanosecond steps since 1 January 1601 (UTC).
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
 typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 DECLARE_HANDLE(HRSRC);

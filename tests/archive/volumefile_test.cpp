@@ -1,6 +1,7 @@
 // VolumeFile: extraction as the index says, and hostile archives writing nothing out of place.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -201,6 +202,34 @@ TEST_F(VolumeFileTest, CopiesUnpackingAtOnceNeverShowAHalfWrittenFile) {
 }
 
 #endif
+
+// A copy of the program that stopped in the middle of unpacking left its temporary files; the
+// next unpack removes those a minute old, and nothing else.
+TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
+    WriteBytes(archive, BuildArchive({{"Small.dat", "small", "", ""}}));
+    std::filesystem::create_directories(folder.Path() / "out");
+    struct Plant {
+        const char* name;
+        int ageSeconds;
+        bool stays;
+    };
+    const Plant plants[] = {{"Big.dat.4242.part", 90, false},
+                            {"Big.dat.4243.part", 30, true},
+                            {"Big.dat.part", 90, true},
+                            {"Big.dat.42x.part", 90, true},
+                            {"notes.txt", 90, true}};
+    for (const Plant& plant : plants) {
+        std::string path = folder / (std::string("out/") + plant.name);
+        WriteBytes(path, "left");
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::seconds(plant.ageSeconds));
+    }
+    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / "out").c_str()));
+    for (const Plant& plant : plants)
+        EXPECT_EQ(plant.stays, std::filesystem::exists(folder.Path() / "out" / plant.name))
+            << plant.name;
+    EXPECT_EQ("small", ReadBytes(folder / "out/Small.dat"));
+}
 
 TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {
     // Code page 932: trail bytes 0x5C (ソ, 表) and 0x7C (ポ) belong to their characters.

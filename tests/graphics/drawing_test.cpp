@@ -84,23 +84,21 @@ protected:
     const std::vector<uint32_t> picture = Picture();
 };
 
-TEST_F(EffectsTest, MosaicWithoutABlockSizeOrBlocksLargerThanTheAreaChangesNothing) {
-    for (int blockSize : {0, -3, 1, 161, 1000}) {
+// A block size of 8 makes each block its top-left pixel; no block size, 1, or blocks larger than
+// the area change nothing.
+TEST_F(EffectsTest, MosaicMakesEachBlockItsTopLeftPixelAndOddBlockSizesChangeNothing) {
+    for (int blockSize : {0, -3, 1, 161, 1000, 8}) {
         graphics->Mosaic(surface, 19, 40, 179, 200, blockSize);
-        EXPECT_EQ(picture, ReadPixels(surface)) << blockSize;
+        std::vector<uint32_t> after = ReadPixels(surface);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                bool inside = blockSize == 8 && x >= 19 && x < 179 && y >= 40 && y < 200;
+                uint32_t expected = inside
+                                        ? At(picture, 19 + (x - 19) / 8 * 8, 40 + (y - 40) / 8 * 8)
+                                        : At(picture, x, y);
+                ASSERT_EQ(expected, At(after, x, y)) << blockSize << " at " << x << "," << y;
+            }
     }
-}
-
-TEST_F(EffectsTest, MosaicOfEightMakesEachBlockItsTopLeftPixel) {
-    graphics->Mosaic(surface, 19, 40, 179, 200, 8);
-    std::vector<uint32_t> after = ReadPixels(surface);
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) {
-            bool inside = x >= 19 && x < 179 && y >= 40 && y < 200;
-            uint32_t expected = inside ? At(picture, 19 + (x - 19) / 8 * 8, 40 + (y - 40) / 8 * 8)
-                                       : At(picture, x, y);
-            ASSERT_EQ(expected, At(after, x, y)) << x << "," << y;
-        }
 }
 
 TEST_F(EffectsTest, WholeSurfaceWavesShiftRowsOrColumnsAndFillOrKeepTheUncoveredStrip) {
@@ -231,7 +229,7 @@ TEST_F(TextTest, EachStyleDrawsWithItsFaceAndWeight) {
     EXPECT_NE(draw(nullptr, 3), draw(nullptr, 7)) << "fixed and proportional differ";
 }
 
-TEST_F(TextTest, EmptyLongAndJapaneseStrings) {
+TEST_F(TextTest, EmptyAndLongStrings) {
     EXPECT_TRUE(graphics->DrawText(surface, "", 10, 10, 20, 0x000000FF, 0));
     EXPECT_EQ(0, CountOnly(0xFF0000));
     HDC dc = nullptr;
@@ -244,9 +242,6 @@ TEST_F(TextTest, EmptyLongAndJapaneseStrings) {
     for (int i = 0; i < 320 * 240; ++i)
         nearTheEdge += i % 320 >= 300 && pixels[static_cast<size_t>(i)] != 0;
     EXPECT_GT(nearTheEdge, 10) << "drawn up to the right edge";
-    graphics->FillSurface(surface, 0);
-    ASSERT_TRUE(graphics->DrawText(surface, "クリア", 10, 10, 30, 0x0000FF00, 0));
-    EXPECT_GT(CountOnly(0x00FF00), 80);
 }
 
 TEST_F(TextTest, FailingFontOrBusySurfaceDrawsNothing) {
