@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end: starts the real program under Xvfb, checks its window and screenshots it, then ends
 # it with Esc, with Alt+F4 and with SIGTERM, and with SIGTERM while a start-up message box is open,
-# and by taking its X server away, and shows it on a 16-bit screen; then, on a 1920 x 1080 screen
-# with a window manager, checks the doubled window, a click on a board cell, a resize and full
-# screen, and full screen on a screen with no window manager.
+# and by taking its X server away, and shows it on 16-bit and 8-bit screens; then, on a
+# 1920 x 1080 screen with a window manager, checks the doubled window, a click on a board cell, a
+# resize and full screen, the view kept for the next start, and full screen on a screen with no
+# window manager.
 # Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
 # launcher that is run where it stands, through Esc and SIGTERM only.
 set -euo pipefail
@@ -132,14 +133,23 @@ box_case() {
     echo "box: SIGTERM with the message box open ended the program, box and all, in $took ms"
 }
 
-# wait_picture FILE WINDOW: screenshots the window until it shows a picture of many colours.
+# wait_picture FILE WINDOW [COLOURS]: screenshots the window until it shows a picture of more
+# than COLOURS colours (200 unless given).
 wait_picture() {
     for _ in $(seq 20); do
         import -window "$2" "$1"
-        [ "$(convert "$1" -format '%k' info:)" -gt 200 ] && return 0
+        [ "$(convert "$1" -format '%k' info:)" -gt "${3:-200}" ] && return 0
         sleep 0.5
     done
     fail "no picture in $1"
+}
+
+# sized_picture FILE WINDOW SIZE WHAT: the window shows a picture, and of that size.
+sized_picture() {
+    wait_picture "$1" "$2"
+    local size
+    size=$(identify -format '%wx%h' "$1")
+    [ "$size" = "$3" ] || fail "scaled: $4 is $size, not $3"
 }
 
 # The view on a large screen: starts at twice the size, clicks map back to the board's cells, a
@@ -148,7 +158,7 @@ scaled_case() {
     openbox >/dev/null 2>&1 &
     sleep 1
     "$program" &
-    local pid=$! window geometry size changed
+    local pid=$! window geometry changed
     window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
         fail "scaled: no window appeared"
     sleep 0.5
@@ -182,14 +192,10 @@ scaled_case() {
     [ "${changed%% *}" -gt 500 ] || fail "scaled: the click selected nothing at cell ($cell): $changed"
     xdotool windowsize "$window" 632 449
     sleep 0.5
-    wait_picture "$artifacts/scaled-once.png" "$window"
-    size=$(identify -format '%wx%h' "$artifacts/scaled-once.png")
-    [ "$size" = 632x449 ] || fail "scaled: after the resize the window is $size"
+    sized_picture "$artifacts/scaled-once.png" "$window" 632x449 "after the resize the window"
     xdotool windowfocus --sync "$window" key F11
     sleep 1
-    wait_picture "$artifacts/scaled-fullscreen.png" "$window"
-    size=$(identify -format '%wx%h' "$artifacts/scaled-fullscreen.png")
-    [ "$size" = 1920x1080 ] || fail "scaled: full screen is $size"
+    sized_picture "$artifacts/scaled-fullscreen.png" "$window" 1920x1080 "full screen"
     # 1520 x 1080 of picture in the middle, black bars of 200 pixels on either side.
     local bars picture
     bars=$(convert "$artifacts/scaled-fullscreen.png" \( +clone -crop 200x1080+0+0 \) \
@@ -209,9 +215,8 @@ scaled_case() {
     window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
         fail "scaled: no window appeared the second time"
     sleep 1
-    wait_picture "$artifacts/scaled-remembered.png" "$window"
-    size=$(identify -format '%wx%h' "$artifacts/scaled-remembered.png")
-    [ "$size" = 1920x1080 ] || fail "scaled: the next start is $size, not full screen as it was left"
+    sized_picture "$artifacts/scaled-remembered.png" "$window" 1920x1080 \
+        "the next start (full screen, as it was left)"
     xdotool windowfocus --sync "$window" key F11
     sleep 1
     geometry=$(xdotool getwindowgeometry "$window")
@@ -290,13 +295,15 @@ bare_fullscreen_case() {
     echo "bare full screen: F11 with no window manager keeps the whole picture in the window"
 }
 
-# A 16-bit screen (no shared memory there): the layer's own copy, converted on the way out.
-depth16_case() {
+# depth_case DEPTH COLOURS: the title on a screen of that depth shows in more than COLOURS colours
+# (8 bits: SDL makes no window surface there, and the layer draws through Xlib in the window's
+# colours, 3-3-2 bits of them on Xvfb).
+depth_case() {
     local server pid number window
-    program_on_own_server 800x600x16 "16-bit screen"
-    DISPLAY=":$number" wait_picture "$artifacts/depth16-title.png" "$window"
+    program_on_own_server "800x600x$1" "$1-bit screen"
+    DISPLAY=":$number" wait_picture "$artifacts/depth$1-title.png" "$window" "$2"
     stop_own_server
-    echo "16-bit screen: the title shows in its colours"
+    echo "$1-bit screen: the title shows in its colours"
 }
 
 if [ "$QUELLMARK_E2E_INNER" = small ]; then
@@ -305,7 +312,8 @@ if [ "$QUELLMARK_E2E_INNER" = small ]; then
     run_case sigterm SIGTERM
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || box_case
     [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || server_gone_case
-    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || depth16_case
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || depth_case 16 200
+    [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || depth_case 8 60
     exit 0
 fi
 [ -n "${QUELLMARK_E2E_INSTALLED:-}" ] || scaled_case

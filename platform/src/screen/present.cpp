@@ -79,7 +79,16 @@ bool OpenView(HWND window, ViewPixels* view) {
         return view->width > 0 && view->height > 0;
     }
     SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow);
-    if (surface == nullptr || surface->w <= 0 || surface->h <= 0)
+    if (surface == nullptr) {
+        // An 8-bit screen: the picture is drawn as the surfaces keep pixels and put into the
+        // window by Xlib, in the screen's colours.
+        ViewSize(window, &view->width, &view->height);
+        window->shownPixels.resize(static_cast<size_t>(view->width) * view->height);
+        *view = ViewPixels{
+            window->shownPixels.data(), view->width, view->height, view->width, nullptr, true};
+        return view->width > 0 && view->height > 0;
+    }
+    if (surface->w <= 0 || surface->h <= 0)
         return false;
     if (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
         surface->format->format != SDL_PIXELFORMAT_ARGB8888) {
@@ -98,8 +107,11 @@ bool OpenView(HWND window, ViewPixels* view) {
 }
 
 void CloseView(HWND window, const ViewPixels& view) {
-    if (view.surface == nullptr)
+    if (view.surface == nullptr) {
+        if (view.converted)
+            PutEightBitPicture(window->sdlWindow, view.pixels, view.width, view.height);
         return;
+    }
     if (view.converted) {
         SDL_Surface* drawn = SDL_CreateRGBSurfaceWithFormatFrom(
             view.pixels, view.width, view.height, 32, view.pitch * 4, SDL_PIXELFORMAT_RGB888);

@@ -32,6 +32,10 @@ int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD n
                  int64_t intoMillisecond);
 // Waits up to nanoseconds for input from the display (true when some came, or a signal).
 bool WaitSdlEventFor(int64_t nanoseconds);
+// On an 8-bit X screen, where SDL makes no window surface: puts the view's XRGB picture into the
+// window in the screen's pixel values (x11eightbit.cpp); false where that cannot be done.
+bool PutEightBitPicture(SDL_Window* window, const uint32_t* pixels, int width, int height);
+void ForgetEightBitWindow(SDL_Window* window);
 // Whether SDL's video has been started (by the first window).
 bool VideoStarted();
 // The whole scale a window starts its view at on a desktop whose usable area is that large: the

@@ -118,6 +118,7 @@ void DestroySdlWindow(HWND window) {
     RememberView(window);
     if (window->sdlWindow != nullptr) {
         ForgetServerView(window->sdlWindow);
+        ForgetEightBitWindow(window->sdlWindow);
         SDL_DestroyWindow(window->sdlWindow);
     }
     window->sdlWindow = nullptr;

@@ -6,7 +6,8 @@
 // strip below, the default button outlined) and runs its own loop until a button is chosen:
 // Enter or Space choose the focused button, Tab and the arrow keys move the focus, Esc and the
 // close box answer as Cancel where the box has one (OK for a box with only OK), a click chooses
-// the button it is released over. Without the IPA fonts it falls back to SDL's box.
+// the button it is released over. Without the IPA fonts, or on a screen SDL cannot draw on, it
+// falls back to SDL's box.
 #include <SDL.h>
 
 #include <algorithm>
@@ -83,8 +84,8 @@ void Text(Layer::MessageBoxPicture& picture, int x, int y, const std::string& ut
     Layer::DrawInterfaceText(picture.pixels.data(), picture.width, picture.height, x, y, utf8, ink);
 }
 
-// Shows the box in a window of its own and runs its loop; the answer, or 0 when the window
-// cannot be made.
+// Shows the box in a window of its own and runs its loop; the answer, 0 when the window cannot be
+// made, or -1 when SDL's box must stand in.
 int RunBoxWindow(HWND owner, const std::string& utf8Text, const std::string& utf8Caption,
                  UINT type) {
     std::vector<ButtonSpec> specs = ButtonsOf(type);
@@ -108,6 +109,10 @@ int RunBoxWindow(HWND owner, const std::string& utf8Text, const std::string& utf
                                           SDL_WINDOW_SKIP_TASKBAR);
     if (window == nullptr)
         return 0;
+    if (SDL_GetWindowSurface(window) == nullptr) { // a screen SDL cannot draw on (8 bits)
+        SDL_DestroyWindow(window);
+        return -1;
+    }
     if (parent != nullptr)
         SDL_SetWindowModalFor(window, parent);
     SDL_RaiseWindow(window);
