@@ -336,7 +336,7 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
     for (int i = 0; i < Count && WriteFailures > 0; ++i) {
         if (!made[i])
             continue;
-        char outputPath[MAX_PATH];
+        char outputPath[MAX_PATH + nameLength]; // room for any folder and name: never cut
         snprintf(outputPath, sizeof outputPath, "%s%s", folder, Entries[i].Name);
         remove(outputPath);
     }
