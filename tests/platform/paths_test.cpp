@@ -1,11 +1,13 @@
 // The layer's kernel calls on paths: Windows form, buffer rules, folders and the Windows directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 #include "platformtest.h"
 #include "support/tempfolder.h"
@@ -96,6 +98,35 @@ TEST_F(PathsTest, LeadBytesAreExactlyThoseOfCodePage932) {
         EXPECT_EQ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC),
                   IsDBCSLeadByteEx(932, static_cast<BYTE>(byte)) != FALSE)
             << byte;
+}
+
+// Names are matched without regard to case, '*' and '?' as Windows has them; each way to fail
+// leaves Windows' failure code.
+TEST_F(PathsTest, FindingFilesMatchesNamesAndFailsAsWindowsDoes) {
+    folder.Enter();
+    for (const char* name : {"Title.bmp.12.part", "Stage.mid", "notes.txt"})
+        WriteBytes(folder / name, "x");
+    struct Case {
+        const char* pattern;
+        std::vector<std::string> found; // sorted
+        DWORD error;                    // when nothing is found
+    };
+    const Case cases[] = {{".\\*.PART", {"Title.bmp.12.part"}, 0},
+                          {".\\?????.???", {"Stage.mid", "notes.txt"}, 0},
+                          {".\\*.bmp", {}, ERROR_FILE_NOT_FOUND},
+                          {".\\missing\\*", {}, ERROR_PATH_NOT_FOUND}};
+    for (const Case& c : cases) {
+        WIN32_FIND_DATAA data;
+        std::vector<std::string> found;
+        HANDLE find = FindFirstFileA(c.pattern, &data);
+        for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
+            found.push_back(data.cFileName);
+        EXPECT_EQ(c.error != 0 ? c.error : static_cast<DWORD>(ERROR_NO_MORE_FILES), GetLastError())
+            << c.pattern;
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(c.found, found) << c.pattern;
+        EXPECT_EQ(find != INVALID_HANDLE_VALUE, FindClose(find) != FALSE) << c.pattern;
+    }
 }
 
 TEST_F(PathsTest, CreateDirectoryMakesOneLevelAndReportsWhyNot) {
