@@ -76,7 +76,12 @@ tests/e2e/mixer.sh "$root/build/native/bin/Quellmark"
 cmake --build build/windows-x64 --target quellmark_zip -j "$jobs"
 unpacked=$(mktemp -d)
 unzip -q build/windows-x64/Quellmark.zip -d "$unpacked"
-tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
+tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts" || {
+    status=$?
+    [ "$status" -eq 3 ] || exit "$status"
+    echo "wine64 crashed on its own after the game's Esc; the case runs once more"
+    tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
+}
 
 step "installing: cmake --install and the Debian package, validated and run from their launchers"
 tests/e2e/install.sh "$root/build/native" "$root/build/native/artifacts/install"
