@@ -36,7 +36,8 @@ void TrimBrokenCharacter(char* text) {
 // removed again, so a failure leaves no empty log behind; an earlier log only ever grows.
 bool AppendEntry(const char* text) {
     FILE* earlier = fopen(logPath, "r");
-    if (earlier != nullptr)
+    bool existed = earlier != nullptr;
+    if (existed)
         fclose(earlier);
     FILE* file = fopen(logPath, "a");
     if (file == nullptr)
@@ -47,7 +48,7 @@ bool AppendEntry(const char* text) {
     bool written = fprintf(file, "[%s]\n%s\n", stamp, text) > 0;
     if (fclose(file) != 0)
         written = false;
-    if (!written && earlier == nullptr)
+    if (!written && !existed)
         remove(logPath);
     return written;
 }

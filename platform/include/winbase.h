@@ -2,7 +2,10 @@
 //
 // Paths are in Windows form: drive Z: is the Linux root, '\' separates folders, other drives do
 // not exist. The game's fopen, remove and rename take the same paths; fopen without 'b' is
-// Windows text mode (CR LF written, CR LF or LF read as one break, Ctrl-Z ends the file).
+// Windows text mode (CR LF written, CR LF or LF read as one break, Ctrl-Z ends the file). A write
+// the program's own folder refuses goes to the same path under the per-user "VirtualStore"
+// folder, and the name then opens (and is removed) there, as Windows virtualizes old programs'
+// writes into protected folders.
 #pragma once
 
 #include "windef.h"
@@ -63,9 +66,11 @@ void WINAPI GetSystemTimeAsFileTime(LPFILETIME time);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
 
 // A per-user folder that stands for the Windows directory, "<data home>\<program>\Windows", made
-// on first use with the program's folder private (mode 0700). Fails (0, ERROR_ACCESS_DENIED) when
-// either folder is a link, is not the user's own, or can be written by others: a folder in a
-// shared place that someone else made must not receive the program's files.
+// on first use and kept private (mode 0700: a folder of the user's own with wider bits is
+// tightened). When either folder is a link or someone else's, or a write in it failed during this
+// run (a full disk), the answer is "<runtime folder>\<program>\Windows" ($XDG_RUNTIME_DIR, or
+// /tmp/<program>-<uid>) under the same rules. Fails (0, ERROR_ACCESS_DENIED) when neither can be
+// used: a folder in a shared place that someone else made must not receive the program's files.
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
 
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
@@ -85,8 +90,10 @@ int WINAPI lstrlenA(LPCSTR string);
 // The ANSI code page is 932 (Shift-JIS), the game's. Paths at the API are in it: the layer walks
 // them as double-byte text (a trail byte 0x5C is no separator) and gives Linux UTF-8 names. Names
 // the system hands out (folders, the module path) are UTF-8 already and pass through unchanged, so
-// text that is valid UTF-8 is taken as UTF-8 everywhere and anything else as code page 932 (ASCII
-// is the same either way; a code page 932 name that happens to be valid UTF-8 is taken as UTF-8).
+// text that is valid UTF-8 is taken as UTF-8 and anything else as code page 932 (ASCII is the same
+// either way; a code page 932 name that happens to be valid UTF-8 is taken as UTF-8). Paths are
+// read one name at a time, and a name that is no UTF-8 but exists on disk by its very bytes (a
+// Latin-1 folder, raw code page 932 bytes) is kept as it is.
 #define CP_ACP 0
 #define CP_UTF8 65001
 #define MB_PRECOMPOSED 0x00000001
@@ -94,7 +101,9 @@ int WINAPI lstrlenA(LPCSTR string);
 #define WC_NO_BEST_FIT_CHARS 0x00000400
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 // CP_UTF8 decodes strict UTF-8 (with MB_ERR_INVALID_CHARS a malformed byte fails the call with
-// ERROR_NO_UNICODE_TRANSLATION); CP_ACP and 932 decode as described above.
+// ERROR_NO_UNICODE_TRANSLATION); CP_ACP and 932 decode as described above, except that a path to
+// a name on disk that is no UTF-8 keeps its bytes above 0x7F as U+DC80 to U+DCFF (as Linux tools
+// escape such names), which WideCharToMultiByte gives back, so that the wide path leads to it.
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, wchar_t* wide,
                                int wideLength);
 // To code page 932 (CP_ACP, 932) or UTF-8 (CP_UTF8). A character code page 932 lacks becomes '?'

@@ -170,8 +170,9 @@ void DrawGlyphs(const Layer::DrawingPixels& target, int x, int y, const std::str
     }
 }
 
-// The face of the layer's own windows: the proportional Gothic face at a 16-pixel cell.
-const HFONT__* InterfaceFont() {
+// A DC's default font, also the face of the layer's own windows: the proportional Gothic face at
+// a 16-pixel cell. Null when it cannot be found.
+const HFONT__* DefaultFont() {
     static HFONT__ font;
     if (font.face == nullptr) {
         font.face = FindFace("IPAPGothic");
@@ -226,16 +227,10 @@ HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DW
 
 namespace {
 
-// The font a DC draws with: its selected font, or its default, the proportional Gothic face at
-// 16 pixels (made in fallback). Null when not even that can be found.
-const HFONT__* DcFont(HDC dc, HFONT__& fallback) {
-    if (dc->font != nullptr)
-        return dc->font;
-    fallback.face = FindFace("IPAPGothic");
-    if (fallback.face == nullptr)
-        return nullptr;
-    fallback.cellHeight = 16;
-    return &fallback;
+// The font a DC draws with: its selected font, or its default. Null when not even that can be
+// found.
+const HFONT__* DcFont(HDC dc) {
+    return dc->font != nullptr ? dc->font : DefaultFont();
 }
 
 } // namespace
@@ -245,8 +240,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
         return FALSE;
     if (length == 0)
         return TRUE;
-    HFONT__ fallback;
-    const HFONT__* font = DcFont(dc, fallback);
+    const HFONT__* font = DcFont(dc);
     if (font == nullptr)
         return FALSE;
     Layer::DrawingPixels target;
@@ -263,8 +257,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
     if (!Layer::IsLiveDC(dc) || text == nullptr || length < 0 || size == nullptr)
         return FALSE;
-    HFONT__ fallback;
-    const HFONT__* font = DcFont(dc, fallback);
+    const HFONT__* font = DcFont(dc);
     TTF_Font* face = font != nullptr ? OpenFace(*font) : nullptr;
     if (face == nullptr)
         return FALSE;
@@ -287,7 +280,7 @@ bool Layer::FontFile(HFONT font, std::string* file, bool* bold) {
 }
 
 int Layer::InterfaceTextWidth(const std::string& utf8) {
-    const HFONT__* font = InterfaceFont();
+    const HFONT__* font = DefaultFont();
     TTF_Font* face = font != nullptr ? OpenFace(*font) : nullptr;
     int width = 0, height = 0;
     if (face == nullptr)
@@ -302,6 +295,6 @@ int Layer::InterfaceLineHeight() {
 
 void Layer::DrawInterfaceText(uint32_t* pixels, int width, int height, int x, int y,
                               const std::string& utf8, uint32_t ink) {
-    if (const HFONT__* font = InterfaceFont(); font != nullptr)
+    if (const HFONT__* font = DefaultFont(); font != nullptr)
         DrawGlyphs(DrawingPixels{pixels, width, height, width}, x, y, utf8, *font, ink, nullptr);
 }

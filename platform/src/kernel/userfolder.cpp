@@ -39,11 +39,10 @@ bool IsPrivateFolder(const std::string& path) {
     return IsOwnFolder(path, info) && (info.st_mode & 077) == 0;
 }
 
-// Makes path a folder only this user can use: created 0700 when missing (with create), a folder
-// of ours tightened to 0700. False for a link, a file or a folder of someone else's.
-bool MakePrivateFolder(const std::string& path, bool create) {
-    if (create)
-        mkdir(path.c_str(), 0700);
+// Makes path a folder only this user can use: created 0700 when missing, a folder of ours
+// tightened to 0700. False for a link, a file or a folder of someone else's.
+bool MakePrivateFolder(const std::string& path) {
+    mkdir(path.c_str(), 0700);
     struct stat info {};
     if (!IsOwnFolder(path, info))
         return false;
@@ -143,7 +142,7 @@ std::string UserSubfolder(const char* name, bool create) {
         std::string folder = base + "/" + name;
         if (!create && IsPrivateFolder(base))
             return folder; // where it is, or would be made
-        if (create && MakePrivateFolder(base, true) && MakePrivateFolder(folder, true))
+        if (create && MakePrivateFolder(base) && MakePrivateFolder(folder))
             return folder;
     }
     return std::string();

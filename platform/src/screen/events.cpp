@@ -225,13 +225,15 @@ Display* X11Display() {
     return display;
 }
 
-int X11InputWaiting(int timeoutMs) {
+int X11InputWaiting(int64_t timeoutNanoseconds) {
     if (display == nullptr)
         return -1;
     if (XEventsQueued(display, QueuedAlready) > 0)
         return 1;
     pollfd socket{ConnectionNumber(display), POLLIN, 0};
-    return poll(&socket, 1, timeoutMs) > 0 ? 1 : 0;
+    timespec wait{static_cast<time_t>(timeoutNanoseconds / 1000000000),
+                  static_cast<long>(timeoutNanoseconds % 1000000000)};
+    return ppoll(&socket, 1, &wait, nullptr) != 0 ? 1 : 0; // input, or a signal (a stop request)
 }
 
 void PumpSdlEvents() {
@@ -253,33 +255,23 @@ void PumpSdlEvents() {
 bool WaitSdlEventFor(int64_t nanoseconds) {
     if (nanoseconds <= 0)
         return false;
-    if (VideoStarted() &&
-        SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        return true;
-    timespec wait{static_cast<time_t>(nanoseconds / 1000000000),
-                  static_cast<long>(nanoseconds % 1000000000)};
-    if (display == nullptr) {
-        if (VideoStarted()) // no X connection to watch: SDL's own wait, to the millisecond
-            return SDL_WaitEventTimeout(nullptr,
-                                        static_cast<int>((nanoseconds + 999999) / 1000000)) != 0;
-        nanosleep(&wait, nullptr);
-        return false;
-    }
-    if (XEventsQueued(display, QueuedAlready) > 0)
-        return true;
-    pollfd socket{ConnectionNumber(display), POLLIN, 0};
-    return ppoll(&socket, 1, &wait, nullptr) != 0; // input, or a signal (a request to stop)
-}
-
-bool WaitSdlEvent(int timeoutMs) {
     if (!VideoStarted()) {
-        SDL_Delay(static_cast<Uint32>(timeoutMs));
+        timespec wait{static_cast<time_t>(nanoseconds / 1000000000),
+                      static_cast<long>(nanoseconds % 1000000000)};
+        nanosleep(&wait, nullptr);
         return false;
     }
     if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         return true;
-    int waiting = X11InputWaiting(timeoutMs);
-    return waiting >= 0 ? waiting > 0 : SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
+    int waiting = X11InputWaiting(nanoseconds);
+    // No X connection to watch: SDL's own wait, to the millisecond.
+    return waiting >= 0 ? waiting > 0
+                        : SDL_WaitEventTimeout(
+                              nullptr, static_cast<int>((nanoseconds + 999999) / 1000000)) != 0;
+}
+
+bool WaitSdlEvent(int timeoutMs) {
+    return WaitSdlEventFor(int64_t{timeoutMs} * 1000000);
 }
 
 } // namespace Layer

@@ -64,11 +64,14 @@ int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD n
 }
 
 void RestWhileIdle() {
+    // One reading of the monotonic clock gives both the millisecond timeGetTime answers now and
+    // how far into it the clock is (two readings could fall in different milliseconds).
     int64_t nanoseconds = MonotonicNanoseconds();
     DWORD virtualNow = 0;
-    int64_t rest = VirtualClock(&virtualNow) ? -1
-                                             : IdleRest(frameReadings, framesKnown, shownLastTurn,
-                                                        ClockNow(), nanoseconds % 1000000);
+    int64_t rest = VirtualClock(&virtualNow)
+                       ? -1
+                       : IdleRest(frameReadings, framesKnown, shownLastTurn,
+                                  static_cast<DWORD>(nanoseconds / 1000000), nanoseconds % 1000000);
     if (rest < 0)
         WaitSdlEvent(1);
     else

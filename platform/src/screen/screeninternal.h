@@ -43,9 +43,10 @@ bool VideoStarted();
 // sizing frame.
 int StartScaleIn(HWND window, int usableWidth, int usableHeight);
 // On X11: remembers an SDL window's connection; then X11InputWaiting answers 1 when the X server
-// sent something or Xlib queued events (waiting up to timeoutMs for it), else 0; -1 elsewhere.
+// sent something, Xlib queued events or a signal came (waiting up to that long for it), else 0;
+// -1 elsewhere.
 void WatchX11Connection(SDL_Window* window);
-int X11InputWaiting(int timeoutMs);
+int X11InputWaiting(int64_t timeoutNanoseconds);
 // That connection (an Xlib Display), null until a window on X11 was made.
 _XDisplay* X11Display();
 // The key table's scan code and extended bit of a virtual key (0 for keys it does not know).
@@ -82,6 +83,9 @@ void ViewSize(HWND window, int* width, int* height);
 void SetSdlFullScreen(HWND window, bool fullScreen);
 // Switches the view between desktop full screen and a window (F11, Alt+Enter).
 void ToggleFullScreen(HWND window);
+// Headless windows keep their view's size in the record: the screen's in full screen, else the
+// size the player gave it (0 x 0: the client area's).
+void SetHeadlessViewSize(HWND window);
 // A mouse event at a pixel of the view (button -1: a move); dropped on the black bars.
 void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY);
 // A key pressed or released in the view: F11 and Alt+Enter toggle full screen, the rest goes to

@@ -67,13 +67,8 @@ bool CreateSdlWindow(HWND window) {
     window->sizedForWidth = width;
     window->sizedForHeight = height;
     if (Headless()) {
-        RecallView(window); // headless: the view's size stands in the record
-        window->viewWidth = window->normalViewWidth;
-        window->viewHeight = window->normalViewHeight;
-        if (window->fullScreen) {
-            window->viewWidth = GetSystemMetrics(SM_CXSCREEN);
-            window->viewHeight = GetSystemMetrics(SM_CYSCREEN);
-        }
+        RecallView(window);
+        SetHeadlessViewSize(window);
         return true;
     }
     if (!StartVideo())

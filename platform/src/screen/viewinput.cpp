@@ -55,7 +55,10 @@ void ToggleFullScreen(HWND window) {
         RepaintServerView(window->sdlWindow); // the window's size, as it now is, is asked again
         return;
     }
-    // Headless: the view takes the screen's size, and back to its own.
+    SetHeadlessViewSize(window);
+}
+
+void SetHeadlessViewSize(HWND window) {
     window->viewWidth =
         window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : window->normalViewWidth;
     window->viewHeight =

@@ -24,6 +24,7 @@ namespace {
 struct EightBitWindow {
     bool usable = false;
     GC gc = nullptr;
+    Visual* visual = nullptr;
     std::vector<unsigned char> lookup; // 32768 entries: the pixel of each RGB 5-5-5 colour
     std::vector<char> data;
     XImage* image = nullptr;
@@ -50,6 +51,7 @@ bool Prepare(Display* display, Window xWindow, EightBitWindow& eight) {
     if (XGetWindowAttributes(display, xWindow, &attributes) == 0 || attributes.depth != 8)
         return false;
     Visual* visual = attributes.visual;
+    eight.visual = visual;
     eight.lookup.resize(32768);
     if (visual->c_class == TrueColor || visual->c_class == DirectColor) {
         for (int colour = 0; colour < 32768; ++colour) {
@@ -117,12 +119,8 @@ bool PutEightBitPicture(SDL_Window* sdlWindow, const uint32_t* pixels, int width
         }
         int pitch = (width + 3) & ~3;
         eight.data.assign(static_cast<size_t>(pitch) * height, 0);
-        Visual* visual = DefaultVisual(display, DefaultScreen(display));
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, xWindow, &attributes) != 0)
-            visual = attributes.visual;
         eight.image =
-            XCreateImage(display, visual, 8, ZPixmap, 0, eight.data.data(),
+            XCreateImage(display, eight.visual, 8, ZPixmap, 0, eight.data.data(),
                          static_cast<unsigned>(width), static_cast<unsigned>(height), 32, pitch);
         if (eight.image == nullptr)
             return false;
