@@ -5,6 +5,7 @@
 # Usage: bench-cpu.sh [PROGRAM]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/e2e/findwindow.sh
 program=$(realpath "${1:-build/native/bin/Quellmark}")
 if [ -z "${QUELLMARK_BENCH_INNER:-}" ]; then
     QUELLMARK_BENCH_INNER="800 x 600" xvfb-run -a -s "-screen 0 800x600x24" "$0" "$program"
@@ -32,7 +33,7 @@ share() {
 }
 "$program" &
 pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1)
+window=$(find_window '^Quellmark' 10)
 sleep 3 # start-up and the first title frames
 share "$pid" "$QUELLMARK_BENCH_INNER screen, title" 10
 xdotool mousemove --window "$window" 300 300 click 1

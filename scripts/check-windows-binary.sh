@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that a Windows build produced a GUI program for the expected machine that imports the
 # real Windows libraries and carries its resources: icon 101 in four sizes, the application
-# manifest (no requestedExecutionLevel) and the version. Usage: check-windows-binary.sh FILE.exe i386|x86-64
+# manifest (DPI aware; no compatibility section, no requestedExecutionLevel) and the version.
+# Usage: check-windows-binary.sh FILE.exe i386|x86-64
 set -euo pipefail
 exe=$1
 machine=$2
@@ -29,7 +30,10 @@ icons=$(icotool -l "$scratch/icon.ico" | sed 's/--icon --index=[0-9]* //' | tr '
 [ "$icons" = "--width=32 --height=32 --bit-depth=4 --palette-size=16;--width=16 --height=16 --bit-depth=32 --palette-size=0;--width=48 --height=48 --bit-depth=32 --palette-size=0;--width=256 --height=256 --bit-depth=32 --palette-size=0;" ] ||
     fail "icon 101 is not 32 x 32 in 16 colours, then 16, 48 and 256 in full colour: $icons"
 manifest=$(wrestool -x --raw --type=24 --name=1 "$exe")
-[ "$(grep -c '<supportedOS Id=' <<<"$manifest")" -eq 4 ] || fail "the manifest names not four Windows versions"
+! grep -q '<compatibility' <<<"$manifest" ||
+    fail "the manifest has a compatibility section (Windows 7 and later then refuse Blts to a primary without a clipper)"
+grep -q '<dpiAware[^>]*>true</dpiAware>' <<<"$manifest" ||
+    fail "the manifest does not declare the program DPI aware"
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||
     fail "the manifest does not ask for Common Controls 6"
 ! grep -q '<requestedExecutionLevel' <<<"$manifest" ||

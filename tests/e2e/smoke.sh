@@ -8,6 +8,7 @@
 # Usage: smoke.sh PROGRAM ARTIFACT_DIR. With QUELLMARK_E2E_INSTALLED set, PROGRAM is an installed
 # launcher that is run where it stands, through Esc and SIGTERM only.
 set -euo pipefail
+source "$(dirname "$0")/findwindow.sh"
 program=$1
 artifacts=$2
 mkdir -p "$artifacts"
@@ -48,7 +49,7 @@ run_case() {
     "$program" &
     local pid=$!
     local window
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+    window=$(find_window '^Quellmark' 10) ||
         fail "$name: no window appeared"
     sleep 0.5 # the start-up scene enlarges the window on the first turn
     local geometry
@@ -159,7 +160,7 @@ scaled_case() {
     sleep 1
     "$program" &
     local pid=$! window geometry changed
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+    window=$(find_window '^Quellmark' 10) ||
         fail "scaled: no window appeared"
     sleep 0.5
     geometry=$(xdotool getwindowgeometry "$window")
@@ -212,7 +213,7 @@ scaled_case() {
     # The view is kept: the next start is full screen again, and F11 gives back the size it had.
     "$program" &
     pid=$!
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+    window=$(find_window '^Quellmark' 10) ||
         fail "scaled: no window appeared the second time"
     sleep 1
     sized_picture "$artifacts/scaled-remembered.png" "$window" 1920x1080 \
@@ -249,8 +250,7 @@ server_gone_case() {
     own_server 800x600x24
     DISPLAY=":$number" "$program" 2>"$gameFolder/gone.log" &
     pid=$!
-    DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' \
-        >/dev/null || fail "server gone: no window appeared"
+    DISPLAY=":$number" find_window '^Quellmark' 10 >/dev/null || fail "server gone: no window appeared"
     sleep 1
     kill "$server"
     timeout 5 tail --pid="$pid" -f /dev/null || {
@@ -270,8 +270,7 @@ program_on_own_server() {
     own_server "$1"
     DISPLAY=":$number" "$program" &
     pid=$!
-    window=$(DISPLAY=":$number" timeout 10 xdotool search --sync --onlyvisible --name '^Quellmark' |
-        head -n 1) || fail "$2: no window appeared"
+    window=$(DISPLAY=":$number" find_window '^Quellmark' 10) || fail "$2: no window appeared"
 }
 stop_own_server() {
     kill "$pid" "$server" 2>/dev/null || true

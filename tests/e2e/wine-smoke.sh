@@ -7,6 +7,7 @@
 # build, inside scripts/vm-run.sh's machine).
 # Usage: wine-smoke.sh BIN_FOLDER ARTIFACT_DIR (BIN_FOLDER holds Quellmark.exe and Quellmark.zrm)
 set -euo pipefail
+source "$(dirname "$0")/findwindow.sh"
 bin=$1
 artifacts=$2
 mkdir -p "$artifacts"
@@ -40,19 +41,19 @@ rm -rf "$extracted"
 
 (cd "$bin" && "$wine" Quellmark.exe) &
 pid=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Quellmark' | head -n 1) ||
+window=$(find_window '^Quellmark' 120) ||
     fail "no window appeared"
 if [ "$audio" = none ]; then
     # Both devices fail: the sound's box, then the music's, each captioned "エラー" (the caption
     # comes out in another text unless the code page 932 text was converted for this system).
     for device in sound music; do
-        box=$(timeout 120 xdotool search --sync --onlyvisible --name '^エラー$' | head -n 1) ||
+        box=$(find_window '^エラー$' 120) ||
             fail "no readable box for the $device device"
         sleep 1
         import -window root "$artifacts/wine-box-$device.png"
         xdotool windowfocus --sync "$box" key Return
         for _ in $(seq 100); do
-            xdotool search --onlyvisible --name '^エラー$' >/dev/null || break
+            window_absent '^エラー$' && break
             sleep 0.2
         done
     done
