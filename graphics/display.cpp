@@ -1,10 +1,29 @@
 // DisplayBlock and Graphics construction, display initialisation and presentation.
+#include <algorithm>
+#include <cstdint>
+
 #include "core/errorlog.h"
 #include "core/release.h"
 #include "graphics.h"
 
 namespace {
 constexpr const char* displayFailedText = "DirectDrawの初期化に失敗しました。";
+
+// Cuts the destination span [low, high) to [0, limit) and the source span it is stretched from
+// in proportion (rounded outwards, so that a source pixel partly shown stays in). False when
+// nothing of either is left.
+bool CutSpan(LONG& low, LONG& high, LONG& sourceLow, LONG& sourceHigh, LONG limit) {
+    int64_t size = int64_t{high} - low, sourceSize = int64_t{sourceHigh} - sourceLow;
+    int64_t cutLow = std::max<int64_t>(0, -int64_t{low});
+    int64_t cutHigh = std::max<int64_t>(0, int64_t{high} - limit);
+    if (size <= 0 || sourceSize <= 0 || cutLow + cutHigh >= size)
+        return false;
+    sourceLow += static_cast<LONG>(cutLow * sourceSize / size);
+    sourceHigh -= static_cast<LONG>(cutHigh * sourceSize / size);
+    low += static_cast<LONG>(cutLow);
+    high -= static_cast<LONG>(cutHigh);
+    return sourceLow < sourceHigh;
+}
 
 } // namespace
 
@@ -138,5 +157,18 @@ HRESULT Graphics::Present(HWND window) {
         return DDERR_INVALIDPARAMS;
     RECT destination{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
     RECT source{0, 0, width, height};
+    // The primary has no clipper, and DirectDraw refuses a blit that reaches past a surface
+    // without one: a window partly off the screen (or on a monitor left of or above the main one)
+    // is drawn where it is on the screen, not frozen.
+    DDSURFACEDESC screen{};
+    screen.dwSize = sizeof screen;
+    HRESULT described = primarySurface->GetSurfaceDesc(&screen);
+    if (FAILED(described))
+        return described;
+    if (!CutSpan(destination.left, destination.right, source.left, source.right,
+                 static_cast<LONG>(screen.dwWidth)) ||
+        !CutSpan(destination.top, destination.bottom, source.top, source.bottom,
+                 static_cast<LONG>(screen.dwHeight)))
+        return DD_OK; // nothing of the window is on the screen
     return primarySurface->Blt(&destination, backSurface, &source, DDBLT_WAIT, nullptr);
 }

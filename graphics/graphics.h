@@ -31,7 +31,8 @@ public:
     bool InitDisplay(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
                      bool windowed, GUID* deviceGuid);
     // Shows the back surface: flips in full screen, stretches into the window's client area on the
-    // screen when windowed.
+    // screen when windowed, cut to the screen (the source in proportion) where the window reaches
+    // past it; DD_OK with nothing drawn when no part of the client area is on the screen.
     HRESULT Present(HWND window);
 
     // Surfaces and blits.

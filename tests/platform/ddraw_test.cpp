@@ -107,19 +107,27 @@ TEST_F(DirectDrawTest, InvalidRectanglesFailWithoutDrawing) {
     DDBLTFX fill{};
     fill.dwSize = sizeof fill;
     fill.dwFillColor = 0xFFFFFF;
+    // Without a clipper a destination reaching one pixel past any edge is refused as a whole
+    // with DDERR_INVALIDRECT, as documented; the other refusals need only fail.
     struct Case {
         const char* label;
         RECT dest;
         RECT src;
         bool fill;
+        bool invalidRect;
     };
     const Case cases[] = {
-        {"empty destination", {2, 0, 2, 4}, {0, 0, 4, 4}, false},
-        {"reversed destination", {3, 0, 1, 4}, {0, 0, 4, 4}, false},
-        {"source outside", {0, 0, 4, 4}, {0, 0, 5, 4}, false},
-        {"empty source", {0, 0, 4, 4}, {1, 1, 1, 3}, false},
-        {"destination outside, no clipper", {2, 2, 6, 6}, {0, 0, 4, 4}, false},
-        {"empty fill", {3, 0, 1, 4}, {0, 0, 0, 0}, true},
+        {"empty destination", {2, 0, 2, 4}, {0, 0, 4, 4}, false, false},
+        {"reversed destination", {3, 0, 1, 4}, {0, 0, 4, 4}, false, false},
+        {"source outside", {0, 0, 4, 4}, {0, 0, 5, 4}, false, false},
+        {"empty source", {0, 0, 4, 4}, {1, 1, 1, 3}, false, false},
+        {"destination outside, no clipper", {2, 2, 6, 6}, {0, 0, 4, 4}, false, true},
+        {"one column past the right", {1, 0, 5, 4}, {0, 0, 4, 4}, false, true},
+        {"one row past the bottom", {0, 1, 4, 5}, {0, 0, 4, 4}, false, true},
+        {"one column left of the surface", {-1, 0, 3, 4}, {0, 0, 4, 4}, false, true},
+        {"one row above the surface", {0, -1, 4, 3}, {0, 0, 4, 4}, false, true},
+        {"fill past the edge", {0, 0, 5, 4}, {0, 0, 0, 0}, true, true},
+        {"empty fill", {3, 0, 1, 4}, {0, 0, 0, 0}, true, false},
     };
     for (const Case& c : cases) {
         RECT dest = c.dest;
@@ -128,6 +136,9 @@ TEST_F(DirectDrawTest, InvalidRectanglesFailWithoutDrawing) {
             c.fill ? target->Blt(&dest, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill)
                    : target->Blt(&dest, source, &src, DDBLT_WAIT, nullptr);
         EXPECT_TRUE(FAILED(result)) << c.label;
+        if (c.invalidRect) {
+            EXPECT_EQ(DDERR_INVALIDRECT, result) << c.label;
+        }
         EXPECT_EQ(std::vector<uint32_t>(16, 0u), ReadPixels(target)) << c.label;
     }
 }
@@ -158,6 +169,4 @@ TEST_F(DirectDrawTest, WideRowsArePaddedToAnOddNumberOfCacheLines) {
     }
 }
 #endif
-
-// The cases below lose the surfaces through the layer's test controls (native only).
 } // namespace
