@@ -143,6 +143,33 @@ bool Graphics::InitDisplay(HWND window, int32_t width, int32_t height, int32_t b
     return true;
 }
 
+bool Graphics::RemakeDisplay(HWND window) {
+    if (directDraw == nullptr)
+        return false;
+    // The depth of the mode the display runs in (used in full screen only), while it is known.
+    DDSURFACEDESC mode{};
+    mode.dwSize = sizeof mode;
+    if (primarySurface != nullptr)
+        primarySurface->GetSurfaceDesc(&mode);
+    ReleaseAndClear(clipper);
+    if (windowed)
+        ReleaseAndClear(backSurface);
+    backSurface = nullptr; // in full screen it went with the primary's flip chain
+    ReleaseAndClear(primarySurface);
+    // The DirectDraw object stays its owner's: the failure path of InitDisplay releases the
+    // reference taken here, not the owner's.
+    IDirectDraw* owner = directDraw;
+    owner->AddRef();
+    bool made =
+        InitDisplay(window, width, height, static_cast<int32_t>(mode.ddpfPixelFormat.dwRGBBitCount),
+                    windowed != 0, nullptr);
+    if (made)
+        owner->Release();
+    else
+        directDraw = owner;
+    return made;
+}
+
 HRESULT Graphics::Present(HWND window) {
     if (primarySurface == nullptr || backSurface == nullptr)
         return DDERR_INVALIDPARAMS;

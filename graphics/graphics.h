@@ -30,6 +30,11 @@ public:
     // chain), with one clipper of (0, 0, width, height) on the back surface.
     bool InitDisplay(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
                      bool windowed, GUID* deviceGuid);
+    // Makes the display anew on the same DirectDraw object, in the mode it runs in: for surfaces
+    // that cannot come back after a change of display mode (Restore answers DDERR_WRONGMODE).
+    // Every other surface made from the object must be released and made anew by its holder.
+    // False, with InitDisplay's log entry and the display fields empty, when it cannot be made.
+    bool RemakeDisplay(HWND window);
     // Shows the back surface: flips in full screen, stretches into the window's client area on the
     // screen when windowed, cut to the screen (the source in proportion) where the window reaches
     // past it; DD_OK with nothing drawn when no part of the client area is on the screen.

@@ -19,10 +19,11 @@
 // - An off-screen surface of more than 16384 pixels a side fails with DDERR_OUTOFMEMORY instead
 //   of being allocated.
 // - Surfaces are lost as on Windows after a lock screen or a mode change (tests make it happen):
-//   their pixels become undefined (shown as lostFill), IsLost answers DDERR_SURFACELOST, and
-//   Blt (as destination or source), Flip, Lock and GetDC fail with DDERR_SURFACELOST until
-//   Restore, which brings a surface (and a flip chain's back buffer) back with its pixels still
-//   undefined and its colour key and clipper kept.
+//   their pixels become undefined, IsLost answers DDERR_SURFACELOST, and Blt (as destination or
+//   source), Flip, Lock and GetDC fail with DDERR_SURFACELOST. After a lock screen Restore brings
+//   a surface (and a flip chain's back buffer) back with its pixels still undefined and its
+//   colour key and clipper kept; after a change of display mode it answers DDERR_WRONGMODE for
+//   good, and the surface must be released and made anew.
 // - The primary surface of a windowed display is the whole screen; what is blitted into it
 //   appears in the windows that cover that part of the screen. Full-screen modes change no real
 //   display mode: the flipped picture is stretched into the window's client area by the rule
@@ -53,8 +54,6 @@
 #define DDERR_SURFACEBUSY MAKE_DDHRESULT(430)
 #define DDERR_SURFACELOST MAKE_DDHRESULT(450)
 #define DDERR_WRONGMODE MAKE_DDHRESULT(587)
-// What a lost surface's pixels hold until something is drawn again.
-constexpr unsigned long lostFill = 0x00FF00FF;
 #define DDERR_NODIRECTDRAWHW MAKE_DDHRESULT(563)
 #define DDERR_NOTFLIPPABLE MAKE_DDHRESULT(582)
 #define DDERR_NOTLOCKED MAKE_DDHRESULT(584)

@@ -95,9 +95,14 @@ int LiveSegments();
 // executable's; an empty path restores the real one.
 void SetModulePath(const std::string& linuxPath);
 
-// Loses every DirectDraw surface, as locking the screen or a display-mode change does on Windows.
-// FailNext("Restore") makes Restore fail as long as the display is not back.
+// Loses every DirectDraw surface, as locking the screen does on Windows. FailNext("Restore") makes
+// Restore refuse for now (DDERR_NOEXCLUSIVEMODE, as while another program holds the display).
 void LoseSurfaces();
+// Loses every DirectDraw surface as a change of the desktop's display mode does: Restore of any
+// surface made before it answers DDERR_WRONGMODE from then on; surfaces made later are not touched.
+void ChangeDisplayMode();
+// What a lost surface's pixels hold until something is drawn again.
+extern const uint32_t lostFill;
 
 // Cursor display count as ShowCursor keeps it.
 int CursorCount();

@@ -140,8 +140,14 @@ bool PlatformTest::IsTopmost(HWND window) {
     return Layer::IsLiveWindow(window) && window->topmost;
 }
 
+const uint32_t PlatformTest::lostFill = Layer::lostFill;
+
 void PlatformTest::LoseSurfaces() {
-    Layer::LoseAllSurfaces();
+    Layer::LoseAllSurfaces(false);
+}
+
+void PlatformTest::ChangeDisplayMode() {
+    Layer::LoseAllSurfaces(true);
 }
 
 std::vector<uint32_t> PlatformTest::MessageBoxPicture(const std::string& text, UINT type,

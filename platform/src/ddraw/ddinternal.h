@@ -82,6 +82,7 @@ public:
     Surface* backBuffer = nullptr; // of a full-screen primary surface
     bool isBackBuffer = false;
     bool lost = false;
+    bool madeInEarlierMode = false; // lost by a change of display mode: Restore cannot bring it
 };
 
 class DirectDrawObject : public ComObject<IDirectDraw> {
@@ -106,8 +107,12 @@ public:
     std::vector<Clipper*> clippers; // every clipper made from this object
 };
 
-// Loses every surface of every DirectDraw object, as a lock screen or a mode change does.
-void LoseAllSurfaces();
+// What a lost surface's pixels hold until something is drawn again.
+constexpr uint32_t lostFill = 0x00FF00FF;
+
+// Loses every surface of every DirectDraw object, as a lock screen does; after a change of display
+// mode they are lost for good (Restore answers DDERR_WRONGMODE).
+void LoseAllSurfaces(bool modeChanged);
 
 // The source offset that destination offset i takes in a stretch: a 16.16 fixed-point step,
 // truncated, so that shrinking and enlarging follow one rule.

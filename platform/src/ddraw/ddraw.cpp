@@ -41,10 +41,12 @@ std::vector<DirectDrawObject*>& LiveObjects() {
 }
 } // namespace
 
-void LoseAllSurfaces() {
+void LoseAllSurfaces(bool modeChanged) {
     for (DirectDrawObject* object : LiveObjects())
-        for (Surface* surface : object->surfaces)
+        for (Surface* surface : object->surfaces) {
             surface->Lose();
+            surface->madeInEarlierMode = surface->madeInEarlierMode || modeChanged;
+        }
 }
 
 DirectDrawObject::DirectDrawObject() {

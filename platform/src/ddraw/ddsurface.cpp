@@ -69,8 +69,10 @@ HRESULT STDMETHODCALLTYPE Surface::IsLost() {
 HRESULT STDMETHODCALLTYPE Surface::Restore() {
     if (!lost)
         return DD_OK;
+    if (madeInEarlierMode)
+        return DDERR_WRONGMODE; // never comes back: the surface must be made anew
     if (ShouldFail("Restore"))
-        return DDERR_WRONGMODE; // the display is not back yet: try again later
+        return DDERR_NOEXCLUSIVEMODE; // another program holds the display for now
     lost = false;
     if (backBuffer != nullptr)
         backBuffer->lost = false;
