@@ -22,6 +22,7 @@ namespace {
 
 constexpr const char* archivePath = ".\\Quellmark.zrm";
 constexpr const char* unpackFailedText = "[Archive] %sに展開できませんでした。";
+constexpr const char* notRefreshedText = "[Archive] %sに%d個のファイルを展開できませんでした。";
 constexpr const char* archiveErrorText = "[Archive] %s";
 
 // True when path is a folder of its own, not a link or junction to somewhere else.
@@ -31,19 +32,23 @@ bool IsRealFolder(const char* path) {
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Makes "<Windows>\Temp\Quellmark\" in path. False, with a log entry, when the Windows directory
-// is unknown, leaves no room for the longest entry name written under its temporary suffix, or
-// either folder is a link.
-bool MakeUnpackFolder(char (&path)[MAX_PATH]) {
-    static const char* const parts[] = {"\\Temp\\", "Quellmark\\"};
-    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+// Makes the unpack folder in path: "<Windows>\Temp\Quellmark\", or with own the player's own
+// "<temporary folder>\Quellmark\" (GetTempPathA: under the player's profile on Windows). False,
+// with a log entry, when the base folder is unknown, leaves no room for the longest entry name
+// written under its temporary suffix, or a folder is a link.
+bool MakeUnpackFolder(char (&path)[MAX_PATH], bool own) {
+    // GetTempPathA's answer ends in a backslash already.
+    const char* const parts[] = {own ? "" : "\\Temp\\", "Quellmark\\"};
+    size_t length = own ? GetTempPathA(MAX_PATH, path) : GetWindowsDirectoryA(path, MAX_PATH);
     if (length == 0 || length + strlen(parts[0]) + strlen(parts[1]) + VolumeFile::longestName +
                                VolumeFile::longestPartSuffix >=
                            MAX_PATH) {
-        WriteErrorLogFormat(unpackFailedText, "Windows\\Temp\\Quellmark");
+        WriteErrorLogFormat(unpackFailedText, own ? "Temp\\Quellmark" : "Windows\\Temp\\Quellmark");
         return false;
     }
     for (const char* part : parts) {
+        if (part[0] == '\0')
+            continue;
         strcat(path, part);
         CreateDirectoryA(path, nullptr);
         if (!IsRealFolder(path)) {
@@ -54,28 +59,43 @@ bool MakeUnpackFolder(char (&path)[MAX_PATH]) {
     return true;
 }
 
-// Unpacks the archive into the unpack folder and makes it current. An unpack that could not
-// write an entry (a full disk) counts as failed and is tried once more where the Windows
-// directory then answers, if that is elsewhere; on any failure nothing is unpacked and the data is
-// read from the program's folder, as without an archive.
+VolumeFile reader; // 30 KiB: kept off the stack
+
+// Unpacks the archive into folder; true when the folder then holds every entry, readable (an
+// entry that could not be refreshed may have its older whole copy there). One log line counts the
+// entries that could not be refreshed.
+bool UnpackInto(const char* folder) {
+    memset(&reader, 0, sizeof reader);
+    reader.ExtractAll(archivePath, folder);
+    if (reader.WriteFailures > 0)
+        WriteErrorLogFormat(notRefreshedText, folder, static_cast<int>(reader.WriteFailures));
+    return reader.MissingEntries == 0;
+}
+
+// Makes folder current; what the archive itself was refused for (a damaged archive, an entry it
+// would not write) is then logged there.
+void EnterUnpackFolder(const char* folder) {
+    SetCurrentDirectoryA(folder);
+    if (reader.ErrorText[0] != '\0')
+        WriteErrorLogFormat(archiveErrorText, reader.ErrorText);
+}
+
+// Unpacks the archive and makes its folder current. When the folder under the Windows directory
+// cannot be used or does not end up holding every entry (another account's folder, whose files
+// this one can neither read nor replace; a full disk with no older copy), the player's own
+// temporary folder is used instead; when neither folder can be made the data is read from the
+// program's folder, as without an archive.
 void ExtractArchive() {
-    static VolumeFile reader; // 30 KiB: kept off the stack
-    char failedPath[MAX_PATH] = "";
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        char path[MAX_PATH] = "";
-        if (!MakeUnpackFolder(path) || strcmp(path, failedPath) == 0)
-            return;
-        memset(&reader, 0, sizeof reader);
-        reader.ExtractAll(archivePath, path);
-        if (reader.WriteFailures > 0) {
-            WriteErrorLogFormat(unpackFailedText, path);
-            strcpy(failedPath, path);
-            continue;
-        }
-        SetCurrentDirectoryA(path);
-        if (reader.ErrorText[0] != '\0') // a damaged archive, or an entry it would not write
-            WriteErrorLogFormat(archiveErrorText, reader.ErrorText);
-        return;
+    char shared[MAX_PATH] = "";
+    bool sharedMade = MakeUnpackFolder(shared, false);
+    if (sharedMade && UnpackInto(shared))
+        return EnterUnpackFolder(shared);
+    char own[MAX_PATH] = "";
+    if (MakeUnpackFolder(own, true)) {
+        UnpackInto(own);
+        EnterUnpackFolder(own);
+    } else if (sharedMade) {
+        EnterUnpackFolder(shared);
     }
 }
 

@@ -94,22 +94,29 @@ bool CopyEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPa
     return complete;
 }
 
-// True for a name ExtractAll writes an entry under before moving it into place:
-// "<entry>.<digits>.part".
-bool IsPartName(const char* name) {
+// True for a name ExtractAll writes one of the archive's entries under before moving it into
+// place: "<entry>.<digits>.part".
+bool IsPartName(const VolumeFile& reader, const char* name) {
     size_t length = strlen(name);
     if (length < 7 || strcmp(name + length - 5, ".part") != 0)
         return false;
     size_t digits = length - 5;
     while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9')
         --digits;
-    return digits < length - 5 && digits > 1 && name[digits - 1] == '.';
+    if (digits == length - 5 || digits < 2 || name[digits - 1] != '.')
+        return false;
+    for (int i = 0; i < reader.Count; ++i)
+        if (strlen(reader.Entries[i].Name) == digits - 1 &&
+            strncmp(reader.Entries[i].Name, name, digits - 1) == 0)
+            return true;
+    return false;
 }
 
 // Removes what a copy of the program left in folder (ending in '\\') when it stopped in the
-// middle of unpacking (a crash, a power cut): its ".part" files, once they are a minute old. A
-// copy unpacking now writes its own within a second, so theirs are never taken away.
-void RemoveStaleParts(const char* folder) {
+// middle of unpacking (a crash, a power cut): its ".part" files of this archive's entries, once
+// they are a minute old. A copy unpacking now writes its own within a second, so theirs are never
+// taken away, and no other file of the folder is touched.
+void RemoveStaleParts(const VolumeFile& reader, const char* folder) {
     char pattern[MAX_PATH];
     if (snprintf(pattern, sizeof pattern, "%s*.part", folder) >= MAX_PATH)
         return;
@@ -126,7 +133,8 @@ void RemoveStaleParts(const char* folder) {
     constexpr int64_t minute = int64_t{60} * 10000000; // in 100-nanosecond steps
     do {
         char path[MAX_PATH];
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPartName(found.cFileName) &&
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            IsPartName(reader, found.cFileName) &&
             steps(now) - steps(found.ftLastWriteTime) >= minute &&
             snprintf(path, sizeof path, "%s%s", folder, found.cFileName) < MAX_PATH)
             remove(path);
@@ -143,6 +151,53 @@ char* NewTempName() {
         name[i] = static_cast<char>('A' + rand() % 26);
     strcpy(name + 8, ".tmp");
     return name;
+}
+
+// The folder to unpack into, ending in '\\': destinationDir, or the current directory when it
+// is null or empty. False when it leaves no room for a name inside it.
+bool FolderOf(const char* destinationDir, char (&folder)[MAX_PATH]) {
+    if (destinationDir != nullptr && destinationDir[0] != '\0') {
+        if (strlen(destinationDir) >= MAX_PATH - 1)
+            return false;
+        strcpy(folder, destinationDir);
+    } else {
+        DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+        if (length == 0 || length >= MAX_PATH - 1)
+            return false;
+    }
+    size_t length = strlen(folder);
+    if (folder[length - 1] != '\\') {
+        folder[length] = '\\';
+        folder[length + 1] = '\0';
+    }
+    return true;
+}
+
+// Writes one entry's data under a name of this process's own, then moves it over outputPath in
+// one step, so that a second copy of the program unpacking at the same time, or one reading the
+// files, never sees a half-written file, and a failure (a full disk, the file held open by
+// another copy of the program) leaves the older whole file where it was.
+bool RefreshEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPath,
+                  std::vector<char>& buffer) {
+    char partPath[MAX_PATH + 24];
+    snprintf(partPath, sizeof partPath, "%s.%lu.part", outputPath,
+             static_cast<unsigned long>(GetCurrentProcessId()));
+    bool writeFailed = false;
+    if (strlen(partPath) >= MAX_PATH ||
+        !CopyEntry(archive, offset, size, partPath, buffer, &writeFailed))
+        return false;
+    if (MoveFileExA(partPath, outputPath, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    remove(partPath);
+    return false;
+}
+
+bool IsReadable(const char* path) {
+    FILE* file = fopen(path, "rb");
+    if (file == nullptr)
+        return false;
+    fclose(file);
+    return true;
 }
 
 } // namespace
@@ -258,87 +313,50 @@ const char* VolumeFile::ExtractFile(const char* archivePath, const char* entryNa
     return name;
 }
 
+bool VolumeFile::IsToBeWritten(int i, size_t folderLength) {
+    const char* name = Entries[i].Name;
+    if (!IsValidEntryName(name) || folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
+        return false;
+    for (int j = 0; j < i; ++j)
+        if (strcmp(Entries[j].Name, name) == 0)
+            return false; // a name seen before: its first entry's data stands
+    if (strncasecmp(name, protectedName, sizeof protectedName) == 0) {
+        snprintf(ErrorText, sizeof ErrorText, skippedText, name);
+        return false;
+    }
+    return true;
+}
+
 int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) {
     if (ReadIndex(archivePath) == 0)
         return 0;
     char folder[MAX_PATH] = "";
-    if (destinationDir != nullptr && destinationDir[0] != '\0') {
-        if (strlen(destinationDir) >= MAX_PATH - 1)
-            return 1; // no entry could be named inside it
-        strcpy(folder, destinationDir);
-    } else {
-        DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-        if (length == 0 || length >= MAX_PATH - 1)
-            return 1;
-    }
+    if (!FolderOf(destinationDir, folder))
+        return 1; // no entry could be named inside it
     size_t folderLength = strlen(folder);
-    if (folder[folderLength - 1] != '\\') {
-        folder[folderLength++] = '\\';
-        folder[folderLength] = '\0';
-    }
     CreateDirectoryA(folder, nullptr);
-    RemoveStaleParts(folder);
+    RemoveStaleParts(*this, folder);
     WriteFailures = 0;
+    MissingEntries = 0;
     // The index is read once and the archive opened once: entries are read in their order, from
     // the data after the index, through one buffer.
     FILE* archive = Count > 0 ? fopen(archivePath, "rb") : nullptr;
     if (archive == nullptr)
         return 1;
     std::vector<char> buffer(copyChunk);
-    bool made[maxEntries] = {};
     int64_t offset = headerSize + int64_t{recordSize} * Count;
-    for (int i = 0; i < Count && WriteFailures == 0; ++i) {
-        const VolumeFileEntry& entry = Entries[i];
-        if (entry.Size < 0)
-            break; // the data of this entry, and of every later one, cannot be located
+    for (int i = 0; i < Count && Entries[i].Size >= 0; ++i) { // later data cannot be located
         int64_t entryOffset = offset;
-        offset += entry.Size;
-        char name[nameLength];
-        strcpy(name, entry.Name);
-        if (!IsValidEntryName(name) || folderLength + strlen(name) >= static_cast<size_t>(MAX_PATH))
+        offset += Entries[i].Size;
+        if (!IsToBeWritten(i, folderLength))
             continue;
-        bool repeated = false; // a name seen before: its first entry's data stands
-        for (int j = 0; j < i && !repeated; ++j)
-            repeated = strcmp(Entries[j].Name, name) == 0;
-        if (repeated)
-            continue;
-        if (strncasecmp(name, protectedName, sizeof protectedName) == 0) {
-            snprintf(ErrorText, sizeof ErrorText, skippedText, name);
-            continue;
-        }
         char outputPath[MAX_PATH];
-        strcpy(outputPath, folder);
-        strcat(outputPath, name);
-        // Written under a name of this process's own, then moved into place whole, so that a
-        // second copy of the program unpacking at the same time, or one reading the files, never
-        // sees a half-written file. (Where a move cannot replace a file, the old one goes first.)
-        char partPath[MAX_PATH + 24];
-        snprintf(partPath, sizeof partPath, "%s.%lu.part", outputPath,
-                 static_cast<unsigned long>(GetCurrentProcessId()));
-        bool writeFailed = false;
-        if (strlen(partPath) >= MAX_PATH ||
-            !CopyEntry(archive, entryOffset, entry.Size, partPath, buffer, &writeFailed)) {
-            WriteFailures += writeFailed;
-            continue;
-        }
-        made[i] = GetFileAttributesA(outputPath) == INVALID_FILE_ATTRIBUTES;
-        if (rename(partPath, outputPath) == 0)
-            continue;
-        remove(outputPath); // a move that cannot replace a file (Windows) needs it gone first
-        if (rename(partPath, outputPath) != 0) {
-            remove(partPath);
+        snprintf(outputPath, sizeof outputPath, "%s%s", folder, Entries[i].Name);
+        if (!RefreshEntry(archive, entryOffset, Entries[i].Size, outputPath, buffer))
             ++WriteFailures;
-        }
+        if (!IsReadable(outputPath))
+            ++MissingEntries;
     }
     fclose(archive);
-    // An unpack that could not write an entry leaves none of the files it made: an older whole
-    // file it replaced stays, so another copy of the program reading them is not disturbed.
-    for (int i = 0; i < Count && WriteFailures > 0; ++i) {
-        if (!made[i])
-            continue;
-        char outputPath[MAX_PATH + nameLength]; // room for any folder and name: never cut
-        snprintf(outputPath, sizeof outputPath, "%s%s", folder, Entries[i].Name);
-        remove(outputPath);
-    }
     return 1;
 }

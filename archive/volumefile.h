@@ -16,6 +16,7 @@
 // log ("Error.txt", in any case), which only ever grows; it notes the skip in ErrorText.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct VolumeFileEntry {
@@ -37,7 +38,8 @@ public:
     VolumeFileEntry Entries[maxEntries];
     int32_t Count;
     char ErrorText[256];
-    int32_t WriteFailures; // entries ExtractFile or ExtractAll could not write (a full disk)
+    int32_t WriteFailures;  // entries ExtractFile or ExtractAll could not write fresh
+    int32_t MissingEntries; // entries ExtractAll's folder does not hold readable afterwards
 
     // Reads the header and index into Entries and Count. 1 when read (also for a count of 0), 0
     // when the archive cannot be opened or its header is bad ("ヘッダ異常" then in ErrorText).
@@ -48,10 +50,18 @@ public:
     const char* ExtractFile(const char* archivePath, const char* entryName, const char* outputPath,
                             int useTempName);
     // Writes every entry into destinationDir (the current directory when null), creating that one
-    // folder. 1 when the index was read, 0 otherwise. It stops at the first entry it cannot write
-    // (WriteFailures then above 0) and removes the files it made, so that a failed unpack leaves
-    // nothing new behind. Temporary files a stopped copy left there are removed once a minute old.
+    // folder. 1 when the index was read, 0 otherwise. Each entry is written under a temporary
+    // name and moved over the older file in one step; an entry that cannot be written (a full
+    // disk, its file held open) counts in WriteFailures and leaves the older whole file in place,
+    // and the next entry is tried. MissingEntries counts the entries the folder does not hold
+    // readable afterwards. Temporary files of its entries that a stopped copy left there are
+    // removed once a minute old.
     int ExtractAll(const char* archivePath, const char* destinationDir);
+
+private:
+    // True when entry i is one ExtractAll writes into a folder of folderLength characters: a valid
+    // name that fits, the first of that name, not the log's (that skip noted in ErrorText).
+    bool IsToBeWritten(int i, size_t folderLength);
 };
 
 // True when name can be an entry of an archive: what the reader extracts and a packer may store.

@@ -2,7 +2,9 @@
 //
 // Paths are in Windows form: drive Z: is the Linux root, '\' separates folders, other drives do
 // not exist. The game's fopen, remove and rename take the same paths; fopen without 'b' is
-// Windows text mode (CR LF written, CR LF or LF read as one break, Ctrl-Z ends the file). A write
+// Windows text mode (CR LF written, CR LF or LF read as one break, Ctrl-Z ends the file). remove
+// refuses a file the program holds open, as Windows' does; rename replaces a file already at the
+// new name, which Windows' refuses (MoveFileExA says which is meant). A write
 // the program's own folder refuses goes to the same path under the per-user "VirtualStore"
 // folder, and the name then opens (and is removed) there, as Windows virtualizes old programs'
 // writes into protected folders.
@@ -14,6 +16,9 @@
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_DISK_FULL 112L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
@@ -85,6 +90,20 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
 // Creates one folder; its parent must exist. Fails with ERROR_ALREADY_EXISTS when it does.
 BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);
 
+// Renames a file in one step; with MOVEFILE_REPLACE_EXISTING over a file already at the new name
+// (never over a folder), else failing with ERROR_ALREADY_EXISTS. A file the program holds open
+// through fopen can be neither moved nor replaced (ERROR_SHARING_VIOLATION), as Windows' C library
+// opens files without FILE_SHARE_DELETE; only this process's open files are known. Other flags
+// are not supported (ERROR_INVALID_PARAMETER).
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+
+// The user's own temporary folder, ending in '\': "<runtime folder>\<program>\Temp\", made
+// private on first use (the runtime folder as for GetWindowsDirectoryA's fallback). The length
+// copied, or the size needed with the terminator when the buffer is too small; 0 with
+// ERROR_ACCESS_DENIED when the folder cannot be used.
+DWORD WINAPI GetTempPathA(DWORD bufferLength, LPSTR buffer);
+
 int WINAPI lstrlenA(LPCSTR string);
 
 // The ANSI code page is 932 (Shift-JIS), the game's. Paths at the API are in it: the layer walks
@@ -120,6 +139,9 @@ UINT WINAPI GetConsoleOutputCP(void);
 // Libraries and resources: the Linux program has neither DLLs nor resources of its own, so
 // LoadLibraryA fails with ERROR_MOD_NOT_FOUND and FindResourceA with ERROR_RESOURCE_TYPE_NOT_FOUND.
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+// Takes a folder out of (an empty string) or into the search for DLLs loaded by name; with no DLL
+// ever loaded here there is nothing to change, and it succeeds.
+BOOL WINAPI SetDllDirectoryA(LPCSTR pathName);
 // No module can be named here: null for every name.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);

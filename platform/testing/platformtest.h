@@ -95,6 +95,12 @@ int LiveSegments();
 // executable's; an empty path restores the real one.
 void SetModulePath(const std::string& linuxPath);
 
+// Makes everything below this absolute Linux folder another account's, as a folder of a shared
+// place that someone else made: its files cannot be opened, removed, replaced or moved
+// (fopen and remove with EACCES, MoveFileExA with ERROR_ACCESS_DENIED); the folder itself
+// stays there. Until Reset.
+void DenyAccess(const std::string& linuxFolder);
+
 // Loses every DirectDraw surface, as locking the screen does on Windows. FailNext("Restore") makes
 // Restore refuse for now (DDERR_NOEXCLUSIVEMODE, as while another program holds the display).
 void LoseSurfaces();

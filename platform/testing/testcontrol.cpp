@@ -2,6 +2,7 @@
 // module path and recorded message boxes. Linked only into test programs.
 #include <map>
 #include <string>
+#include <unistd.h>
 
 #include "ddraw/ddinternal.h"
 #include "kernel/kernelinternal.h"
@@ -26,6 +27,7 @@ struct Controls {
     std::vector<PlatformTest::MessageBoxRecord> boxes;
     int boxAnswer = 0;
     bool viewsRemembered = false;
+    std::string deniedFolder; // a Linux folder, absolute
 };
 
 Controls& State() {
@@ -81,6 +83,21 @@ bool ViewsRemembered() {
     return State().viewsRemembered;
 }
 
+bool AccessDenied(const std::string& linuxPath) {
+    const std::string& folder = State().deniedFolder;
+    if (folder.empty())
+        return false;
+    std::string path = linuxPath;
+    if (path.empty() || path[0] != '/') {
+        char current[4096];
+        if (getcwd(current, sizeof current) == nullptr)
+            return false;
+        path = std::string(current) + "/" + path;
+    }
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '/';
+}
+
 const std::string* ModulePathOverride() {
     return State().modulePath.empty() ? nullptr : &State().modulePath;
 }
@@ -109,7 +126,7 @@ void PlatformTest::Reset() {
     Layer::ResetPacing();
     controls.modulePath.clear();
     controls.viewsRemembered = false;
-    Layer::ResetUserFolders();
+    controls.deniedFolder.clear();
     SetLastError(ERROR_SUCCESS);
 }
 
@@ -139,6 +156,13 @@ void PlatformTest::FailNext(const std::string& function, int times, int after) {
 
 void PlatformTest::SetModulePath(const std::string& linuxPath) {
     State().modulePath = linuxPath;
+}
+
+void PlatformTest::DenyAccess(const std::string& linuxFolder) {
+    std::string folder = linuxFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    State().deniedFolder = folder;
 }
 
 void PlatformTest::SetMessageBoxAnswer(int answer) {

@@ -132,51 +132,59 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
     const fs::path outsideFolder = elsewhere.Path() / "folder";
     const fs::path runtime = home.Path() / "run" / program_invocation_short_name;
     const fs::path bin = program.Path() / "bin";
-    // Where the game then reads its data, and where its log is.
-    enum Where { dataHome, fallback, programFolder, virtualStore };
+    // Where the game then reads its data, and where its log is: the data home's Windows folder,
+    // its fallback (when the data home is someone else's), the player's own temporary folder.
+    enum Where { dataHome, fallback, ownTemp, programFolder, virtualStore };
     struct Case {
         const char* label;
         std::function<void()> plant;
         Where unpacked;
         Where log;
         const char* regular; // a name that must then be a regular file of the unpack folder
+        bool logged;         // the log tells of the archive
     };
     const Case cases[] = {
         {"a link at Ending.dat",
          [&] { unpack(), fs::create_symlink(outside, Extracted() / "Ending.dat"); }, dataHome,
-         programFolder, "Ending.dat"},
+         programFolder, "Ending.dat", false},
         {"a FIFO at Title.bmp",
          [&] { unpack(), mkfifo((Extracted() / "Title.bmp").c_str(), 0600); }, dataHome,
-         programFolder, "Title.bmp"},
+         programFolder, "Title.bmp", false},
         {"the unpack folder a link",
          [&] {
              unpack(), fs::remove(Extracted());
              fs::create_directory(outsideFolder);
              fs::create_directory_symlink(outsideFolder, Extracted());
          },
-         programFolder, programFolder, nullptr},
+         ownTemp, programFolder, "Title.bmp", true},
+        {"the unpack folder another account's, holding the files",
+         [&] {
+             unpack(), WriteBytes(Extracted() / "Title.bmp", "another account's");
+             PlatformTest::DenyAccess(Extracted());
+         },
+         ownTemp, programFolder, "Title.bmp", true},
         {"the Windows folder writable by others (tightened)",
          [&] { unpack(), fs::permissions(Extracted() / "../..", fs::perms::all); }, dataHome,
-         programFolder, nullptr},
+         programFolder, nullptr, false},
         {"the program's folder someone else's",
          [&] { unpack(), chown((Extracted() / "../../..").c_str(), 12345, 12345); },
-         geteuid() == 0 ? fallback : dataHome, programFolder, nullptr},
+         geteuid() == 0 ? fallback : dataHome, programFolder, nullptr, false},
         {"a Windows directory too long for the entries",
          [&] { setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1); },
-         programFolder, programFolder, nullptr},
+         ownTemp, programFolder, nullptr, true},
         {"the same, and the program's folder read-only",
          [&] {
              setenv("XDG_DATA_HOME", (home.Path() / std::string(200, 'x')).c_str(), 1);
              WriteBytes(bin / "Error.txt", "old\r\n");
              PlatformTest::FailNext("ProgramFolderWrite", 100);
          },
-         programFolder, virtualStore, nullptr},
+         ownTemp, virtualStore, nullptr, true},
         {"an entry named like the log",
          [&] {
              unpack(), WriteBytes(Extracted() / "Error.txt", "old\r\n");
              WriteBytes(bin / "Quellmark.zrm", BuildArchive({{"ERROR.TXT", "new", "", ""}}));
          },
-         dataHome, dataHome, "Error.txt"},
+         dataHome, dataHome, "Error.txt", true},
     };
     for (const Case& c : cases) {
         Prepare(true);
@@ -185,6 +193,7 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
         StartupScene();
         fs::path expected = c.unpacked == dataHome   ? Extracted()
                             : c.unpacked == fallback ? runtime / "Windows/Temp/Quellmark"
+                            : c.unpacked == ownTemp  ? runtime / "Temp/Quellmark"
                                                      : bin;
         EXPECT_EQ(expected, fs::current_path()) << c.label;
         EXPECT_EQ("keep", ReadBytes(outside)) << c.label;
@@ -204,7 +213,7 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
         if (c.log == virtualStore) { // the read-only folder's log copied whole, then grown
             EXPECT_EQ("old\r\n", ReadBytes(bin / "Error.txt")) << c.label;
         }
-        if (c.unpacked == programFolder || c.log != programFolder)
+        if (c.logged)
             EXPECT_NE(std::string::npos, ReadBytes(log.string()).find("[Archive]")) << c.label;
         else
             EXPECT_FALSE(fs::exists(log)) << c.label;
@@ -221,45 +230,65 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
 }
 
 // A file system that takes the small entries but not the large one (a file size limit stands in
-// for a full disk): the unpack counts as failed, is tried again in the fallback folder, leaves no
-// file of its own behind, and the log says so without losing what it held.
-TEST_F(StartupTest, AnUnpackThatCannotWriteAnEntryLeavesNothingAndIsLogged) {
-    Prepare(true);
+// for a nearly full disk): every other entry is refreshed and the one line of the log counts the
+// one that was not. With an older whole copy of it in place the folder holds every entry and
+// becomes current; without, the player's own temporary folder is tried (where the disk is as
+// full) and becomes current. The log keeps what it held.
+TEST_F(StartupTest, AnEntryThatCannotBeWrittenKeepsItsOlderCopyOrMovesToTheOwnFolder) {
     const fs::path bin = program.Path() / "bin";
-    WriteBytes(bin / "Quellmark.zrm", BuildArchive({{"small.txt", "a", "", ""},
-                                                    {"large.bmp", std::string(20000, 'x'), "", ""},
-                                                    {"later.txt", "c", "", ""}}));
-    WriteBytes(bin / "Error.txt", std::string(3000, 'o'));
-    fs::create_directories(Extracted());
-    WriteBytes(Extracted() / "later.txt", "an earlier whole copy");
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limit = previous;
-    limit.rlim_cur = 4096;
-    auto* oldHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
-    StartupScene();
-    setrlimit(RLIMIT_FSIZE, &previous);
-    signal(SIGXFSZ, oldHandler);
+    const fs::path own = home.Path() / "run" / program_invocation_short_name / "Temp/Quellmark";
+    for (bool olderCopy : {true, false}) {
+        Prepare(true);
+        WriteBytes(bin / "Quellmark.zrm",
+                   BuildArchive({{"small.txt", "a", "", ""},
+                                 {"large.bmp", std::string(20000, 'x'), "", ""},
+                                 {"later.txt", "c", "", ""}}));
+        WriteBytes(bin / "Error.txt", std::string(3000, 'o'));
+        fs::create_directories(Extracted());
+        WriteBytes(Extracted() / "later.txt", "an earlier whole copy");
+        if (olderCopy)
+            WriteBytes(Extracted() / "large.bmp", "an earlier whole picture");
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limit = previous;
+        limit.rlim_cur = 4096;
+        auto* oldHandler = signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+        StartupScene();
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(bin, fs::current_path()) << "the data is read from the program's folder";
-    const fs::path fallback = home.Path() / "run" / program_invocation_short_name;
-    EXPECT_EQ(std::vector<std::string>{"later.txt"}, TempFolder::FilesBelow(Extracted()))
-        << "only the earlier whole file stays";
-    EXPECT_EQ("an earlier whole copy", ReadBytes(Extracted() / "later.txt"));
-    EXPECT_TRUE(TempFolder::FilesBelow(fallback / "Windows").empty());
-    std::string log = ReadBytes(bin / "Error.txt");
-    EXPECT_EQ(std::string(3000, 'o'), log.substr(0, 3000));
-    std::vector<std::string> failures;
-    const std::string failed = "[Archive] ";
-    for (const std::string& text : LoggedTexts(bin / "Error.txt"))
-        if (text.rfind(failed, 0) == 0)
-            failures.push_back(text.substr(0, text.find("Windows")));
-    ASSERT_EQ(2u, failures.size()) << log;
-    EXPECT_EQ(failed + WindowsForm(home.Path().string()) + "\\" + program_invocation_short_name +
-                  "\\",
-              failures[0]);
-    EXPECT_EQ(failed + WindowsForm(fallback.string()) + "\\", failures[1]);
+        EXPECT_EQ(olderCopy ? Extracted() : own, fs::current_path()) << olderCopy;
+        // The images this archive lacks are logged where they were looked for.
+        std::vector<std::string> files = {"Error.txt", "later.txt", "small.txt"};
+        if (olderCopy)
+            files.insert(files.begin() + 1, "large.bmp");
+        else
+            files.erase(files.begin());
+        EXPECT_EQ(files, TempFolder::FilesBelow(Extracted())) << "no part left behind";
+        EXPECT_EQ("c", ReadBytes(Extracted() / "later.txt")) << "refreshed";
+        if (olderCopy) {
+            EXPECT_EQ("an earlier whole picture", ReadBytes(Extracted() / "large.bmp"));
+        } else {
+            EXPECT_EQ((std::vector<std::string>{"Error.txt", "later.txt", "small.txt"}),
+                      TempFolder::FilesBelow(own));
+        }
+        std::string log = ReadBytes(bin / "Error.txt");
+        EXPECT_EQ(std::string(3000, 'o'), log.substr(0, 3000));
+        std::vector<std::string> failures;
+        for (const std::string& text : LoggedTexts(bin / "Error.txt"))
+            if (text.rfind("[Archive] ", 0) == 0)
+                failures.push_back(text);
+        std::vector<std::string> expected = {"[Archive] " + WindowsForm(Extracted().string()) +
+                                             "\\に1個のファイルを展開できませんでした。"};
+        if (!olderCopy)
+            expected.push_back("[Archive] " + WindowsForm(own.string()) +
+                               "\\に1個のファイルを展開できませんでした。");
+        EXPECT_EQ(expected, failures) << log;
+        TearDown();
+        fs::remove_all(home.Path() / program_invocation_short_name);
+        fs::remove_all(home.Path() / "run");
+    }
 }
 
 } // namespace

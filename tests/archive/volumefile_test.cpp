@@ -204,7 +204,7 @@ TEST_F(VolumeFileTest, CopiesUnpackingAtOnceNeverShowAHalfWrittenFile) {
 #endif
 
 // A copy of the program that stopped in the middle of unpacking left its temporary files; the
-// next unpack removes those a minute old, and nothing else.
+// next unpack removes those of the archive's entries a minute old, and nothing else.
 TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
     WriteBytes(archive, BuildArchive({{"Small.dat", "small", "", ""}}));
     std::filesystem::create_directories(folder.Path() / "out");
@@ -213,10 +213,13 @@ TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
         int ageSeconds;
         bool stays;
     };
-    const Plant plants[] = {{"Big.dat.4242.part", 90, false},
-                            {"Big.dat.4243.part", 30, true},
-                            {"Big.dat.part", 90, true},
-                            {"Big.dat.42x.part", 90, true},
+    const Plant plants[] = {{"Small.dat.4242.part", 90, false},
+                            {"Small.dat.4243.part", 30, true},
+                            {"Small.dat.part", 90, true},
+                            {"Small.dat.42x.part", 90, true},
+                            {"mall.dat.4242.part", 90, true}, // a user's files, not the entry's
+                            {"Small.da.4242.part", 90, true},
+                            {"notes.txt.4242.part", 90, true},
                             {"notes.txt", 90, true}};
     for (const Plant& plant : plants) {
         std::string path = folder / (std::string("out/") + plant.name);
@@ -229,6 +232,32 @@ TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
         EXPECT_EQ(plant.stays, std::filesystem::exists(folder.Path() / "out" / plant.name))
             << plant.name;
     EXPECT_EQ("small", ReadBytes(folder / "out/Small.dat"));
+}
+
+// A second copy of the program unpacks while the first shows the ending and holds Ending.dat open
+// (Windows' C library opens it without delete sharing, so it can be neither deleted nor
+// replaced): the older whole copy stays, every other entry is refreshed, and nothing is missing.
+TEST_F(VolumeFileTest, AFileHeldOpenKeepsItsOlderCopyAndTheOthersAreRefreshed) {
+    WriteBytes(archive, BuildArchive(threeEntries));
+    ASSERT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / "out").c_str()));
+    std::vector<ArchiveEntrySpec> newer = threeEntries;
+    for (ArchiveEntrySpec& entry : newer)
+        entry.data += " (newer)";
+    std::swap(newer[1], newer[2]); // Ending.dat between the other two: the unpack goes on after it
+    WriteBytes(archive, BuildArchive(newer));
+    FILE* held = fopen((folder / "out/Ending.dat").c_str(), "rb");
+    ASSERT_NE(nullptr, held);
+    EXPECT_EQ(1, reader->ExtractAll(archive.c_str(), (folder / "out").c_str()));
+    fclose(held);
+    EXPECT_EQ(1, reader->WriteFailures);
+    EXPECT_EQ(0, reader->MissingEntries);
+    EXPECT_EQ(threeEntries[2].data, ReadBytes(folder / "out/Ending.dat"));
+    for (int i : {0, 2})
+        EXPECT_EQ(newer[i].data, ReadBytes(folder / ("out/" + newer[i].name))) << newer[i].name;
+    EXPECT_EQ(
+        (std::vector<std::string>{"data.zrm", "out/Ending.dat", "out/Stage.mid", "out/Title.bmp"}),
+        folder.Files())
+        << "no part left behind";
 }
 
 TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {

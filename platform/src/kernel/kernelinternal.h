@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "windows.h"
@@ -10,6 +11,9 @@ namespace Layer {
 
 // The program's instance handle, which GetModuleHandleA(NULL) answers.
 HINSTANCE ProgramInstance();
+
+// The Win32 error code that stands for a failed Linux call's errno.
+DWORD ErrorFromErrno(int error);
 
 // Paths: Windows form at the API, Linux form underneath.
 std::string ToLinuxPath(const char* windowsPath);
@@ -33,10 +37,14 @@ std::string ProgramName();
 // when the first cannot be used; empty when neither can. With create, both folders are made (and
 // made private); without, the answer may name a folder that does not exist yet.
 std::string UserSubfolder(const char* name, bool create);
-// A write to linuxPath failed: when it lies in the per-user folder, that folder is not used again
-// during this run (a full or read-only file system) and the fallback answers from now on.
-void NoteFailedWrite(const std::string& linuxPath);
-void ResetUserFolders();
+// Files the program holds open through fopen, which Windows' C library opens without
+// FILE_SHARE_DELETE: such a file can be neither deleted nor replaced nor moved while it is open.
+void NoteOpened(FILE* file);
+void NoteClosed(FILE* file);
+bool IsHeldOpen(const std::string& linuxPath);
+// The user's own temporary folder, "<runtime folder>/<program>/Temp", made private; empty when it
+// cannot be used.
+std::string PrivateTempFolder();
 // Where a write to linuxPath goes when the program's own folder refuses it: the same path under
 // the per-user "VirtualStore" folder, as Windows' file virtualization does. Empty for a path
 // outside the program's folder. With create, the folders on the way are made.

@@ -16,6 +16,10 @@ HMODULE WINAPI LoadLibraryA(LPCSTR) {
     return nullptr;
 }
 
+BOOL WINAPI SetDllDirectoryA(LPCSTR) {
+    return TRUE;
+}
+
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     if (name == nullptr)
         return Layer::ProgramInstance(); // the program itself

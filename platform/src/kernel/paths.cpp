@@ -20,6 +20,10 @@ bool HasDriveLetter(const char* path) {
            path[1] == ':';
 }
 
+} // namespace
+
+namespace Layer {
+
 DWORD ErrorFromErrno(int error) {
     switch (error) {
     case EEXIST:
@@ -27,20 +31,17 @@ DWORD ErrorFromErrno(int error) {
     case ENOENT:
     case ENOTDIR:
         return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return ERROR_ACCESS_DENIED;
     case ENAMETOOLONG:
         return ERROR_FILENAME_EXCED_RANGE;
-    default:
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
+    default: // EACCES, EPERM, EROFS, EISDIR and the rest
         return ERROR_ACCESS_DENIED;
     }
 }
-
-} // namespace
-
-namespace Layer {
 
 std::string ToLinuxPath(const char* windowsPath) {
     if (windowsPath == nullptr)
@@ -139,7 +140,7 @@ DWORD WINAPI GetCurrentProcessId(void) {
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
     char linuxPath[PATH_MAX + 1];
     if (getcwd(linuxPath, sizeof linuxPath) == nullptr) {
-        SetLastError(ErrorFromErrno(errno));
+        SetLastError(Layer::ErrorFromErrno(errno));
         return 0;
     }
     return Layer::CopyOutString(Layer::ToWindowsPath(linuxPath), buffer, bufferLength);
@@ -155,7 +156,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName) {
         return FALSE;
     }
     if (chdir(Layer::ToLinuxPath(pathName).c_str()) != 0) {
-        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
+        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : Layer::ErrorFromErrno(errno));
         return FALSE;
     }
     return TRUE;
@@ -170,13 +171,22 @@ UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size) {
     return Layer::CopyOutString(Layer::ToWindowsPath(folder), buffer, size);
 }
 
+DWORD WINAPI GetTempPathA(DWORD bufferLength, LPSTR buffer) {
+    std::string folder = Layer::PrivateTempFolder();
+    if (folder.empty()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    return Layer::CopyOutString(Layer::ToWindowsPath(folder) + "\\", buffer, bufferLength);
+}
+
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
     std::string path = Layer::ToLinuxPath(fileName);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back(); // "folder\" names the folder itself, a link included, as on Windows
     struct stat info {};
     if (fileName == nullptr || lstat(path.c_str(), &info) != 0) {
-        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
+        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : Layer::ErrorFromErrno(errno));
         return INVALID_FILE_ATTRIBUTES;
     }
     if (S_ISLNK(info.st_mode)) {
@@ -202,7 +212,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
         return FALSE;
     }
     if (mkdir(Layer::ToLinuxPath(pathName).c_str(), 0777) != 0) {
-        SetLastError(ErrorFromErrno(errno));
+        SetLastError(Layer::ErrorFromErrno(errno));
         return FALSE;
     }
     return TRUE;

@@ -28,6 +28,8 @@ const std::string* ModulePathOverride();
 int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 // Whether the view of a window is kept between runs (off in tests unless a test asks).
 bool ViewsRemembered();
+// True for a path in a folder a test made this account unable to use (another account's).
+bool AccessDenied(const std::string& linuxPath);
 #else
 constexpr bool ShouldFail(const char*) {
     return false;
@@ -49,6 +51,9 @@ constexpr int RecordMessageBox(HWND, const char*, const char*, UINT) {
 }
 constexpr bool ViewsRemembered() {
     return true;
+}
+inline bool AccessDenied(const std::string&) {
+    return false;
 }
 #endif
 

@@ -11,8 +11,8 @@
 // VirtualStore instead, and later opens of that name find the stored copy first, as Windows
 // virtualizes an old program's writes into protected folders. A file opened to append or update
 // is first copied there whole (under a temporary name, then moved), so an earlier log is never
-// cut short. A write that fails in the per-user folder (a full or read-only disk) makes the layer
-// answer its fallback folder from then on.
+// cut short. A file stays held while it is open (see Layer::IsHeldOpen); a folder, or a file a
+// test denies access to, cannot be opened at all.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -150,8 +150,6 @@ FILE* OpenFile(const std::string& linuxPath, const char* mode) {
         return file;
     int error = errno;
     if (!RefusedHere(error) || (stored = Layer::VirtualStorePath(linuxPath, true)).empty()) {
-        if (error != ENOENT)
-            Layer::NoteFailedWrite(linuxPath);
         errno = error;
         return nullptr;
     }
@@ -168,8 +166,17 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
     if (path == nullptr || mode == nullptr)
         return __real_fopen(path, mode);
     std::string linuxPath = Layer::ToLinuxPath(path);
-    if (strchr(mode, 'b') != nullptr)
-        return OpenFile(linuxPath, mode);
+    struct stat info {};
+    if (Layer::AccessDenied(linuxPath) ||
+        (stat(linuxPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+        errno = EACCES; // as Windows' C library answers for a folder
+        return nullptr;
+    }
+    if (strchr(mode, 'b') != nullptr) {
+        FILE* file = OpenFile(linuxPath, mode);
+        Layer::NoteOpened(file);
+        return file;
+    }
 
     // Text mode: the same file opened in binary, behind a translating stream.
     std::string cleanMode;
@@ -179,6 +186,7 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
     FILE* file = OpenFile(linuxPath, (cleanMode + "b").c_str());
     if (file == nullptr)
         return nullptr;
+    Layer::NoteOpened(file);
     auto* stream = new TextStream{file};
     cookie_io_functions_t functions{ReadText, WriteText, SeekText, CloseText};
     FILE* text = fopencookie(stream, cleanMode.c_str(), functions);
@@ -190,21 +198,19 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
 }
 
 int __wrap_fclose(FILE* file) {
-    int descriptor = file != nullptr ? fileno(file) : -1;
-    if (descriptor >= 0 && (ferror(file) || fflush(file) != 0)) {
-        char linuxPath[4096];
-        std::string link = "/proc/self/fd/" + std::to_string(descriptor);
-        ssize_t length = readlink(link.c_str(), linuxPath, sizeof linuxPath - 1);
-        if (length > 0)
-            Layer::NoteFailedWrite(std::string(linuxPath, static_cast<size_t>(length)));
-    }
+    Layer::NoteClosed(file);
     return __real_fclose(file);
 }
 
 int __wrap_remove(const char* path) {
     std::string linuxPath = Layer::ToLinuxPath(path);
     std::string stored = Layer::VirtualStorePath(linuxPath, false);
-    return __real_remove((!stored.empty() && Exists(stored) ? stored : linuxPath).c_str());
+    std::string target = !stored.empty() && Exists(stored) ? stored : linuxPath;
+    if (Layer::AccessDenied(target) || Layer::IsHeldOpen(target)) {
+        errno = EACCES; // what the C library reports for DeleteFile's sharing violation
+        return -1;
+    }
+    return __real_remove(target.c_str());
 }
 
 int __wrap_rename(const char* from, const char* to) {

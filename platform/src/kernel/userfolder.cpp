@@ -2,10 +2,10 @@
 // the program's own folder refuses.
 //
 // The program's per-user folder is <data home>/<program>. When that cannot be used (it belongs to
-// someone else, cannot be made, or a file system refused a write in it during this run) the layer
-// falls back to <runtime folder>/<program>, where the runtime folder is $XDG_RUNTIME_DIR, or
-// /tmp/<program>-<uid> without one. Every folder of ours is made private (0700): a folder of this
-// user's with wider bits is tightened, one of someone else's or a link is refused.
+// someone else or cannot be made) the layer falls back to <runtime folder>/<program>, where the
+// runtime folder is $XDG_RUNTIME_DIR, or /tmp/<program>-<uid> without one. Every folder of ours is
+// made private (0700): a folder of this user's with wider bits is tightened, one of someone else's
+// or a link is refused.
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -18,8 +18,6 @@
 #include "kernel/testhooks.h"
 
 namespace {
-
-bool dataHomeRefused = false; // a write in the data home's folder failed during this run
 
 std::string DataHomeFolder() {
     const char* dataHome = getenv("XDG_DATA_HOME");
@@ -130,11 +128,7 @@ std::string ProgramName() {
 }
 
 std::string UserSubfolder(const char* name, bool create) {
-    std::string candidates[] = {dataHomeRefused ? std::string() : DataHomeFolder(),
-                                RuntimeFolder()};
-    for (const std::string& base : candidates) {
-        if (base.empty())
-            continue;
+    for (const std::string& base : {DataHomeFolder(), RuntimeFolder()}) {
         if (create) {
             std::error_code ignored;
             std::filesystem::create_directories(base.substr(0, base.rfind('/')), ignored);
@@ -148,14 +142,12 @@ std::string UserSubfolder(const char* name, bool create) {
     return std::string();
 }
 
-void NoteFailedWrite(const std::string& linuxPath) {
-    size_t folderLength = 0;
-    if (IsInside(Resolved(linuxPath, &folderLength), Canonical(DataHomeFolder())))
-        dataHomeRefused = true;
-}
-
-void ResetUserFolders() {
-    dataHomeRefused = false;
+std::string PrivateTempFolder() {
+    std::string base = RuntimeFolder();
+    std::string folder = base + "/Temp";
+    std::error_code ignored;
+    std::filesystem::create_directories(base.substr(0, base.rfind('/')), ignored);
+    return MakePrivateFolder(base) && MakePrivateFolder(folder) ? folder : std::string();
 }
 
 std::string VirtualStorePath(const std::string& linuxPath, bool create) {
