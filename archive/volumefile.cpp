@@ -23,7 +23,7 @@ constexpr size_t copyChunk = 1 << 20;
 constexpr const char* badHeaderText = "ヘッダ異常";
 // The program's error log: it only ever grows, so no entry may replace it.
 constexpr char protectedName[] = "Error.txt";
-constexpr const char* skippedText = "%sは展開しませんでした。";
+constexpr const char* skippedText = "%.79sは展開しませんでした。";
 
 // Parses a fixed-width decimal field as fscanf would read a well-formed one: optional leading
 // white space, an optional sign, then nothing but digits to the end of the field. Values beyond

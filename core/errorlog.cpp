@@ -1,6 +1,8 @@
 // WriteErrorLog and WriteErrorLogFormat.
 #include "errorlog.h"
 
+#include <windows.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -33,12 +35,10 @@ void TrimBrokenCharacter(char* text) {
 }
 
 // Appends one stamped entry to the log. A log this call made but could not write (a full disk) is
-// removed again, so a failure leaves no empty log behind; an earlier log only ever grows.
+// removed again, so a failure leaves no empty log behind; an earlier log only ever grows (whether
+// it was there is asked of the file system: one that cannot be read is there all the same).
 bool AppendEntry(const char* text) {
-    FILE* earlier = fopen(logPath, "r");
-    bool existed = earlier != nullptr;
-    if (existed)
-        fclose(earlier);
+    bool existed = GetFileAttributesA(logPath) != INVALID_FILE_ATTRIBUTES;
     FILE* file = fopen(logPath, "a");
     if (file == nullptr)
         return false;

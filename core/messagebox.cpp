@@ -24,7 +24,8 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
     if (caption != nullptr)
         wideCaption = FromCodePage932(caption);
     if (wideText.empty() || (caption != nullptr && wideCaption.empty()))
-        return 0;
+        return MessageBoxA(owner, text, caption,
+                           type); // code page 932 missing: the bytes as they are
     return MessageBoxW(owner, wideText.data(), caption != nullptr ? wideCaption.data() : nullptr,
                        type);
 }

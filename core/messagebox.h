@@ -4,6 +4,7 @@
 #include <windows.h>
 
 // Converts text and caption from code page 932 and shows them through MessageBoxW, so that a
-// Windows set to another language shows the Japanese texts instead of mojibake. Returns what
-// MessageBoxW returns (0 when the box could not be shown or a text could not be converted).
+// Windows set to another language shows the Japanese texts instead of mojibake. Where code page
+// 932 cannot be converted (not installed), the bytes go to MessageBoxA as they are: a box in
+// mojibake still tells the player something. Returns what the box returns (0 when none was shown).
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <iterator>
 
+#include <windows.h>
 #include <mmsystem.h>
 
 #include "core/release.h"

@@ -24,7 +24,8 @@ void UseRealClock();
 void SetHeadless(bool headless);
 
 // Makes the next `times` calls of the named layer function fail as Windows reports that failure
-// (for example "RegisterClassA", "CreateWindowExA", "CreateDirectoryA", "SetCurrentDirectoryA").
+// (for example "RegisterClassA", "CreateWindowExA", "CreateDirectoryA", "SetCurrentDirectoryA";
+// "fopen" fails with EACCES).
 // After lets that many calls succeed first ("fail the second CreateSurface": times 1, after 1).
 void FailNext(const std::string& function, int times = 1, int after = 0);
 

@@ -84,9 +84,13 @@ TEST_F(StartupTest, WithoutTheArchiveNothingIsMadeAndFilesComeFromTheProgramsFol
 
 TEST_F(StartupTest, FailingDevicesShowABoxEachSoundFirstAndTheMusicTriesItsOwnOutput) {
     const std::string failed = u8"の初期化に失敗";
-    for (bool musicOutputToo : {true, false}) {
+    // The last time code page 932 cannot be converted: the boxes are shown all the same.
+    for (int round : {0, 1, 2}) {
+        bool musicOutputToo = round != 1;
         Prepare(true);
         PlatformTest::FailNext("DirectSoundCreate");
+        if (round == 2)
+            PlatformTest::FailNext("MultiByteToWideChar", 100);
         if (musicOutputToo)
             PlatformTest::FailNext("OpenAudioDevice");
         StartupScene();

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -14,6 +15,10 @@
 #include "core/intervaltimer.h"
 #include "support/tempfolder.h"
 #include "support/testcontrols.h"
+
+#if QUELLMARK_TEST_CONTROLS
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -95,8 +100,39 @@ TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
     }
 }
 
-// The cases below run on the layer's virtual clock (native only).
+// The cases below use the layer's test controls (native only).
 #if QUELLMARK_TEST_CONTROLS
+
+// A write that fails (a file size limit of 0 stands in for a full disk) leaves an earlier log as it
+// was, also one that could not be opened for reading (its existence is what counts), and leaves
+// no empty log where there was none.
+TEST(ErrorLogTest, AFailedWriteKeepsAnEarlierLogWholeAndLeavesNoNewOne) {
+    PlatformTest::Reset();
+    TempFolder folder;
+    folder.Enter();
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = 0;
+    auto* oldHandler = signal(SIGXFSZ, SIG_IGN);
+    for (bool earlier : {true, false}) {
+        std::filesystem::remove(folder / "Error.txt");
+        if (earlier) {
+            WriteBytes(folder / "Error.txt", "an earlier entry\r\n");
+            PlatformTest::FailNext("fopen"); // the first open of the log fails
+        }
+        ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+        bool written = WriteErrorLog("lost");
+        setrlimit(RLIMIT_FSIZE, &previous);
+        EXPECT_FALSE(written) << earlier;
+        EXPECT_EQ(earlier, std::filesystem::exists(folder / "Error.txt")) << earlier;
+        if (earlier) {
+            EXPECT_EQ("an earlier entry\r\n", ReadBytes(folder / "Error.txt"));
+        }
+    }
+    signal(SIGXFSZ, oldHandler);
+    PlatformTest::Reset();
+}
 
 class IntervalTimerClockTest : public ::testing::Test {
 protected:

@@ -167,7 +167,7 @@ FILE* __wrap_fopen(const char* path, const char* mode) {
         return __real_fopen(path, mode);
     std::string linuxPath = Layer::ToLinuxPath(path);
     struct stat info {};
-    if (Layer::AccessDenied(linuxPath) ||
+    if (Layer::ShouldFail("fopen") || Layer::AccessDenied(linuxPath) ||
         (stat(linuxPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
         errno = EACCES; // as Windows' C library answers for a folder
         return nullptr;
