@@ -96,4 +96,20 @@ TEST_F(PackerTest, Utf8FileNamesAreStoredInCodePage932AndExtractedAsUtf8) {
     EXPECT_NE(std::string::npos, error.find("code page 932 lacks")) << error;
 }
 
+// An extract that cannot write an entry (here its file is held open, which the layer refuses to
+// replace as Windows does) fails with a message, though an older copy of the entry stands.
+TEST_F(PackerTest, AnExtractThatCannotWriteAnEntryFails) {
+    std::string error;
+    ASSERT_TRUE(PackArchive(archive, {Input("a.txt", "new"), Input("b.txt", "new")}, &error));
+    std::string folder = work / "out";
+    ASSERT_TRUE(ExtractArchiveTo(archive.c_str(), folder.c_str(), &error)) << error;
+    FILE* held = fopen((work / "out/a.txt").c_str(), "rb");
+    ASSERT_NE(nullptr, held);
+    EXPECT_FALSE(ExtractArchiveTo(archive.c_str(), folder.c_str(), &error));
+    fclose(held);
+    EXPECT_EQ("1 entries were not written", error);
+    EXPECT_FALSE(ExtractArchiveTo((work / "absent.zrm").c_str(), folder.c_str(), &error));
+    EXPECT_NE(std::string::npos, error.find("cannot be opened")) << error;
+}
+
 } // namespace

@@ -23,11 +23,6 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// Value-initialised, so Count, Entries and ErrorText start zeroed as the reader requires.
-std::unique_ptr<VolumeFile> NewReader() {
-    return std::make_unique<VolumeFile>();
-}
-
 // An entry name (code page 932) as the console shows it: UTF-8 on Linux terminals.
 std::string ForConsole(const char* name) {
     UINT codePage = GetConsoleOutputCP();
@@ -43,7 +38,7 @@ std::string ForConsole(const char* name) {
 }
 
 int List(const char* archive) {
-    auto reader = NewReader();
+    auto reader = std::make_unique<VolumeFile>(); // value-initialised: zeroed as the reader needs
     if (reader->ReadIndex(archive) == 0)
         return Fail(std::string(archive) + ": cannot be opened or is not a .zrm archive");
     for (int i = 0; i < reader->Count; ++i) {
@@ -56,28 +51,9 @@ int List(const char* archive) {
     return 0;
 }
 
-// Extracts every entry through the game's reader, then checks that each was written: an entry the
-// reader skips gets a warning line, and any entry not written makes the exit status 1.
 int Extract(const char* archive, const char* folder) {
-    auto reader = NewReader();
-    if (reader->ExtractAll(archive, folder) == 0)
-        return Fail(std::string(archive) + ": cannot be opened or is not a .zrm archive");
-    auto index = NewReader();
-    index->ReadIndex(archive);
-    int missing = 0;
-    for (int i = 0; i < index->Count; ++i) {
-        const VolumeFileEntry& entry = index->Entries[i];
-        std::string path = std::string(folder) + "\\" + entry.Name;
-        FILE* written = entry.Name[0] != '\0' ? fopen(path.c_str(), "rb") : nullptr;
-        if (written != nullptr) {
-            fclose(written);
-            continue;
-        }
-        ++missing;
-        fprintf(stderr, "zrmpack: warning: entry %d (%s) was not written\n", i,
-                entry.Name[0] != '\0' ? entry.Name : "a name outside the format");
-    }
-    return missing == 0 ? 0 : Fail(std::to_string(missing) + " entries were not written");
+    std::string error;
+    return ExtractArchiveTo(archive, folder, &error) ? 0 : Fail(error);
 }
 
 } // namespace

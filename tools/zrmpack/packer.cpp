@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sys/stat.h>
 
@@ -170,4 +171,28 @@ bool PackArchive(const std::string& archivePath, const std::vector<std::string>&
     if (!ok)
         remove(partial.c_str());
     return ok;
+}
+
+bool ExtractArchiveTo(const char* archive, const char* folder, std::string* error) {
+    auto reader = std::make_unique<VolumeFile>(); // value-initialised: zeroed as the reader needs
+    if (reader->ExtractAll(archive, folder) == 0) {
+        *error = std::string(archive) + ": cannot be opened or is not a .zrm archive";
+        return false;
+    }
+    int skipped = 0;
+    for (int i = 0; i < reader->Count; ++i) {
+        const VolumeFileEntry& entry = reader->Entries[i];
+        if (entry.Size < 0 || !IsValidEntryName(entry.Name)) {
+            ++skipped;
+            fprintf(stderr,
+                    "zrmpack: warning: entry %d is outside the format and was not written\n", i);
+        }
+    }
+    if (skipped > 0 || reader->WriteFailures > 0 || reader->MissingEntries > 0) {
+        *error = std::to_string(skipped + reader->WriteFailures) + " entries were not written";
+        if (reader->MissingEntries > 0)
+            *error += ", " + std::to_string(reader->MissingEntries) + " are missing";
+        return false;
+    }
+    return true;
 }

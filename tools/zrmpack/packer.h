@@ -10,6 +10,11 @@
 bool PackArchive(const std::string& archivePath, const std::vector<std::string>& files,
                  std::string* error);
 
+// Extracts every entry into folder through the game's reader. False, with a message in error, when
+// the archive cannot be read or an entry could not be written (an older copy kept, or none);
+// entries outside the format get a warning line on stderr.
+bool ExtractArchiveTo(const char* archive, const char* folder, std::string* error);
+
 // The entry name of a file: its path after the last '/'.
 std::string EntryNameOf(const std::string& filePath);
 // A file's name as the archive stores it, in code page 932: a UTF-8 name (as Linux names are) is
