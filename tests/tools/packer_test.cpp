@@ -107,7 +107,7 @@ TEST_F(PackerTest, AnExtractThatCannotWriteAnEntryFails) {
     ASSERT_NE(nullptr, held);
     EXPECT_FALSE(ExtractArchiveTo(archive.c_str(), folder.c_str(), &error));
     fclose(held);
-    EXPECT_EQ("1 entries were not written", error);
+    EXPECT_EQ("1 entries could not be written fresh", error);
     EXPECT_FALSE(ExtractArchiveTo((work / "absent.zrm").c_str(), folder.c_str(), &error));
     EXPECT_NE(std::string::npos, error.find("cannot be opened")) << error;
 }

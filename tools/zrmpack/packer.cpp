@@ -179,20 +179,28 @@ bool ExtractArchiveTo(const char* archive, const char* folder, std::string* erro
         *error = std::string(archive) + ": cannot be opened or is not a .zrm archive";
         return false;
     }
-    int skipped = 0;
+    // An entry the reader skipped, or whose file is not there, gets a warning line.
+    int missing = 0;
     for (int i = 0; i < reader->Count; ++i) {
         const VolumeFileEntry& entry = reader->Entries[i];
-        if (entry.Size < 0 || !IsValidEntryName(entry.Name)) {
-            ++skipped;
-            fprintf(stderr,
-                    "zrmpack: warning: entry %d is outside the format and was not written\n", i);
+        std::string path = std::string(folder) + "\\" + entry.Name;
+        FILE* written = entry.Name[0] != '\0' ? fopen(path.c_str(), "rb") : nullptr;
+        if (written != nullptr) {
+            fclose(written);
+            continue;
         }
+        ++missing;
+        fprintf(stderr, "zrmpack: warning: entry %d (%s) was not written\n", i,
+                entry.Name[0] != '\0' ? entry.Name : "a name outside the format");
     }
-    if (skipped > 0 || reader->WriteFailures > 0 || reader->MissingEntries > 0) {
-        *error = std::to_string(skipped + reader->WriteFailures) + " entries were not written";
-        if (reader->MissingEntries > 0)
-            *error += ", " + std::to_string(reader->MissingEntries) + " are missing";
-        return false;
-    }
+    if (missing == 0 && reader->WriteFailures == 0)
+        return true;
+    error->clear();
+    if (reader->WriteFailures > 0) // its older copy may stand
+        *error = std::to_string(reader->WriteFailures) + " entries could not be written fresh";
+    if (missing > 0)
+        *error +=
+            (error->empty() ? "" : "; ") + std::to_string(missing) + " entries were not written";
+    return false;
     return true;
 }
