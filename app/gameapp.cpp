@@ -2,10 +2,6 @@
 #include "gameapp.h"
 #include "core/release.h"
 
-GameApp::GameApp() {
-    RecordFrameMetrics();
-}
-
 GameApp::~GameApp() {
     ReleaseAndClear(directDraw);
     if (window != nullptr)

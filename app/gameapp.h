@@ -15,7 +15,7 @@ public:
     HBRUSH background = nullptr;
     DWORD style = 0;
 
-    GameApp();
+    GameApp() = default; // the frame metrics are recorded by Graphics' constructor
     ~GameApp();
     GameApp(const GameApp&) = delete;
     GameApp& operator=(const GameApp&) = delete;

@@ -130,6 +130,9 @@ void StartupScene() {
     if (FileExists(archivePath))
         ExtractArchive();
     ShowCursor(TRUE);
+    // Graphics borrows the display, with no reference of its own: GameApp owns the DirectDraw
+    // object and releases it at shutdown, which takes every surface and the clipper with it; from
+    // here on only Graphics draws, and it never releases what it borrowed.
     static_cast<DisplayBlock&>(graphics) = gameApp;
     if (soundPlayer.Init(gameApp.window) == 0) {
         graphics.directDraw->FlipToGDISurface();

@@ -27,15 +27,6 @@ bool CutSpan(LONG& low, LONG& high, LONG& sourceLow, LONG& sourceHigh, LONG limi
 
 } // namespace
 
-void ClearSurface(IDirectDrawSurface* surface) {
-    if (surface == nullptr)
-        return;
-    DDBLTFX effects{};
-    effects.dwSize = sizeof effects;
-    effects.dwFillColor = 0;
-    surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects);
-}
-
 void DisplayBlock::RecordFrameMetrics() {
     frameWidth = GetSystemMetrics(SM_CXFRAME);
     frameHeight = GetSystemMetrics(SM_CYFRAME);
@@ -122,7 +113,7 @@ bool Graphics::InitDisplay(HWND window, int32_t width, int32_t height, int32_t b
             return fail();
         if (clipper != nullptr)
             backSurface->SetClipper(clipper);
-        ClearSurface(backSurface);
+        FillSurface(backSurface, 0);
     } else {
         DDSCAPS caps{DDSCAPS_BACKBUFFER};
         if (FAILED(primarySurface->GetAttachedSurface(&caps, &backSurface)))
@@ -135,9 +126,9 @@ bool Graphics::InitDisplay(HWND window, int32_t width, int32_t height, int32_t b
     if (!windowedMode) {
         if (FAILED(primarySurface->SetClipper(clipper)))
             return fail();
-        ClearSurface(primarySurface);
+        FillSurface(primarySurface, 0);
     }
-    ClearSurface(backSurface);
+    FillSurface(backSurface, 0);
     this->width = width;
     this->height = height;
     return true;

@@ -88,6 +88,3 @@ private:
 
 // The program's drawing object; the start-up scene copies the application's display fields into it.
 extern Graphics graphics;
-
-// Clears a whole surface to black with a colour fill; the result is not examined.
-void ClearSurface(IDirectDrawSurface* surface);

@@ -24,7 +24,7 @@ bool Graphics::CreateOffscreenSurface(IDirectDrawSurface*& surface, int32_t widt
     }
     if (clipper != nullptr)
         surface->SetClipper(clipper);
-    ClearSurface(surface);
+    FillSurface(surface, 0);
     return true;
 }
 

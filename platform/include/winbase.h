@@ -132,7 +132,6 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, 
                                BOOL* usedDefaultChar);
 // True for a byte that starts a double-byte character in code page 932 (CP_ACP is 932 here).
 BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte);
-BOOL WINAPI IsDBCSLeadByte(BYTE byte);
 // The console's code page: UTF-8 on Linux terminals.
 UINT WINAPI GetConsoleOutputCP(void);
 

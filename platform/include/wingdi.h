@@ -81,4 +81,3 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 // with no font selected draws in the proportional Gothic face, 16 pixels high.
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 // The width TextOutA gives the text with the DC's font, and the font's cell height.
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);

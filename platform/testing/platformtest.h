@@ -15,10 +15,10 @@ namespace PlatformTest {
 // recorded boxes or pending failures. Headless mode is switched on.
 void Reset();
 
-// Virtual clock behind timeGetTime. Once set, the clock moves only when a test moves it.
+// Virtual clock behind timeGetTime. Once set, the clock moves only when a test moves it (until
+// Reset).
 void SetClock(DWORD milliseconds);
 void AdvanceClock(DWORD milliseconds);
-void UseRealClock();
 
 // Headless windows are plain records with no SDL window; input reaches them only by injection.
 void SetHeadless(bool headless);
@@ -35,9 +35,9 @@ struct MessageBoxRecord {
     std::string caption;
     UINT type;
 };
-// In headless mode MessageBoxA and MessageBoxW return at once with this answer (IDOK unless set)
-// and are recorded, their texts in UTF-8 as the player reads them.
-void SetMessageBoxAnswer(int answer);
+// In headless mode MessageBoxA and MessageBoxW return at once with the default button's answer
+// (IDYES for MB_YESNO and MB_YESNOCANCEL, else IDOK) and are recorded, their texts in UTF-8 as the
+// player reads them.
 const std::vector<MessageBoxRecord>& MessageBoxes();
 // The picture a shown box of this UTF-8 text and type draws (XRGB, width x height, its first
 // button focused); empty when the IPA fonts cannot be found.
@@ -68,7 +68,6 @@ void ViewSize(HWND window, int* width, int* height);
 void RememberViews(bool remember);
 // The whole scale the window's view would start at on a desktop with that usable area.
 int StartScale(HWND window, int usableWidth, int usableHeight);
-void InjectFocus(HWND window, bool focused);
 
 // The view's picture DirectDraw last showed (XRGB, row by row: the client area scaled and
 // letterboxed), and the view's size; read back from the X server where it shows the view.
@@ -79,9 +78,6 @@ std::vector<uint32_t> IconPixels(HICON icon, int* width, int* height);
 
 // The font file and the emboldening that CreateFontA chose for a font.
 std::string FontFileOf(HFONT font, bool* bold);
-
-// What EndDialog was given for a window; false while it has not been called.
-bool DialogResult(HWND dialog, INT_PTR* result);
 
 // Music a performance renders next (frames of interleaved 16-bit stereo at 44.1 kHz). In
 // headless mode audio devices stay paused, so only this moves the music on.

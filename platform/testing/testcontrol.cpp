@@ -25,7 +25,6 @@ struct Controls {
     std::map<std::string, Pending> failures;
     std::string modulePath;
     std::vector<PlatformTest::MessageBoxRecord> boxes;
-    int boxAnswer = 0;
     bool viewsRemembered = false;
     std::string deniedFolder; // a Linux folder, absolute
 };
@@ -105,7 +104,7 @@ const std::string* ModulePathOverride() {
 int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     State().boxes.push_back(
         {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
-    return State().boxAnswer != 0 ? State().boxAnswer : DefaultAnswer(type);
+    return DefaultAnswer(type);
 }
 
 } // namespace Layer
@@ -118,7 +117,6 @@ void PlatformTest::Reset() {
     Layer::ClearQueues();
     Layer::ClearInputState();
     controls.boxes.clear();
-    controls.boxAnswer = 0;
     controls.failures.clear();
     controls.virtualClock = false;
     controls.virtualNow = 0;
@@ -144,10 +142,6 @@ void PlatformTest::AdvanceClock(DWORD milliseconds) {
     State().virtualNow += milliseconds; // unsigned: wraps like the real counter
 }
 
-void PlatformTest::UseRealClock() {
-    State().virtualClock = false;
-}
-
 void PlatformTest::FailNext(const std::string& function, int times, int after) {
     Pending& pending = State().failures[function];
     pending.times += times;
@@ -163,10 +157,6 @@ void PlatformTest::DenyAccess(const std::string& linuxFolder) {
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     State().deniedFolder = folder;
-}
-
-void PlatformTest::SetMessageBoxAnswer(int answer) {
-    State().boxAnswer = answer;
 }
 
 const std::vector<PlatformTest::MessageBoxRecord>& PlatformTest::MessageBoxes() {

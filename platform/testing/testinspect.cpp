@@ -77,10 +77,6 @@ bool PlatformTest::IsFullScreen(HWND window) {
     return Layer::IsLiveWindow(window) && window->fullScreen;
 }
 
-void PlatformTest::InjectFocus(HWND window, bool focused) {
-    Layer::TranslateFocus(window, focused);
-}
-
 std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
     if (!Layer::IsLiveWindow(window))
         return {};
@@ -104,13 +100,6 @@ std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
     if (!Layer::FontFile(font, &file, bold))
         return std::string();
     return file;
-}
-
-bool PlatformTest::DialogResult(HWND dialog, INT_PTR* result) {
-    if (!Layer::IsLiveWindow(dialog) || !dialog->dialogEnded)
-        return false;
-    *result = dialog->dialogResult;
-    return true;
 }
 
 std::vector<int16_t> PlatformTest::RenderMusic(IDirectMusicPerformance* performance, int frames) {

@@ -16,7 +16,6 @@ class Picture {
 public:
     Picture(int width, int height);
     int Width() const { return width; }
-    int Height() const { return height; }
     void Set(int x, int y, Rgb color);
     Rgb Get(int x, int y) const;
     void FillRect(int left, int top, int right, int bottom, Rgb color);

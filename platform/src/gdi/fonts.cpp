@@ -254,23 +254,6 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     return TRUE;
 }
 
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
-    if (!Layer::IsLiveDC(dc) || text == nullptr || length < 0 || size == nullptr)
-        return FALSE;
-    const HFONT__* font = DcFont(dc);
-    TTF_Font* face = font != nullptr ? OpenFace(*font) : nullptr;
-    if (face == nullptr)
-        return FALSE;
-    TTF_SetFontStyle(face,
-                     (font->bold ? TTF_STYLE_BOLD : 0) | (font->italic ? TTF_STYLE_ITALIC : 0));
-    int width = 0, height = 0;
-    std::string utf8 = Layer::Cp932ToUtf8(std::string(text, static_cast<size_t>(length)).c_str());
-    if (!utf8.empty() && TTF_SizeUTF8(face, utf8.c_str(), &width, &height) != 0)
-        return FALSE;
-    *size = SIZE{width, font->cellHeight};
-    return TRUE;
-}
-
 bool Layer::FontFile(HFONT font, std::string* file, bool* bold) {
     if (!IsLiveFont(font))
         return false;

@@ -117,10 +117,6 @@ BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
     return (codePage == CP_ACP || codePage == 932) && Layer::IsCp932Lead(byte);
 }
 
-BOOL WINAPI IsDBCSLeadByte(BYTE byte) {
-    return IsDBCSLeadByteEx(CP_ACP, byte);
-}
-
 UINT WINAPI GetConsoleOutputCP(void) {
     return CP_UTF8;
 }

@@ -155,11 +155,6 @@ void SetSdlFullScreen(HWND window, bool fullScreen) {
     SDL_SetWindowFullscreen(window->sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
-void SetSdlWindowTitle(HWND window) {
-    if (window->sdlWindow != nullptr)
-        SDL_SetWindowTitle(window->sdlWindow, Cp932ToUtf8(window->title.c_str()).c_str());
-}
-
 void SetSdlWindowTopmost(HWND window) {
     if (window->sdlWindow != nullptr)
         SDL_SetWindowAlwaysOnTop(window->sdlWindow, window->topmost ? SDL_TRUE : SDL_FALSE);

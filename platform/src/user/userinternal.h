@@ -89,7 +89,6 @@ void MoveWindowRecord(HWND window, const RECT& outer, UINT flags);
 // Message queue.
 void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ClearQueues();
-DWORD MessageTime();
 
 // Stop requests from outside (SIGINT, SIGTERM, SIGHUP, the session's end): installed with the
 // first window; delivered to every top-level window as its close box when messages are looked for.
@@ -145,7 +144,6 @@ bool CreateSdlWindow(HWND window);
 void DestroySdlWindow(HWND window);
 void ShowSdlWindow(HWND window, bool show);
 void PlaceSdlWindow(HWND window);
-void SetSdlWindowTitle(HWND window);
 void SetSdlWindowTopmost(HWND window);
 // Reads back where the window manager put the window (the user may have moved it).
 void RefreshWindowFromSdl(HWND window);
