@@ -350,7 +350,7 @@ int VolumeFile::ExtractAll(const char* archivePath, const char* destinationDir) 
         offset += Entries[i].Size;
         if (!IsToBeWritten(i, folderLength))
             continue;
-        char outputPath[MAX_PATH];
+        char outputPath[MAX_PATH + nameLength]; // room for any folder and name: never cut
         snprintf(outputPath, sizeof outputPath, "%s%s", folder, Entries[i].Name);
         if (!RefreshEntry(archive, entryOffset, Entries[i].Size, outputPath, buffer))
             ++WriteFailures;
