@@ -179,7 +179,7 @@ bool FolderOf(const char* destinationDir, char (&folder)[MAX_PATH]) {
 // another copy of the program) leaves the older whole file where it was.
 bool RefreshEntry(FILE* archive, int64_t offset, int32_t size, const char* outputPath,
                   std::vector<char>& buffer) {
-    char partPath[MAX_PATH + 24];
+    char partPath[MAX_PATH + nameLength + 24];
     snprintf(partPath, sizeof partPath, "%s.%lu.part", outputPath,
              static_cast<unsigned long>(GetCurrentProcessId()));
     bool writeFailed = false;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ddraw/ddinternal.h"
+#include "kernel/kernelinternal.h"
 #include "kernel/testhooks.h"
 
 namespace Layer {
@@ -142,6 +143,9 @@ HRESULT STDMETHODCALLTYPE DirectDrawObject::FlipToGDISurface() {
 HRESULT STDMETHODCALLTYPE DirectDrawObject::SetCooperativeLevel(HWND target, DWORD flags) {
     if (ShouldFail("SetCooperativeLevel"))
         return DDERR_INVALIDPARAMS;
+    NoteUnsupportedFlags("SetCooperativeLevel", flags,
+                         DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES |
+                             DDSCL_NORMAL | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX);
     bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     bool fullScreen = (flags & DDSCL_FULLSCREEN) != 0;
     bool normal = (flags & DDSCL_NORMAL) != 0;

@@ -3,6 +3,7 @@
 
 #include "ddraw/ddinternal.h"
 #include "gdi/gdiinternal.h"
+#include "kernel/kernelinternal.h"
 #include "kernel/testhooks.h"
 
 namespace Layer {
@@ -45,6 +46,7 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
         return DDERR_SURFACEBUSY;
     if (effects != nullptr && effects->dwSize != sizeof(DDBLTFX))
         return DDERR_INVALIDPARAMS;
+    NoteUnsupportedFlags("Blt", flags, DDBLT_WAIT | DDBLT_COLORFILL | DDBLT_KEYSRC);
     auto* from = static_cast<Surface*>(source);
     RECT dest = destRect != nullptr ? *destRect : RECT{0, 0, width, height};
     RECT src = sourceRect != nullptr ? *sourceRect
@@ -125,6 +127,7 @@ HRESULT STDMETHODCALLTYPE Surface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
 HRESULT STDMETHODCALLTYPE Surface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
     if (!(flags & DDCKEY_SRCBLT))
         return DDERR_INVALIDPARAMS;
+    NoteUnsupportedFlags("SetColorKey", flags, DDCKEY_SRCBLT);
     hasSourceKey = key != nullptr;
     if (key != nullptr)
         sourceKey = *key;

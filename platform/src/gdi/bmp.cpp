@@ -184,6 +184,7 @@ bool DecodeBmp(const uint8_t* data, size_t size, HBITMAP* result) {
 } // namespace
 
 HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int, int, UINT flags) {
+    Layer::NoteUnsupportedFlags("LoadImageA", flags, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (type != IMAGE_BITMAP || name == nullptr || !(flags & LR_LOADFROMFILE)) {
         // The layer holds no resources: only files can be loaded.
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);

@@ -12,6 +12,10 @@ namespace Layer {
 // The program's instance handle, which GetModuleHandleA(NULL) answers.
 HINSTANCE ProgramInstance();
 
+// Writes one line to stderr, once per call name, when flags holds bits outside supported: the
+// layer then goes on as if they were not there.
+void NoteUnsupportedFlags(const char* call, unsigned long flags, unsigned long supported);
+
 // The Win32 error code that stands for a failed Linux call's errno.
 DWORD ErrorFromErrno(int error);
 

@@ -168,5 +168,20 @@ TEST_F(DirectDrawTest, WideRowsArePaddedToAnOddNumberOfCacheLines) {
         EXPECT_EQ(expected, ReadPixels(target)) << width;
     }
 }
+
+// A flag the layer does not support is ignored, and said once on stderr under the layer's name.
+TEST_F(DirectDrawTest, AnUnsupportedFlagIsNotedOnceAndIgnored) {
+    IDirectDrawSurface* source = dd.NewSurface(2, 1);
+    IDirectDrawSurface* target = dd.NewSurface(2, 1);
+    ASSERT_TRUE(WritePixels(source, {0x123456, 0x654321}));
+    const DWORD unsupported = 0x00000100; // DDBLT_DDROPS in the SDK
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT | unsupported, nullptr));
+    EXPECT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT | unsupported, nullptr));
+    EXPECT_EQ("platform: Blt does not support the flags 0x100 and ignores them\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_EQ((std::vector<uint32_t>{0x123456, 0x654321}), ReadPixels(target));
+}
 #endif
+
 } // namespace
