@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program's share of one core and its wakeups a second: 10 s on the title and in stage 4,
 # 5 s on the clear, ending and game-over screens, under Xvfb on an 800 x 600 screen (the picture at
-# its own size) and on a 1920 x 1080 screen (the view doubled).
+# its own size) and on a 1920 x 1080 screen (the view doubled), with SDL's dummy sound; then on
+# the 800 x 600 screen with a PulseAudio server's null sink, as a desktop plays the music.
 # Usage: bench-cpu.sh [PROGRAM]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,13 +10,22 @@ source tests/e2e/findwindow.sh
 program=$(realpath "${1:-build/native/bin/Quellmark}")
 if [ -z "${QUELLMARK_BENCH_INNER:-}" ]; then
     QUELLMARK_BENCH_INNER="800 x 600" xvfb-run -a -s "-screen 0 800x600x24" "$0" "$program"
-    exec env QUELLMARK_BENCH_INNER="1920 x 1080" xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$program"
+    QUELLMARK_BENCH_INNER="1920 x 1080" xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$program"
+    exec env QUELLMARK_BENCH_INNER="800 x 600, PulseAudio null sink" QUELLMARK_BENCH_AUDIO=pulse \
+        xvfb-run -a -s "-screen 0 800x600x24" "$0" "$program"
 fi
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 XDG_DATA_HOME=$(mktemp -d)
 XDG_CONFIG_HOME=$(mktemp -d) # no view remembered from an earlier run
-export XDG_DATA_HOME XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"' EXIT
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_DATA_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
+trap 'pulseaudio --kill 2>/dev/null || true; rm -rf "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"' EXIT
+if [ "${QUELLMARK_BENCH_AUDIO:-}" = pulse ]; then
+    # A real sound server, as on a desktop: the audio thread's wakeups count with the rest.
+    pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load="module-null-sink sink_name=null" \
+        --load=module-native-protocol-unix >/dev/null 2>&1 || { echo "no PulseAudio server" >&2; exit 1; }
+    export SDL_AUDIODRIVER=pulseaudio
+fi
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Context switches (each one a wakeup of a sleeping thread, or a preemption): the main thread's,
 # and all threads' together (the audio thread's included).

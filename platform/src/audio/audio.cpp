@@ -37,7 +37,9 @@ std::unique_ptr<AudioDevice> AudioDevice::Open() {
     wanted.freq = sampleRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
-    wanted.samples = 1024;
+    // 8192 frames (186 ms) a callback: the game plays only music, which a late start does not
+    // harm, and a sound server then wakes the audio thread about 30 times a second, not 340.
+    wanted.samples = 8192;
     wanted.callback = AudioCallback;
     wanted.userdata = opened.get();
     SDL_AudioSpec obtained{};
