@@ -122,7 +122,8 @@ box_case() {
     import -window root "$artifacts/box.png"
     asked=$(date +%s%N)
     kill -TERM "$pid"
-    timeout 1 tail --pid="$pid" -f /dev/null || fail "box: SIGTERM did not end the program"
+    # tail looks at the process every 50 ms (its default second would take the whole bound)
+    timeout 1 tail --pid="$pid" -s 0.05 -f /dev/null || fail "box: SIGTERM did not end the program"
     wait "$pid" || status=$?
     local took=$((($(date +%s%N) - asked) / 1000000))
     [ "$status" -eq 143 ] || fail "box: exit status $status, expected 143"
@@ -207,7 +208,7 @@ scaled_case() {
     [ "$picture" -gt 200 ] || fail "scaled: full screen shows no picture"
     xdotool key Escape
     local status=0
-    timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
+    timeout 5 tail --pid="$pid" -s 0.05 -f /dev/null || fail "scaled: Esc did not end the program"
     wait "$pid" || status=$?
     [ "$status" -eq 255 ] || fail "scaled: exit status $status"
     # The view is kept: the next start is full screen again, and F11 gives back the size it had.
@@ -223,7 +224,7 @@ scaled_case() {
     geometry=$(xdotool getwindowgeometry "$window")
     [[ "$geometry" == *"Geometry: 632x449"* ]] || fail "scaled: out of full screen: $geometry"
     xdotool key Escape
-    timeout 5 tail --pid="$pid" -f /dev/null || fail "scaled: Esc did not end the program"
+    timeout 5 tail --pid="$pid" -s 0.05 -f /dev/null || fail "scaled: Esc did not end the program"
     wait "$pid" || true
     rm -f "$XDG_CONFIG_HOME/quellmark/view"
     echo "scaled: 1264x898 at start, cell ($cell) selected, 632x449 and 1920x1080 letterboxed;" \
@@ -253,7 +254,7 @@ server_gone_case() {
     DISPLAY=":$number" find_window '^Quellmark' 10 >/dev/null || fail "server gone: no window appeared"
     sleep 1
     kill "$server"
-    timeout 5 tail --pid="$pid" -f /dev/null || {
+    timeout 5 tail --pid="$pid" -s 0.05 -f /dev/null || {
         kill -9 "$pid"
         fail "server gone: the program did not end"
     }
