@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "ddraw/ddinternal.h"
+#include "screen/screen.h"
 #include "kernel/kernelinternal.h"
 #include "user/userinternal.h"
 #include "platformtest.h"
@@ -19,7 +20,7 @@ struct Pending {
 
 // Allocated once and never destroyed, so that global destructors may still call the layer.
 struct Controls {
-    bool headless = false;
+    bool pullsAudio = false; // headless: the tests pull the music themselves
     bool virtualClock = false;
     DWORD virtualNow = 0;
     std::map<std::string, Pending> failures;
@@ -62,8 +63,8 @@ bool ShouldFail(const char* function) {
     return true;
 }
 
-bool Headless() {
-    return State().headless;
+bool TestPullsAudio() {
+    return State().pullsAudio;
 }
 
 bool VirtualClock(DWORD* now) {
@@ -111,8 +112,8 @@ int RecordMessageBox(HWND owner, const char* text, const char* caption, UINT typ
 
 void PlatformTest::Reset() {
     Controls& controls = State();
-    controls.headless = true;
     Layer::DestroyAllWindows();
+    SetHeadless(true);
     Layer::ClearWindowClasses();
     Layer::ClearQueues();
     Layer::ClearInputState();
@@ -121,7 +122,6 @@ void PlatformTest::Reset() {
     controls.virtualClock = false;
     controls.virtualNow = 0;
     Layer::ResetCursorCount();
-    Layer::ResetPacing();
     controls.modulePath.clear();
     controls.viewsRemembered = false;
     controls.deniedFolder.clear();
@@ -129,7 +129,8 @@ void PlatformTest::Reset() {
 }
 
 void PlatformTest::SetHeadless(bool headless) {
-    State().headless = headless;
+    State().pullsAudio = headless;
+    Layer::ChooseScreen(headless ? Layer::ScreenKind::headless : Layer::ScreenKind::display);
 }
 
 void PlatformTest::SetClock(DWORD milliseconds) {

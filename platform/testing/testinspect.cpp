@@ -33,16 +33,19 @@ void PlatformTest::InjectCloseBox(HWND window) {
 void PlatformTest::ResizeView(HWND window, int width, int height) {
     if (!Layer::IsLiveWindow(window))
         return;
-    if (window->sdlWindow != nullptr) { // 0 x 0: back to the client area's size
+    Layer::WindowView* view = window->view;
+    if (view == nullptr)
+        return;
+    if (view->sdlWindow != nullptr) { // 0 x 0: back to the client area's size
         RECT client = Layer::ClientRectOf(window);
-        SDL_SetWindowSize(window->sdlWindow, width > 0 ? width : client.right - client.left,
+        SDL_SetWindowSize(view->sdlWindow, width > 0 ? width : client.right - client.left,
                           height > 0 ? height : client.bottom - client.top);
-        Layer::RepaintServerView(window->sdlWindow); // as the resize's event would
+        Layer::Back().ViewResized(window); // as the resize's event would
     }
-    window->viewWidth = width;
-    window->viewHeight = height;
-    window->normalViewWidth = width;
-    window->normalViewHeight = height;
+    view->viewWidth = width;
+    view->viewHeight = height;
+    view->normalViewWidth = width;
+    view->normalViewHeight = height;
 }
 
 namespace {
@@ -74,18 +77,18 @@ void PlatformTest::InjectViewMouse(HWND window, int button, bool down, int x, in
 }
 
 bool PlatformTest::IsFullScreen(HWND window) {
-    return Layer::IsLiveWindow(window) && window->fullScreen;
+    return Layer::IsLiveWindow(window) && window->view != nullptr && window->view->fullScreen;
 }
 
 std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
-    if (!Layer::IsLiveWindow(window))
+    if (!Layer::IsLiveWindow(window) || window->view == nullptr)
         return {};
     Layer::ViewSize(window, width, height);
-    if (window->sdlWindow != nullptr && Layer::ShownThroughServer(window->sdlWindow))
-        return ServerPixels(window->sdlWindow, *width, *height);
-    if (window->shownPixels.size() != static_cast<size_t>(*width) * *height)
+    if (Layer::Back().ShowsThroughServer(window))
+        return ServerPixels(window->view->sdlWindow, *width, *height);
+    if (window->view->shownPixels.size() != static_cast<size_t>(*width) * *height)
         return {}; // nothing presented at this view size yet
-    return window->shownPixels;
+    return window->view->shownPixels;
 }
 
 std::vector<uint32_t> PlatformTest::IconPixels(HICON icon, int* width, int* height) {

@@ -49,7 +49,7 @@ std::unique_ptr<AudioDevice> AudioDevice::Open() {
         return nullptr;
     }
     // Tests pull the samples themselves; otherwise the device plays from now on.
-    if (!Headless())
+    if (!TestPullsAudio())
         SDL_PauseAudioDevice(opened->device, 0);
     return opened;
 }

@@ -6,7 +6,8 @@
 
 #include "ddraw.h"
 #include "kernel/comobject.h"
-#include "screen/screeninternal.h"
+#include "screen/screen.h"
+#include "user/userinternal.h"
 
 namespace Layer {
 

@@ -16,14 +16,17 @@ DWORD firstReading = 0;
 
 namespace Layer {
 
+int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 DWORD ClockNow() {
     if (DWORD virtualNow = 0; VirtualClock(&virtualNow))
         return virtualNow;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
     // Truncated to 32 bits, so the value wraps as the Windows counter does.
-    return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                              static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1000000);
 }
 
 bool TakeTurnReading(DWORD* reading) {

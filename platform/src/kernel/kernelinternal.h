@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +29,8 @@ DWORD CopyOutString(const std::string& text, char* buffer, DWORD size);
 
 // The millisecond clock timeGetTime answers, read by the layer itself (which does not count as the
 // program's reading).
+// The monotonic clock in nanoseconds: the one reading every clock of the layer is made from.
+int64_t MonotonicNanoseconds();
 DWORD ClockNow();
 // The program's first timeGetTime reading since the last call (false when it read none); the next
 // turn of its loop starts counting anew.

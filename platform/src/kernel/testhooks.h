@@ -15,8 +15,8 @@ namespace Layer {
 #ifdef PLATFORM_TEST_CONTROLS
 // True when a test asked that this call fail now (and counts it down).
 bool ShouldFail(const char* function);
-// Headless windows: plain records with no SDL window; message boxes are recorded and answered.
-bool Headless();
+// True when a test pulls the music itself: audio devices then stay paused.
+bool TestPullsAudio();
 // True with the virtual clock's time in now when a test runs the clock.
 bool VirtualClock(DWORD* now);
 // With the virtual clock running, moves it on by milliseconds (time the layer would wait) and
@@ -34,7 +34,7 @@ bool AccessDenied(const std::string& linuxPath);
 constexpr bool ShouldFail(const char*) {
     return false;
 }
-constexpr bool Headless() {
+constexpr bool TestPullsAudio() {
     return false;
 }
 constexpr bool VirtualClock(DWORD*) {

@@ -1,15 +1,10 @@
-// Input from the screen, read in one place: SDL's events (and the X connection's socket, on which
-// the program rests) turned into the windows' input through the views, with one key table.
+// Input from SDL's screens, read in one place: SDL's events turned into the windows' input through
+// the views, with one key table.
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <ctime>
 #include <vector>
 
-#include "screen/screeninternal.h"
+#include "screen/sdlscreen.h"
 
 namespace {
 
@@ -30,6 +25,7 @@ const std::vector<KeyEntry>& Keys() {
             {SDL_SCANCODE_BACKSPACE, VK_BACK, 0x0E, false},
             {SDL_SCANCODE_TAB, VK_TAB, 0x0F, false},
             {SDL_SCANCODE_RETURN, VK_RETURN, 0x1C, false},
+            {SDL_SCANCODE_KP_ENTER, VK_RETURN, 0x1C, true},
             {SDL_SCANCODE_LCTRL, VK_CONTROL, 0x1D, false},
             {SDL_SCANCODE_RCTRL, VK_CONTROL, 0x1D, false},
             {SDL_SCANCODE_LSHIFT, VK_SHIFT, 0x2A, false},
@@ -76,23 +72,8 @@ const KeyEntry* KeyFromSdl(SDL_Scancode code) {
     return nullptr;
 }
 
-Display* display = nullptr; // the X connection SDL's windows use, when they are on X11
-
-// The X server went away (the session ended, the server died): nothing can be shown any more, and
-// the exit handlers would talk to the dead connection, so the program ends here, at once.
-int ConnectionLost(Display*) {
-    static const char message[] = "The connection to the X server was lost.\n";
-    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
-    (void)written;
-    _exit(1);
-}
-
 HWND WindowFromId(Uint32 id) {
-    SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
-    if (sdlWindow == nullptr)
-        return nullptr;
-    auto* window = static_cast<HWND>(SDL_GetWindowData(sdlWindow, "hwnd"));
-    return Layer::IsLiveWindow(window) ? window : nullptr;
+    return Layer::WindowOfSdl(SDL_GetWindowFromID(id));
 }
 
 // Mouse positions come in window points; the view's pixels may be more (a HiDPI screen).
@@ -101,8 +82,8 @@ void TranslateMouse(Uint32 windowId, int button, bool down, int x, int y) {
     if (window == nullptr)
         return;
     int pointsWide = 0, pointsHigh = 0, pixelsWide = 0, pixelsHigh = 0;
-    SDL_GetWindowSize(window->sdlWindow, &pointsWide, &pointsHigh);
-    SDL_GetWindowSizeInPixels(window->sdlWindow, &pixelsWide, &pixelsHigh);
+    SDL_GetWindowSize(window->view->sdlWindow, &pointsWide, &pointsHigh);
+    SDL_GetWindowSizeInPixels(window->view->sdlWindow, &pixelsWide, &pixelsHigh);
     if (pointsWide > 0 && pointsHigh > 0) {
         x = static_cast<int>(static_cast<int64_t>(x) * pixelsWide / pointsWide);
         y = static_cast<int>(static_cast<int64_t>(y) * pixelsHigh / pointsHigh);
@@ -120,21 +101,16 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
         Layer::TranslateCloseBox(window);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: // only the view changes; black until the next frame
-        if (!(SDL_GetWindowFlags(window->sdlWindow) &
+        if (!(SDL_GetWindowFlags(window->view->sdlWindow) &
               (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED))) {
-            window->normalViewWidth = event.data1; // the size to come back to, and to keep
-            window->normalViewHeight = event.data2;
+            window->view->normalViewWidth = event.data1; // the size to come back to, and keep
+            window->view->normalViewHeight = event.data2;
         }
-        if (Layer::ShownThroughServer(window->sdlWindow))
-            Layer::RepaintServerView(window->sdlWindow);
-        else if (SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow)) {
-            SDL_FillRect(surface, nullptr, 0);
-            SDL_UpdateWindowSurface(window->sdlWindow);
-        }
+        Layer::Back().ViewResized(window);
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (event.data1 != client.left || event.data2 != client.top) {
-            Layer::RefreshWindowFromSdl(window);
+            Layer::Back().ReadViewPlace(window);
             SendMessageA(window, WM_MOVE, 0, MAKELPARAM(event.data1, event.data2));
         }
         break;
@@ -152,14 +128,16 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
                      MAKELPARAM(client.right - client.left, client.bottom - client.top));
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-        Layer::ShowFrame(window);
+        Layer::Back().ShowFrameAgain(window);
         break;
     default:
         break;
     }
 }
 
-void HandleEvent(const SDL_Event& event) {
+} // namespace
+
+void Layer::HandleSdlEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event.window);
@@ -197,8 +175,6 @@ void HandleEvent(const SDL_Event& event) {
     }
 }
 
-} // namespace
-
 namespace Layer {
 
 int ScanCodeForKey(int virtualKey, bool* extended) {
@@ -209,69 +185,6 @@ int ScanCodeForKey(int virtualKey, bool* extended) {
         }
     *extended = false;
     return 0;
-}
-
-void WatchX11Connection(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (display == nullptr && SDL_GetWindowWMInfo(window, &info) &&
-        info.subsystem == SDL_SYSWM_X11) {
-        display = info.info.x11.display;
-        XSetIOErrorHandler(ConnectionLost);
-    }
-}
-
-Display* X11Display() {
-    return display;
-}
-
-int X11InputWaiting(int64_t timeoutNanoseconds) {
-    if (display == nullptr)
-        return -1;
-    if (XEventsQueued(display, QueuedAlready) > 0)
-        return 1;
-    pollfd socket{ConnectionNumber(display), POLLIN, 0};
-    timespec wait{static_cast<time_t>(timeoutNanoseconds / 1000000000),
-                  static_cast<long>(timeoutNanoseconds % 1000000000)};
-    return ppoll(&socket, 1, &wait, nullptr) != 0 ? 1 : 0; // input, or a signal (a stop request)
-}
-
-void PumpSdlEvents() {
-    if (!VideoStarted())
-        return;
-    // SDL is pumped when the X connection has input, and at least every 10 ms for what SDL does
-    // on its own schedule; in between, only events already queued are taken.
-    static Uint32 lastPump = 0;
-    Uint32 now = SDL_GetTicks();
-    if (X11InputWaiting(0) != 0 || now - lastPump >= 10) {
-        SDL_PumpEvents();
-        lastPump = now;
-    }
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        HandleEvent(event);
-}
-
-bool WaitSdlEventFor(int64_t nanoseconds) {
-    if (nanoseconds <= 0)
-        return false;
-    if (!VideoStarted()) {
-        timespec wait{static_cast<time_t>(nanoseconds / 1000000000),
-                      static_cast<long>(nanoseconds % 1000000000)};
-        nanosleep(&wait, nullptr);
-        return false;
-    }
-    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        return true;
-    int waiting = X11InputWaiting(nanoseconds);
-    // No X connection to watch: SDL's own wait, to the millisecond.
-    return waiting >= 0 ? waiting > 0
-                        : SDL_WaitEventTimeout(
-                              nullptr, static_cast<int>((nanoseconds + 999999) / 1000000)) != 0;
-}
-
-bool WaitSdlEvent(int timeoutMs) {
-    return WaitSdlEventFor(int64_t{timeoutMs} * 1000000);
 }
 
 } // namespace Layer

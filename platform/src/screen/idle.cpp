@@ -9,8 +9,6 @@
 // comes. Anything else rests a millisecond, as a plain poll would. The turn right after a frame
 // never rests, so that a program that changed what it does (a new scene) is seen at once, and no
 // frame is drawn later than a millisecond's poll would have drawn it.
-#include <ctime>
-
 #include "screen/screeninternal.h"
 #include "kernel/testhooks.h"
 
@@ -25,19 +23,13 @@ bool shownLastTurn = false;
 DWORD frameReadings[3] = {};
 int framesKnown = 0;
 
-int64_t MonotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 } // namespace
 
 void NoteFrameShown() {
     shownThisTurn = true;
 }
 
-void BeginLoopTurn() {
+void ScreenBackEnd::BeginLoopTurn() {
     DWORD reading = 0;
     bool read = TakeTurnReading(&reading);
     if (shownThisTurn) {
@@ -63,7 +55,7 @@ int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD n
     return left <= 0 ? 0 : static_cast<int64_t>(left) * 1000000 - intoMillisecond;
 }
 
-void RestWhileIdle() {
+void ScreenBackEnd::RestWhileIdle() {
     // One reading of the monotonic clock gives both the millisecond timeGetTime answers now and
     // how far into it the clock is (two readings could fall in different milliseconds).
     int64_t nanoseconds = MonotonicNanoseconds();
@@ -72,10 +64,7 @@ void RestWhileIdle() {
                        ? -1
                        : IdleRest(frameReadings, framesKnown, shownLastTurn,
                                   static_cast<DWORD>(nanoseconds / 1000000), nanoseconds % 1000000);
-    if (rest < 0)
-        WaitSdlEvent(1);
-    else
-        WaitSdlEventFor(rest);
+    WaitFor(rest < 0 ? 1000000 : rest);
 }
 
 } // namespace Layer

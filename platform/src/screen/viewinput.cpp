@@ -1,26 +1,11 @@
 // The view of a window (what the real screen shows of it): its size, full screen, and input at
 // its pixels: the mouse mapped back to client pixels, and the keys that belong to the view.
-#include <SDL.h>
-
 #include <algorithm>
 
 #include "screen/screeninternal.h"
 #include "screen/view.h"
 
 namespace Layer {
-
-void ViewSize(HWND window, int* width, int* height) {
-    if (window->sdlWindow != nullptr) {
-        if (!ServerViewSize(window->sdlWindow, width, height))
-            SDL_GetWindowSizeInPixels(window->sdlWindow, width, height);
-        return;
-    }
-    RECT client = ClientRectOf(window);
-    *width =
-        window->viewWidth > 0 ? window->viewWidth : static_cast<int>(client.right - client.left);
-    *height =
-        window->viewHeight > 0 ? window->viewHeight : static_cast<int>(client.bottom - client.top);
-}
 
 void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY) {
     if (!IsLiveWindow(window))
@@ -47,22 +32,10 @@ void TranslateViewMouse(HWND window, int button, bool down, int viewX, int viewY
 }
 
 void ToggleFullScreen(HWND window) {
-    if (!IsLiveWindow(window) || (window->style & WS_CHILD))
+    if (!IsLiveWindow(window) || window->view == nullptr)
         return;
-    window->fullScreen = !window->fullScreen;
-    if (window->sdlWindow != nullptr) {
-        SetSdlFullScreen(window, window->fullScreen);
-        RepaintServerView(window->sdlWindow); // the window's size, as it now is, is asked again
-        return;
-    }
-    SetHeadlessViewSize(window);
-}
-
-void SetHeadlessViewSize(HWND window) {
-    window->viewWidth =
-        window->fullScreen ? GetSystemMetrics(SM_CXSCREEN) : window->normalViewWidth;
-    window->viewHeight =
-        window->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : window->normalViewHeight;
+    window->view->fullScreen = !window->view->fullScreen;
+    Back().ApplyFullScreen(window);
 }
 
 void TranslateViewKey(HWND window, int virtualKey, int scanCode, bool extended, bool down,

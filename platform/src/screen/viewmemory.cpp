@@ -6,7 +6,6 @@
 // flags 0 or 1). Anything else (damaged, cut short, another program's) is ignored and replaced when
 // the window closes. It is written under a temporary name and moved into place, so that it is
 // never half written, and a link at its name is replaced, never written through.
-#include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,24 +84,23 @@ void RecallView(HWND window) {
     // A size that no longer fits the screen is fitted to it.
     memory.width = std::min(memory.width, GetSystemMetrics(SM_CXSCREEN));
     memory.height = std::min(memory.height, GetSystemMetrics(SM_CYSCREEN));
-    window->normalViewWidth = memory.width;
-    window->normalViewHeight = memory.height;
-    window->maximized = memory.maximized;
-    window->fullScreen = memory.fullScreen;
+    window->view->normalViewWidth = memory.width;
+    window->view->normalViewHeight = memory.height;
+    window->view->maximized = memory.maximized;
+    window->view->fullScreen = memory.fullScreen;
 }
 
 void RememberView(HWND window) {
     if (!Remembers(window))
         return;
-    if (window->sdlWindow != nullptr)
-        window->maximized = (SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_MAXIMIZED) != 0;
-    int width = window->normalViewWidth, height = window->normalViewHeight;
+    const WindowView& view = *window->view;
+    int width = view.normalViewWidth, height = view.normalViewHeight;
     if (width <= 0 || height <= 0) { // never resized: the client area's own size
         RECT client = ClientRectOf(window);
         width = client.right - client.left;
         height = client.bottom - client.top;
     }
-    WriteViewMemory(ViewMemory{width, height, window->maximized, window->fullScreen});
+    WriteViewMemory(ViewMemory{width, height, view.maximized, view.fullScreen});
 }
 
 } // namespace Layer

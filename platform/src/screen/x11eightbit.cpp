@@ -14,7 +14,7 @@
 #include <map>
 #include <vector>
 
-#include "screen/screeninternal.h"
+#include "screen/x11.h"
 
 namespace Layer {
 

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <map>
 
-#include "screen/screeninternal.h"
+#include "screen/x11.h"
 #include "screen/view.h"
 
 namespace Layer {

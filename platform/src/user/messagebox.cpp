@@ -1,21 +1,21 @@
-// MessageBoxA and MessageBoxW: a modal box of the layer's own, its text drawn with the IPA fonts
-// (in test programs' headless mode, recorded).
+// MessageBoxA and MessageBoxW: a modal box of the layer's own, its text drawn with the IPA fonts,
+// shown as a window of the layer through the screen's driver (which may instead record it, as the
+// test programs' headless screen does, or show a box of its own where the IPA fonts are missing).
 //
 // SDL's own message box draws with the X server's core fonts, which hold no Japanese on most
 // systems; this one draws its picture as a Windows box looks (text on white, buttons on a grey
-// strip below, the default button outlined) and runs its own loop until a button is chosen:
-// Enter or Space choose the focused button, Tab and the arrow keys move the focus, Esc and the
-// close box answer as Cancel where the box has one (OK for a box with only OK), a click chooses
-// the button it is released over. Without the IPA fonts, or on a screen SDL cannot draw on, it
-// falls back to SDL's box.
-#include <SDL.h>
-
+// strip below, the default button outlined) and runs its own message loop until a button is
+// chosen: Enter or Space choose the focused button, Tab and the arrow keys move the focus, Esc and
+// the close box answer as Cancel where the box has one (OK for a box with only OK), a click
+// chooses the button it is released over. The owner gets no input while the box is open, as a
+// disabled window gets none on Windows.
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
 #include "user/userinternal.h"
-#include "kernel/testhooks.h"
 
 namespace {
 
@@ -84,166 +84,191 @@ void Text(Layer::MessageBoxPicture& picture, int x, int y, const std::string& ut
     Layer::DrawInterfaceText(picture.pixels.data(), picture.width, picture.height, x, y, utf8, ink);
 }
 
-// Shows the box in a window of its own and runs its loop; the answer, 0 when the window cannot be
-// made, or -1 when SDL's box must stand in.
-int RunBoxWindow(HWND owner, const std::string& utf8Text, const std::string& utf8Caption,
-                 UINT type) {
-    std::vector<ButtonSpec> specs = ButtonsOf(type);
-    int focused = 0, pressed = -1;
+// The dialog class Windows' own boxes have.
+constexpr char boxClass[] = "#32770";
+
+// One open box: its texts, picture and state, found by its window.
+struct Box {
+    HWND window = nullptr;
+    std::string text;
+    UINT type = 0;
+    std::vector<ButtonSpec> specs;
     Layer::MessageBoxPicture picture;
-    if (!Layer::DrawMessageBox(utf8Text, type, focused, pressed, &picture))
-        return -1;
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return 0;
-    SDL_Window* parent =
-        owner != nullptr && Layer::IsLiveWindow(owner) ? owner->sdlWindow : nullptr;
-    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
-    if (parent != nullptr) { // centred over its owner, as Windows places it
-        int left = 0, top = 0, width = 0, height = 0;
-        SDL_GetWindowPosition(parent, &left, &top);
-        SDL_GetWindowSize(parent, &width, &height);
-        x = left + (width - picture.width) / 2;
-        y = top + (height - picture.height) / 2;
-    }
-    SDL_Window* window = SDL_CreateWindow(utf8Caption.c_str(), x, y, picture.width, picture.height,
-                                          SDL_WINDOW_SKIP_TASKBAR);
-    if (window == nullptr)
-        return 0;
-    if (SDL_GetWindowSurface(window) == nullptr) { // a screen SDL cannot draw on (8 bits)
-        SDL_DestroyWindow(window);
-        return -1;
-    }
-    if (parent != nullptr)
-        SDL_SetWindowModalFor(window, parent);
-    SDL_RaiseWindow(window);
-    Uint32 id = SDL_GetWindowID(window);
-    int escape = EscapeAnswer(type);
+    int focused = 0, pressed = -1;
+    bool shiftHeld = false;
     int answer = 0;
-    bool dirty = true;
-    auto buttonAt = [&](int px, int py) {
-        for (size_t i = 0; i < picture.buttons.size(); ++i) {
-            const auto& b = picture.buttons[i];
-            if (px >= b.x && px < b.x + b.width && py >= b.y && py < b.y + b.height)
-                return static_cast<int>(i);
-        }
-        return -1;
-    };
-    while (answer == 0) {
-        if (dirty) {
-            Layer::DrawMessageBox(utf8Text, type, focused, pressed, &picture);
-            SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormatFrom(
-                picture.pixels.data(), picture.width, picture.height, 32, picture.width * 4,
-                SDL_PIXELFORMAT_RGB888);
-            SDL_Surface* target = SDL_GetWindowSurface(window);
-            if (shown != nullptr && target != nullptr) {
-                SDL_BlitSurface(shown, nullptr, target, nullptr); // converts to the screen's format
-                SDL_UpdateWindowSurface(window);
-            }
-            SDL_FreeSurface(shown);
-            dirty = false;
-        }
-        SDL_Event event;
-        if (!SDL_WaitEventTimeout(&event, 100))
-            continue;
-        switch (event.type) {
-        case SDL_WINDOWEVENT:
-            if (event.window.windowID != id)
-                break;
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-                answer = escape;
-            dirty = true;
-            break;
-        case SDL_KEYDOWN:
-            switch (event.key.keysym.sym) {
-            case SDLK_RETURN:
-            case SDLK_KP_ENTER:
-            case SDLK_SPACE:
-                answer = specs[static_cast<size_t>(focused)].answer;
-                break;
-            case SDLK_ESCAPE:
-                answer = escape;
-                break;
-            case SDLK_TAB:
-            case SDLK_RIGHT:
-            case SDLK_LEFT: {
-                int step =
-                    event.key.keysym.sym == SDLK_LEFT || (event.key.keysym.mod & KMOD_SHIFT) != 0
-                        ? -1
-                        : 1;
-                int count = static_cast<int>(specs.size());
-                focused = (focused + step + count) % count;
-                dirty = true;
-                break;
-            }
-            default:
-                break;
-            }
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-            if (event.button.windowID == id && event.button.button == SDL_BUTTON_LEFT) {
-                pressed = buttonAt(event.button.x, event.button.y);
-                focused = pressed >= 0 ? pressed : focused;
-                dirty = true;
-            }
-            break;
-        case SDL_MOUSEBUTTONUP:
-            if (event.button.button == SDL_BUTTON_LEFT && pressed >= 0) {
-                if (event.button.windowID == id &&
-                    buttonAt(event.button.x, event.button.y) == pressed)
-                    answer = specs[static_cast<size_t>(pressed)].answer;
-                pressed = -1;
-                dirty = true;
-            }
-            break;
-        default:
-            break;
-        }
+};
+
+std::vector<Box*>& OpenBoxes() {
+    static auto* boxes = new std::vector<Box*>;
+    return *boxes;
+}
+
+void Redraw(Box& box) {
+    Layer::DrawMessageBox(box.text, box.type, box.focused, box.pressed, &box.picture);
+    Layer::Screen().ShowPicture(box.window, box.picture.pixels.data(), box.picture.width,
+                                box.picture.height, box.picture.width);
+}
+
+int ButtonAt(const Box& box, LPARAM point) {
+    int x = static_cast<int16_t>(LOWORD(point)), y = static_cast<int16_t>(HIWORD(point));
+    for (size_t i = 0; i < box.picture.buttons.size(); ++i) {
+        const auto& b = box.picture.buttons[i];
+        if (x >= b.x && x < b.x + b.width && y >= b.y && y < b.y + b.height)
+            return static_cast<int>(i);
     }
-    SDL_DestroyWindow(window);
+    return -1;
+}
+
+void HandleKey(Box& box, WPARAM key, bool down) {
+    if (key == VK_SHIFT)
+        box.shiftHeld = down;
+    if (!down)
+        return;
+    auto count = static_cast<int>(box.specs.size());
+    switch (key) {
+    case VK_RETURN:
+    case VK_SPACE:
+        box.answer = box.specs[static_cast<size_t>(box.focused)].answer;
+        break;
+    case VK_ESCAPE:
+        box.answer = EscapeAnswer(box.type);
+        break;
+    case VK_TAB:
+    case VK_RIGHT:
+    case VK_LEFT:
+        box.focused = (box.focused + (key == VK_LEFT || box.shiftHeld ? -1 : 1) + count) % count;
+        Redraw(box);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Box* found = nullptr;
+    for (Box* box : OpenBoxes())
+        if (box->window == window)
+            found = box;
+    if (found == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
+    Box& box = *found;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        HandleKey(box, wParam, message == WM_KEYDOWN);
+        return 0;
+    case WM_LBUTTONDOWN:
+        box.pressed = ButtonAt(box, lParam);
+        box.focused = box.pressed >= 0 ? box.pressed : box.focused;
+        Redraw(box);
+        return 0;
+    case WM_LBUTTONUP:
+        if (box.pressed >= 0) {
+            if (ButtonAt(box, lParam) == box.pressed)
+                box.answer = box.specs[static_cast<size_t>(box.pressed)].answer;
+            box.pressed = -1;
+            Redraw(box);
+        }
+        return 0;
+    case WM_CLOSE:
+        box.answer = EscapeAnswer(box.type);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool IsInput(UINT message) {
+    return (message >= WM_KEYDOWN && message <= WM_SYSCHAR) ||
+           (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) || message == WM_CLOSE;
+}
+
+// A window title as the layer keeps titles (code page 932) from UTF-8.
+std::string TitleFromUtf8(const std::string& utf8) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return utf8;
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), length);
+    int size = WideCharToMultiByte(932, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return utf8;
+    std::string title(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), -1, title.data(), size, nullptr, nullptr);
+    title.resize(strlen(title.c_str()));
+    return title;
+}
+
+// Runs the box's own loop until it has an answer; the other windows keep their messages but get
+// no input.
+int RunLoop(Box& box) {
+    MSG message;
+    while (box.answer == 0) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got < 0)
+            return 0;
+        if (got == 0) { // the program is quitting: the box ends and the quit stays posted
+            PostQuitMessage(static_cast<int>(message.wParam));
+            int escape = EscapeAnswer(box.type);
+            return escape != 0 ? escape : IDNO;
+        }
+        if (message.hwnd != box.window && IsInput(message.message))
+            continue;
+        DispatchMessageA(&message);
+    }
+    return box.answer;
+}
+
+} // namespace
+
+int Layer::RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& caption,
+                               UINT type) {
+    Box box;
+    box.text = text;
+    box.type = type;
+    box.specs = ButtonsOf(type);
+    if (!DrawMessageBox(text, type, box.focused, box.pressed, &box.picture))
+        return -1;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = BoxProcedure;
+    windowClass.lpszClassName = boxClass;
+    RegisterClassA(&windowClass); // (fails harmlessly once it is registered)
+    // Centred over its owner's client area, as Windows places it, else on the screen.
+    RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner != nullptr && IsLiveWindow(owner))
+        over = ClientRectOf(owner);
+    else
+        owner = nullptr;
+    int left = over.left + (over.right - over.left - box.picture.width) / 2;
+    int top = over.top + (over.bottom - over.top - box.picture.height) / 2;
+    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    RECT outer =
+        OuterFromClient(RECT{left, top, left + box.picture.width, top + box.picture.height}, style);
+    InstallCloseSignals();
+    SetMessageBoxOpen(true);
+    box.window = CreateWindowExA(WS_EX_TOPMOST, boxClass, TitleFromUtf8(caption).c_str(), style,
+                                 outer.left, outer.top, outer.right - outer.left,
+                                 outer.bottom - outer.top, owner, nullptr, nullptr, nullptr);
+    int answer = 0;
+    if (box.window != nullptr) {
+        OpenBoxes().push_back(&box);
+        ShowWindow(box.window, SW_SHOW);
+        Redraw(box);
+        answer = RunLoop(box);
+        OpenBoxes().erase(std::find(OpenBoxes().begin(), OpenBoxes().end(), &box));
+        DestroyWindow(box.window);
+    }
+    SetMessageBoxOpen(false);
     return answer;
 }
 
-// SDL's own box: the fallback where the IPA fonts cannot be found.
-int RunSdlBox(HWND owner, const std::string& utf8Text, const std::string& utf8Caption, UINT type) {
-    std::vector<ButtonSpec> specs = ButtonsOf(type);
-    int escape = EscapeAnswer(type);
-    std::vector<SDL_MessageBoxButtonData> buttons;
-    for (size_t i = 0; i < specs.size(); ++i) {
-        Uint32 flags = (i == 0 ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0) |
-                       (specs[i].answer == escape ? SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT : 0);
-        buttons.push_back({flags, specs[i].answer, specs[i].label});
-    }
-    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-    if ((type & 0xF0) == MB_ICONERROR)
-        flags = SDL_MESSAGEBOX_ERROR;
-    else if ((type & 0xF0) == MB_ICONWARNING)
-        flags = SDL_MESSAGEBOX_WARNING;
-    SDL_MessageBoxData data{flags,
-                            owner != nullptr && Layer::IsLiveWindow(owner) ? owner->sdlWindow
-                                                                           : nullptr,
-                            utf8Caption.c_str(),
-                            utf8Text.c_str(),
-                            static_cast<int>(buttons.size()),
-                            buttons.data(),
-                            nullptr};
-    int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0)
-        return 0;
-    return pressed > 0 ? pressed : IDCANCEL;
-}
+namespace {
 
-// Shows (or, headless, records) a box whose texts are UTF-8.
 int ShowBox(HWND owner, const std::string& utf8Text, const std::string& utf8Caption, UINT type) {
-    if (Layer::Headless())
-        return Layer::RecordMessageBox(owner, utf8Text.c_str(), utf8Caption.c_str(), type);
-    Layer::InstallCloseSignals();
-    Layer::SetMessageBoxOpen(true);
-    int answer = RunBoxWindow(owner, utf8Text, utf8Caption, type);
-    if (answer < 0)
-        answer = RunSdlBox(owner, utf8Text, utf8Caption, type);
-    Layer::SetMessageBoxOpen(false);
+    int answer = Layer::Screen().ShowMessageBox(owner, utf8Text, utf8Caption, type);
     if (answer == 0)
-        SDL_Log("%s: %s", utf8Caption.c_str(), utf8Text.c_str()); // could not be shown
+        fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str()); // not shown
     return answer;
 }
 

@@ -93,9 +93,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return FALSE;
     if (window != nullptr && window != reinterpret_cast<HWND>(-1) && !Layer::CheckWindow(window))
         return FALSE;
-    if (!Layer::Headless())
-        Layer::BeginLoopTurn();
-    Layer::PumpSdlEvents();
+    Layer::Screen().BeginLoopTurn();
+    Layer::Screen().PumpInput();
     Layer::DeliverCloseRequests();
     bool remove = (removeFlags & PM_REMOVE) != 0;
     if (TakeFrom(Posted(), msg, window, filterMin, filterMax, remove))
@@ -111,8 +110,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return TRUE;
     // Nothing waits: rest until input comes or the program may have work again, so that a
     // program polling in a loop does not keep a processor busy.
-    if (!Layer::Headless())
-        Layer::RestWhileIdle();
+    Layer::Screen().RestWhileIdle();
     return FALSE;
 }
 
@@ -126,9 +124,8 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
     for (;;) {
         if (PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE))
             return msg->message == WM_QUIT ? FALSE : TRUE;
-        if (Layer::Headless())
+        if (!Layer::Screen().WaitForInput(10))
             return -1; // nothing can ever arrive: report it rather than hang
-        Layer::WaitSdlEvent(10);
     }
 }
 

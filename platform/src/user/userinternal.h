@@ -1,5 +1,6 @@
 // Windowing inside the layer: window records and their registry, the message queues, input
-// translation, stop requests, the program's icons, and what windowing asks of the screen.
+// translation, stop requests and the program's icons (what it asks of the screen is in
+// screendriver.h).
 //
 // The layer's registries (windows, classes, queues) are allocated once and never destroyed, so
 // that global objects of the program may still call the layer from their destructors at exit.
@@ -10,9 +11,12 @@
 #include <vector>
 
 #include "kernel/kernelinternal.h"
+#include "user/screendriver.h"
 #include "windows.h"
 
-struct SDL_Window;
+namespace Layer {
+struct WindowView;
+}
 
 // A window record. HWND values point at these; a handle is valid while its record is listed.
 struct HWND__ {
@@ -29,22 +33,9 @@ struct HWND__ {
     bool topmost = false;
     bool destroying = false;
     HICON icon = nullptr; // the class's
-    SDL_Window* sdlWindow = nullptr;
-    // The view: the window as shown on the real screen, which the user may resize or make full
-    // screen without the program seeing any change of its window. Its pixels are the SDL window's
-    // surface, or in headless mode shownPixels (viewWidth x viewHeight; 0 x 0 means the client
-    // size); the client picture is scaled into it by one copy.
-    std::vector<uint32_t> shownPixels;
-    int viewWidth = 0;
-    int viewHeight = 0;
-    bool fullScreen = false;
-    // The view's size when neither maximised nor full screen (0 x 0: not known yet), whether it
-    // is maximised, and the client size the SDL window was last sized for; kept between runs.
-    int normalViewWidth = 0;
-    int normalViewHeight = 0;
-    bool maximized = false;
-    int sizedForWidth = 0;
-    int sizedForHeight = 0;
+    // The window's view on the screen, made and owned by the screen's driver (null for child
+    // windows, and until it is made).
+    Layer::WindowView* view = nullptr;
     HWND parent = nullptr;
     int id = 0; // a child window's id
     // The predefined list box's strings and selection.
@@ -135,26 +126,5 @@ void ClearInputState();
 // an icon so loaded (0xAARRGGBB, row by row); false for system icons.
 HICON LoadProgramIcon(int id);
 bool IconPixels(HICON icon, int* width, int* height, const uint32_t** argb);
-
-// What windowing asks of the screen (the SDL windows that show top-level windows, and the events
-// that come from them); implemented in screen/, which sits above windowing and calls back into it
-// only through the input translation above. All of it does nothing in test programs' headless
-// mode.
-bool CreateSdlWindow(HWND window);
-void DestroySdlWindow(HWND window);
-void ShowSdlWindow(HWND window, bool show);
-void PlaceSdlWindow(HWND window);
-void SetSdlWindowTopmost(HWND window);
-// Reads back where the window manager put the window (the user may have moved it).
-void RefreshWindowFromSdl(HWND window);
-void SetSdlCursorVisible(bool visible);
-bool SdlScreenSize(int* width, int* height);
-// Turns waiting events into messages; WaitSdlEvent returns when one came or the time is up.
-void PumpSdlEvents();
-bool WaitSdlEvent(int timeoutMs);
-// The program's loop (screen/idle.cpp): a turn begins with each PeekMessageA; RestWhileIdle is
-// how long a PeekMessageA that found nothing rests.
-void BeginLoopTurn();
-void RestWhileIdle();
 
 } // namespace Layer

@@ -100,7 +100,7 @@ void MoveWindowRecord(HWND window, const RECT& outer, UINT flags) {
     if (!IsLiveWindow(window))
         return;
     window->outer = outer;
-    PlaceSdlWindow(window);
+    Screen().PlaceView(window);
     SendMessageA(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
 }
 
@@ -189,7 +189,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     HWND window = record.get();
     Windows().push_back(std::move(record));
 
-    if (!(style & WS_CHILD) && !Layer::CreateSdlWindow(window)) {
+    if (!(style & WS_CHILD) && !Layer::Screen().MakeView(window)) {
         Windows().pop_back();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -216,12 +216,12 @@ BOOL WINAPI DestroyWindow(HWND window) {
             DestroyWindow(child);
     if (window->visible) {
         window->visible = false;
-        Layer::ShowSdlWindow(window, false);
+        Layer::Screen().ShowView(window, false);
     }
     SendMessageA(window, WM_DESTROY, 0, 0);
     SendMessageA(window, WM_NCDESTROY, 0, 0);
     window->destroying = true;
-    Layer::DestroySdlWindow(window);
+    Layer::Screen().DestroyView(window);
     auto& windows = Windows();
     windows.erase(
         std::remove_if(windows.begin(), windows.end(),
@@ -242,7 +242,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     if (show != wasVisible) {
         SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
         window->visible = show;
-        Layer::ShowSdlWindow(window, show);
+        Layer::Screen().ShowView(window, show);
     }
     bool activate = show && command != SW_SHOWNOACTIVATE && command != SW_SHOWNA &&
                     command != SW_SHOWMINNOACTIVE;
@@ -269,9 +269,9 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, in
             window->topmost = true;
         else if (insertAfter == HWND_NOTOPMOST)
             window->topmost = false;
-        Layer::SetSdlWindowTopmost(window);
+        Layer::Screen().SetViewTopmost(window);
     }
-    Layer::RefreshWindowFromSdl(window);
+    Layer::Screen().ReadViewPlace(window);
     RECT outer = window->outer;
     if (!(flags & SWP_NOMOVE)) {
         outer.right = x + (outer.right - outer.left);
@@ -300,7 +300,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     if (!Layer::CheckWindow(window) || rect == nullptr)
         return FALSE;
-    Layer::RefreshWindowFromSdl(window);
+    Layer::Screen().ReadViewPlace(window);
     *rect = window->outer;
     return TRUE;
 }
@@ -308,7 +308,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
     if (!Layer::CheckWindow(window) || rect == nullptr)
         return FALSE;
-    Layer::RefreshWindowFromSdl(window);
+    Layer::Screen().ReadViewPlace(window);
     RECT client = Layer::ClientRectOf(window);
     *rect = RECT{0, 0, std::max(0, static_cast<int>(client.right - client.left)),
                  std::max(0, static_cast<int>(client.bottom - client.top))};
@@ -318,7 +318,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
     if (!Layer::CheckWindow(window) || point == nullptr)
         return FALSE;
-    Layer::RefreshWindowFromSdl(window);
+    Layer::Screen().ReadViewPlace(window);
     RECT client = Layer::ClientRectOf(window);
     point->x += client.left;
     point->y += client.top;
@@ -330,10 +330,10 @@ int WINAPI GetSystemMetrics(int index) {
     int height = 768;
     switch (index) {
     case SM_CXSCREEN:
-        Layer::SdlScreenSize(&width, &height);
+        Layer::Screen().ScreenSize(&width, &height);
         return width;
     case SM_CYSCREEN:
-        Layer::SdlScreenSize(&width, &height);
+        Layer::Screen().ScreenSize(&width, &height);
         return height;
     case SM_CYCAPTION:
         return menuHeight;
@@ -353,7 +353,7 @@ int WINAPI GetSystemMetrics(int index) {
 
 int WINAPI ShowCursor(BOOL show) {
     cursorCount += show ? 1 : -1;
-    Layer::SetSdlCursorVisible(cursorCount >= 0);
+    Layer::Screen().SetCursorVisible(cursorCount >= 0);
     return cursorCount;
 }
 
