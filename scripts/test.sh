@@ -22,6 +22,7 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 step "native build and tests"
 cmake --preset native >/dev/null
 cmake --build build/native -j "$jobs"
+./scripts/check-layering.sh build/native
 ctest --preset native -j "$jobs"
 # Again on a real X server: shown windows then go through shared memory and the server's
 # scaling, and the view test skipped above runs.

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "gdi/gdiinternal.h"
-#include "user/userinternal.h"
+#include "gdi/interfacetext.h"
 #include "kernel/testhooks.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi/interfacetext.h"
 #include "kernel/kernelinternal.h"
 #include "user/screendriver.h"
 #include "windows.h"
@@ -88,15 +89,6 @@ void InstallCloseSignals();
 void SetMessageBoxOpen(bool open);
 void RequestClose();
 void DeliverCloseRequests();
-
-// Text of the layer's own windows (message boxes), drawn by gdi/ in the desktop's Japanese
-// interface face (IPA P Gothic, found through fontconfig) at a 16-pixel line: a line's width in
-// pixels (-1 when the face cannot be found), and a line drawn in ink onto XRGB pixels
-// (width x height, row after row) with its top-left at (x, y).
-int InterfaceTextWidth(const std::string& utf8);
-int InterfaceLineHeight();
-void DrawInterfaceText(uint32_t* pixels, int width, int height, int x, int y,
-                       const std::string& utf8, uint32_t ink);
 
 // A message box's picture: its size, its XRGB pixels, and its buttons (their answers and places).
 struct MessageBoxPicture {
