@@ -27,9 +27,17 @@ struct SharedPixels {
 
 namespace {
 
-// The X connection of SDL's windows (found by the event reading with the first window).
+// The pictures' own connection to the server of SDL's windows. Their requests and the completion
+// events of shared-memory puts go on it, not on SDL's connection, on whose socket the program
+// rests: a completion after every frame would otherwise wake the program once more per frame.
 Display* display() {
-    return X11Display();
+    static Display* own = nullptr;
+    static bool opened = false;
+    if (!opened && X11Display() != nullptr) {
+        opened = true;
+        own = XOpenDisplay(DisplayString(X11Display()));
+    }
+    return own;
 }
 
 // A pixmap of the server's, of depth 24, with a picture of it that samples the nearest pixel.
@@ -100,8 +108,9 @@ ServerView* ViewOf(SDL_Window* sdlWindow) {
     SDL_VERSION(&info.version);
     XWindowAttributes attributes{};
     if (!ServerUsable() || !SDL_GetWindowWMInfo(sdlWindow, &info) ||
-        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != display() ||
-        !XGetWindowAttributes(display(), info.info.x11.window, &attributes) ||
+        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display != X11Display() ||
+        (XSync(X11Display(), False), // the window exists on the server before it is used here
+         !XGetWindowAttributes(display(), info.info.x11.window, &attributes)) ||
         !KeepsSurfacePixels(attributes.visual, attributes.depth))
         return nullptr;
     XRenderPictFormat* format = XRenderFindVisualFormat(display(), attributes.visual);
@@ -410,6 +419,7 @@ void ForgetServerView(SDL_Window* sdlWindow) {
         FreePixmap(view.source);
         XRenderFreePicture(display(), view.target);
         XFreeGC(display(), view.gc);
+        XSync(display(), False); // before SDL destroys the window, which frees its picture too
     }
     Views().erase(found);
 }
