@@ -61,10 +61,11 @@ public:
     void BeforeWriting() { BeforePrimaryChanges(screen); }
     // Hands a primary surface's frame to the screen (or a full-screen front buffer's).
     void ShowOnScreen();
-    // Offers a plain stretch into a windowed primary to the screen; true when the screen took it.
-    bool OfferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
-                      const DDBLTFX* effects);
-    // Makes a stretch that the screen took, if any, in the pixels.
+    // Leaves a plain stretch into a windowed primary to the screen where the screen makes it
+    // itself; true when it was left (and shown).
+    bool LeaveStretchToScreen(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                              const DDBLTFX* effects);
+    // Makes a stretch that was left to the screen, if any, in the pixels.
     void FinishDeferredStretch();
 
     DirectDrawObject* owner;
@@ -75,6 +76,11 @@ public:
     std::vector<uint32_t> pixels;    // the surface's own storage, unless the screen holds it
     uint32_t* bits;                  // where the pixels are
     PrimaryScreen* screen = nullptr; // a windowed primary's side on the screen
+    // A stretch left to the screen and not yet made in the pixels: the screen's copy of its
+    // source, and where it goes.
+    bool deferred = false;
+    ScreenPixels deferredSource;
+    RECT deferredDest{};
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
     Clipper* clipper = nullptr;

@@ -54,7 +54,7 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sour
                                      : RECT{0, 0, 0, 0};
     if (from != nullptr)
         from->FinishDeferredStretch(); // it is read
-    if (OfferStretch(dest, from, src, flags, effects))
+    if (LeaveStretchToScreen(dest, from, src, flags, effects))
         return DD_OK;
     FinishDeferredStretch();
     BeforeWriting();
@@ -83,9 +83,7 @@ HRESULT STDMETHODCALLTYPE Surface::Restore() {
 
 void Surface::Lose() {
     BeforeWriting();
-    ScreenPixels ignored;
-    RECT gone;
-    TakePendingStretch(screen, &ignored, &gone); // the pixels are gone either way
+    deferred = false; // the pixels are gone either way
     lost = true;
     std::fill(bits, bits + static_cast<size_t>(pitch) * height, static_cast<uint32_t>(lostFill));
 }
@@ -215,40 +213,46 @@ void Surface::ShowOnScreen() {
         PresentFrontBuffer(owner->window, shown);
         return;
     }
-    PresentPrimary(&screen, &shown, nullptr);
+    PresentPrimary(&screen, &shown, nullptr, nullptr);
     if (shown.bits != bits) { // the screen keeps the pixels now
         bits = shown.bits;
         std::vector<uint32_t>().swap(pixels);
     }
 }
 
-// The game's present, a plain stretch of its back surface over the primary, is offered to the
-// screen before it is made: where the X server shows that client area, the server makes the
-// stretch on the screen by the same rule, and the primary's pixels get it only when read.
-bool Surface::OfferStretch(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
-                           const DDBLTFX* effects) {
+// The game's present, a plain stretch of its back surface over the primary, is left to the screen
+// where the X server shows that client area: the server makes the stretch on the screen by the
+// same rule, and the primary's pixels get it only when read or changed.
+bool Surface::LeaveStretchToScreen(const RECT& dest, Surface* from, const RECT& src, DWORD flags,
+                                   const DDBLTFX* effects) {
     int sourceWidth = src.right - src.left, sourceHeight = src.bottom - src.top;
     if (!(caps & DDSCAPS_PRIMARYSURFACE) || backBuffer != nullptr || clipper != nullptr ||
         from == nullptr || from == this || from->Busy() ||
         (flags & ~static_cast<DWORD>(DDBLT_WAIT)) != 0 || effects != nullptr || sourceWidth <= 0 ||
         sourceHeight <= 0 || src.left < 0 || src.top < 0 || src.right > from->width ||
         src.bottom > from->height || dest.left < 0 || dest.top < 0 || dest.right > width ||
-        dest.bottom > height || dest.left >= dest.right || dest.top >= dest.bottom)
+        dest.bottom > height || dest.left >= dest.right || dest.top >= dest.bottom ||
+        (deferred && !SameRect(deferredDest, dest)))
         return false;
     ScreenPixels shown{bits, width, height, pitch};
-    OfferedStretch offered{
+    if (!ScreenMakesStretch(&screen, shown, dest, sourceWidth, sourceHeight))
+        return false;
+    OfferedStretch stretch{
         ScreenPixels{from->Row(src.top) + src.left, sourceWidth, sourceHeight, from->pitch}, dest};
-    return PresentPrimary(&screen, &shown, &offered);
+    PresentPrimary(&screen, &shown, &stretch, &deferredSource);
+    deferred = true;
+    deferredDest = dest;
+    return true;
 }
 
 void Surface::FinishDeferredStretch() {
-    ScreenPixels copy;
-    RECT dest;
-    if (!TakePendingStretch(screen, &copy, &dest))
+    if (!deferred)
         return;
+    deferred = false;
     BeforeWriting();
-    Surface source(copy);
-    BlitPixels(this, dest, &source, RECT{0, 0, copy.width, copy.height}, DDBLT_WAIT, nullptr);
+    Surface source(deferredSource);
+    BlitPixels(this, deferredDest, &source, RECT{0, 0, deferredSource.width, deferredSource.height},
+               DDBLT_WAIT, nullptr);
 }
 
 } // namespace Layer

@@ -89,9 +89,6 @@ struct PrimaryScreen {
     };
     Copy copies[2];
     int current = 0;
-    bool pending = false; // the current copy is shown but not made in the primary's pixels
-    RECT pendingDest{};
-    bool paced = false; // an offered stretch paced the frame that the next present shows
 };
 
 namespace {
@@ -116,58 +113,60 @@ std::vector<ShownWindow> WindowsOn(int width, int height) {
     return shown;
 }
 
-// Leaves a plain stretch to the X server: true when the one window over the primary shows
-// exactly its destination through the server and the server took it.
-bool ShowStretch(PrimaryScreen* screen, const std::vector<ShownWindow>& windows,
-                 const OfferedStretch& offered) {
-    const ScreenPixels& from = offered.source;
-    if (screen->shared == nullptr || windows.size() != 1 ||
-        !SameRect(windows[0].client, offered.dest) ||
-        !Back().ShowsThroughServer(windows[0].window) ||
-        (screen->pending && !SameRect(screen->pendingDest, offered.dest)))
-        return false;
+PrimaryScreen* ScreenOf(PrimaryScreen** state) {
+    if (*state == nullptr)
+        *state = new PrimaryScreen;
+    return *state;
+}
+
+// Shows a stretch the screen makes: its source copied into the next copy, and that stretched by
+// the server (or, should the server refuse now, by the layer's own copy) over the one window.
+void ShowStretch(PrimaryScreen* screen, const std::vector<ShownWindow>& windows,
+                 const ScreenPixels& from, ScreenPixels* kept) {
     screen->current ^= 1;
-    PrimaryScreen::Copy& copy = screen->copies[screen->current];
-    if (copy.pixels == nullptr || copy.width != from.width || copy.height != from.height) {
-        Back().DeleteShared(copy.pixels);
-        copy = {Back().NewShared(from.width, from.height), from.width, from.height};
-        if (copy.pixels == nullptr) {
-            screen->pending = false;
-            return false;
-        }
-    }
+    const PrimaryScreen::Copy& copy = screen->copies[screen->current];
     Back().WaitForReads(copy.pixels);
     uint32_t* to = Back().SharedData(copy.pixels);
     for (int y = 0; y < from.height; ++y)
         std::copy_n(from.bits + static_cast<size_t>(y) * from.pitch, from.width,
                     to + static_cast<size_t>(y) * from.width);
-    PaceFrame();
-    const RECT& client = windows[0].client;
-    if (!Back().ShowSharedStretch(windows[0].window, copy.pixels, from.width, from.height,
-                                  client.right - client.left, client.bottom - client.top)) {
-        screen->paced = true;    // the pixels' own present comes next, in this frame
-        screen->pending = false; // DirectDraw makes this stretch, over the same rectangle
-        return false;
-    }
-    screen->pending = true;
-    screen->pendingDest = offered.dest;
-    return true;
+    *kept = ScreenPixels{to, from.width, from.height, from.width};
+    if (windows.size() != 1)
+        return; // (the window went between the question and the present)
+    const ShownWindow& shown = windows[0];
+    const RECT& client = shown.client;
+    if (!Back().ShowSharedStretch(shown.window, copy.pixels, from.width, from.height,
+                                  client.right - client.left, client.bottom - client.top))
+        PresentToWindow(shown.window, to, from.width, from.height, from.width);
 }
 
 } // namespace
 
-bool PresentPrimary(PrimaryScreen** screenState, ScreenPixels* pixels,
-                    const OfferedStretch* offered) {
-    if (*screenState == nullptr)
-        *screenState = new PrimaryScreen;
-    PrimaryScreen* screen = *screenState;
+bool ScreenMakesStretch(PrimaryScreen** state, const ScreenPixels& primary, const RECT& dest,
+                        int sourceWidth, int sourceHeight) {
+    PrimaryScreen* screen = ScreenOf(state);
+    std::vector<ShownWindow> windows = WindowsOn(primary.width, primary.height);
+    if (screen->shared == nullptr || windows.size() != 1 || !SameRect(windows[0].client, dest) ||
+        !Back().ShowsThroughServer(windows[0].window))
+        return false;
+    PrimaryScreen::Copy& next = screen->copies[screen->current ^ 1];
+    if (next.pixels == nullptr || next.width != sourceWidth || next.height != sourceHeight) {
+        Back().DeleteShared(next.pixels);
+        next = {Back().NewShared(sourceWidth, sourceHeight), sourceWidth, sourceHeight};
+    }
+    return next.pixels != nullptr;
+}
+
+void PresentPrimary(PrimaryScreen** state, ScreenPixels* pixels, const OfferedStretch* stretch,
+                    ScreenPixels* kept) {
+    PrimaryScreen* screen = ScreenOf(state);
     NoteFrameShown();
     std::vector<ShownWindow> windows = WindowsOn(pixels->width, pixels->height);
-    if (offered != nullptr)
-        return ShowStretch(screen, windows, *offered);
-    if (!screen->paced)
-        PaceFrame();
-    screen->paced = false;
+    PaceFrame();
+    if (stretch != nullptr) {
+        ShowStretch(screen, windows, stretch->source, kept);
+        return;
+    }
     // The pixels move, once, into memory the X server reads without a copy.
     if (!screen->triedSharing && !windows.empty()) {
         screen->triedSharing = true;
@@ -188,24 +187,12 @@ bool PresentPrimary(PrimaryScreen** screenState, ScreenPixels* pixels,
                                 client.left,
                             width, height, pixels->pitch);
     }
-    return true;
 }
 
 void PresentFrontBuffer(HWND window, const ScreenPixels& pixels) {
     PaceFrame();
     if (IsLiveWindow(window))
         PresentToWindow(window, pixels.bits, pixels.width, pixels.height, pixels.pitch);
-}
-
-bool TakePendingStretch(PrimaryScreen* screen, ScreenPixels* copy, RECT* dest) {
-    if (screen == nullptr || !screen->pending)
-        return false;
-    screen->pending = false;
-    const PrimaryScreen::Copy& current = screen->copies[screen->current];
-    *copy = ScreenPixels{Back().SharedData(current.pixels), current.width, current.height,
-                         current.width};
-    *dest = screen->pendingDest;
-    return true;
 }
 
 void BeforePrimaryChanges(PrimaryScreen* screen) {

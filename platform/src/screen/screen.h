@@ -20,29 +20,32 @@ struct ScreenPixels {
     int width = 0, height = 0, pitch = 0;
 };
 // A plain stretch (no colour key, effects or clipper) of source pixels over dest of the primary
-// surface, which DirectDraw offers to leave to the screen instead of making it.
+// surface, which DirectDraw may leave to the screen instead of making it.
 struct OfferedStretch {
     ScreenPixels source; // the source rectangle's pixels
     RECT dest;
 };
 // The screen's side of a windowed primary surface: its pixels in memory the X server reads (once
-// it can), and the copies of stretches left to the server. Made by PresentPrimary.
+// it can), and the copies of stretches left to the server.
 struct PrimaryScreen;
-// The one way a frame reaches the screen, called by DirectDraw when a windowed primary surface
-// changed. It finds the shown windows whose client areas lie on the primary once, paces the frame
-// to the display, and shows each window's part: through the X server from shared memory where it
-// can, else by the layer's own scaling copy. It may move the pixels into that shared memory:
-// pixels->bits says where they are afterwards.
-// With a stretch offered (before DirectDraw makes it), it shows nothing and returns false unless
-// the one window over the primary shows exactly the stretch's destination through the server;
-// then the server makes the stretch on the screen from a copy, and the primary's pixels lack it
-// until TakePendingStretch hands it to DirectDraw.
-bool PresentPrimary(PrimaryScreen** screen, ScreenPixels* pixels, const OfferedStretch* offered);
+// Whether the screen makes a plain stretch of a sourceWidth x sourceHeight picture over dest of
+// the primary itself: where the one window over the primary shows exactly dest through the X
+// server, which then makes the stretch on the screen from a copy. DirectDraw asks before it makes
+// the stretch; a yes holds for the present that follows.
+bool ScreenMakesStretch(PrimaryScreen** screen, const ScreenPixels& primary, const RECT& dest,
+                        int sourceWidth, int sourceHeight);
+// The one way a frame reaches the screen, called once per frame by DirectDraw when a windowed
+// primary surface changed. It finds the shown windows whose client areas lie on the primary once,
+// paces the frame to the display, and shows each window's part: through the X server from shared
+// memory where it can, else by the layer's own scaling copy. It may move the pixels into that
+// shared memory: pixels->bits says where they are afterwards.
+// With a stretch the screen said it makes, the frame is that stretch: the screen keeps a copy of
+// its source in kept, which DirectDraw makes in the primary's pixels before they are read or
+// changed, and which stays until the next present.
+void PresentPrimary(PrimaryScreen** screen, ScreenPixels* pixels, const OfferedStretch* stretch,
+                    ScreenPixels* kept);
 // A full-screen front buffer: paced, and scaled into the cooperative window's client area.
 void PresentFrontBuffer(HWND window, const ScreenPixels& pixels);
-// The stretch left to the server that the primary's pixels do not hold yet, if any: its copy and
-// destination. DirectDraw makes it in the pixels before they are read or changed.
-bool TakePendingStretch(PrimaryScreen* screen, ScreenPixels* copy, RECT* dest);
 // Returns once the X server has read the primary's pixels shown last: call before changing them.
 void BeforePrimaryChanges(PrimaryScreen* screen);
 void DeletePrimaryScreen(PrimaryScreen* screen);
