@@ -49,13 +49,40 @@ int StartScale(int clientWidth, int clientHeight, int frameWidth, int frameHeigh
     return std::max(1, std::min(across, down));
 }
 
-void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitch,
-                  uint32_t* view, int viewWidth, int viewHeight, int viewPitch,
-                  const ViewRect& place) {
+int BarsAround(const ViewRect& place, int viewWidth, int viewHeight, ViewRect bars[4]) {
     int left = std::clamp(place.x, 0, viewWidth),
         right = std::clamp(place.x + place.width, 0, viewWidth);
     int top = std::clamp(place.y, 0, viewHeight);
     int bottom = std::clamp(place.y + place.height, 0, viewHeight);
+    int count = 0;
+    auto add = [&](int x, int y, int width, int height) {
+        if (width > 0 && height > 0)
+            bars[count++] = ViewRect{x, y, width, height};
+    };
+    add(0, 0, viewWidth, top);
+    add(0, bottom, viewWidth, viewHeight - bottom);
+    add(0, top, left, bottom - top);
+    add(right, top, viewWidth - right, bottom - top);
+    return count;
+}
+
+void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitch,
+                  uint32_t* view, int viewWidth, int viewHeight, int viewPitch,
+                  const ViewRect& place) {
+    ViewRect bars[5];
+    int count = BarsAround(place, viewWidth, viewHeight, bars);
+    int left = std::clamp(place.x, 0, viewWidth),
+        right = std::clamp(place.x + place.width, 0, viewWidth);
+    int top = std::clamp(place.y, 0, viewHeight);
+    int bottom = std::clamp(place.y + place.height, 0, viewHeight);
+    if (sourceWidth <= 0 || sourceHeight <= 0) // nothing to show: the picture's place is black too
+        bars[count++] = ViewRect{left, top, right - left, bottom - top};
+    for (int i = 0; i < count; ++i)
+        for (int y = bars[i].y; y < bars[i].y + bars[i].height; ++y)
+            std::fill_n(view + static_cast<ptrdiff_t>(y) * viewPitch + bars[i].x, bars[i].width,
+                        0u);
+    if (sourceWidth <= 0 || sourceHeight <= 0)
+        return;
     // A whole scale repeats each source pixel; other scales look up each column's source pixel,
     // in a table kept between frames (the view's size seldom changes).
     int whole = sourceWidth > 0 ? place.width / sourceWidth : 0;
@@ -69,15 +96,8 @@ void ScalePicture(const uint32_t* source, int sourceWidth, int sourceHeight, int
                 static_cast<int>(static_cast<int64_t>(x - place.x) * sourceWidth / place.width);
     }
     const uint32_t* previousSource = nullptr;
-    for (int y = 0; y < viewHeight; ++y) {
+    for (int y = top; y < bottom; ++y) {
         uint32_t* row = view + static_cast<ptrdiff_t>(y) * viewPitch;
-        if (y < top || y >= bottom || sourceWidth <= 0 || sourceHeight <= 0) {
-            std::fill(row, row + viewWidth, 0u);
-            previousSource = nullptr;
-            continue;
-        }
-        std::fill(row, row + left, 0u);
-        std::fill(row + right, row + viewWidth, 0u);
         auto sourceY =
             static_cast<int>(static_cast<int64_t>(y - place.y) * sourceHeight / place.height);
         const uint32_t* sourceRow = source + static_cast<ptrdiff_t>(sourceY) * sourcePitch;

@@ -24,6 +24,10 @@ bool ViewToClient(const ViewRect& place, int clientWidth, int clientHeight, int 
 int StartScale(int clientWidth, int clientHeight, int frameWidth, int frameHeight, int usableWidth,
                int usableHeight);
 
+// The black bars around a picture placed in a view: up to four rectangles (above, below, left,
+// right of the picture's place cut to the view); their count.
+int BarsAround(const ViewRect& place, int viewWidth, int viewHeight, ViewRect bars[4]);
+
 // One nearest-neighbour copy of a source picture into a view: view pixel x of the picture takes
 // source column (x - place.x) * sourceWidth / place.width, rounded down (rows alike), so a whole
 // scale repeats every source pixel exactly; everything outside the picture becomes black.

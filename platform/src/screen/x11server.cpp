@@ -187,20 +187,15 @@ void CompositeScaled(const ServerView& view, const ViewRect& place) {
 
 // Black over the view outside the picture.
 void PaintBars(const ServerView& view, int viewWidth, int viewHeight, const ViewRect& place) {
-    XRectangle bars[4];
-    int count = 0;
-    auto add = [&](int x, int y, int width, int height) {
-        if (width > 0 && height > 0)
-            bars[count++] =
-                XRectangle{static_cast<short>(x), static_cast<short>(y),
-                           static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
-    };
-    add(0, 0, viewWidth, place.y);
-    add(0, place.y + place.height, viewWidth, viewHeight - place.y - place.height);
-    add(0, place.y, place.x, place.height);
-    add(place.x + place.width, place.y, viewWidth - place.x - place.width, place.height);
+    ViewRect bars[4];
+    XRectangle rectangles[4];
+    int count = BarsAround(place, viewWidth, viewHeight, bars);
+    for (int i = 0; i < count; ++i)
+        rectangles[i] = XRectangle{static_cast<short>(bars[i].x), static_cast<short>(bars[i].y),
+                                   static_cast<unsigned short>(bars[i].width),
+                                   static_cast<unsigned short>(bars[i].height)};
     if (count > 0)
-        XFillRectangles(display(), view.window, view.gc, bars, count);
+        XFillRectangles(display(), view.window, view.gc, rectangles, count);
 }
 
 // A window's server view, its size and the picture's place in it, for one picture shown.
