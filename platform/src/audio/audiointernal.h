@@ -10,9 +10,7 @@
 #include "dmusici.h"
 #include "kernel/kernelinternal.h"
 #include "audio/midifile.h"
-
-struct _fluid_hashtable_t;
-struct _fluid_synth_t;
+#include "audio/synthesizer.h"
 
 namespace Layer {
 
@@ -59,7 +57,7 @@ public:
 class SegmentObject;
 class SegmentStateObject;
 
-// A sequencer for one performance: plays segments' events into a FluidSynth synthesizer.
+// A sequencer for one performance: plays segments' events into a synthesizer.
 // The work of one MixInto call is bounded whatever the song, since the audio device's lock is held
 // while it runs: events are dispatched at the start of blocks of stepFrames frames, at most
 // eventsPerCall of them, and the segment loops at most loopsPerCall times; beyond that the song
@@ -82,10 +80,8 @@ private:
     struct Playing;
     MusicEngine() = default;
     void Dispatch(const MidiEvent& event);
-    void NotesOff();
     int64_t RenderSome(Playing& playing, int16_t* out, int frames);
-    _fluid_hashtable_t* settings = nullptr;
-    _fluid_synth_t* synth = nullptr;
+    std::unique_ptr<Synthesizer> synth;
     std::unique_ptr<Playing> playing;
     std::vector<int16_t> scratch;
     int eventBudget = 0; // what is left of this call's work

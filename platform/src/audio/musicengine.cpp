@@ -1,10 +1,7 @@
 // The music engine: a sequencer over a segment's events with DirectMusic's loop rules, rendered
-// by FluidSynth with the General MIDI SoundFont.
-#include <fluidsynth.h>
-
+// by the synthesizer with the General MIDI SoundFont.
 #include <algorithm>
 #include <cmath>
-#include <sys/stat.h>
 
 #include "audio/audiointernal.h"
 #include "audio/dmusicobjects.h"
@@ -13,11 +10,6 @@
 namespace Layer {
 
 namespace {
-
-// The SoundFonts looked for, best first (Debian's timgm6mb-soundfont, then the system default).
-const char* const soundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
-                                  "/usr/share/sounds/sf2/default-GM.sf2",
-                                  "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
 
 // The index of the first event at or after a music time.
 size_t FirstEventAt(const Song& song, int64_t time) {
@@ -49,30 +41,11 @@ struct MusicEngine::Playing {
 };
 
 std::unique_ptr<MusicEngine> MusicEngine::Create() {
-    static const char* soundFont = [] {
-        for (const char* path : soundFonts) {
-            struct stat info {};
-            if (stat(path, &info) == 0)
-                return path;
-        }
-        return static_cast<const char*>(nullptr);
-    }();
-    if (soundFont == nullptr || ShouldFail("FluidSynth"))
+    std::unique_ptr<Synthesizer> synth = Synthesizer::Create();
+    if (!synth)
         return nullptr;
-    // FluidSynth reports only errors; its warnings about the SoundFont are of no use to players.
-    fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
-    fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
-    fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     std::unique_ptr<MusicEngine> engine(new MusicEngine());
-    engine->settings = new_fluid_settings();
-    if (engine->settings == nullptr)
-        return nullptr;
-    fluid_settings_setnum(engine->settings, "synth.sample-rate", sampleRate);
-    fluid_settings_setnum(engine->settings, "synth.gain", 0.5);
-    fluid_settings_setint(engine->settings, "synth.polyphony", 128);
-    engine->synth = new_fluid_synth(engine->settings);
-    if (engine->synth == nullptr || fluid_synth_sfload(engine->synth, soundFont, 1) == FLUID_FAILED)
-        return nullptr;
+    engine->synth = std::move(synth);
     return engine;
 }
 
@@ -81,51 +54,16 @@ MusicEngine::~MusicEngine() {
         playing->segment->Release();
         playing->state->Release();
     }
-    if (synth != nullptr)
-        delete_fluid_synth(synth);
-    if (settings != nullptr)
-        delete_fluid_settings(settings);
 }
 
 void MusicEngine::Dispatch(const MidiEvent& event) {
-    int channel = event.status & 0x0F;
-    switch (event.status & 0xF0) {
-    case 0x80:
-        fluid_synth_noteoff(synth, channel, event.data1);
-        break;
-    case 0x90:
-        if (event.data2 == 0)
-            fluid_synth_noteoff(synth, channel, event.data1);
-        else
-            fluid_synth_noteon(synth, channel, event.data1, event.data2);
-        break;
-    case 0xA0:
-        fluid_synth_key_pressure(synth, channel, event.data1, event.data2);
-        break;
-    case 0xB0:
-        fluid_synth_cc(synth, channel, event.data1, event.data2);
-        break;
-    case 0xC0:
-        fluid_synth_program_change(synth, channel, event.data1);
-        break;
-    case 0xD0:
-        fluid_synth_channel_pressure(synth, channel, event.data1);
-        break;
-    case 0xE0:
-        fluid_synth_pitch_bend(synth, channel, (event.data2 << 7) | event.data1);
-        break;
-    default:
-        if (event.status == 0xFF && playing)
+    if (event.status == 0xFF) {
+        if (playing)
             playing->tempo = event.tempo;
-        break;
+        return;
     }
-}
-
-void MusicEngine::NotesOff() {
-    for (int channel = 0; channel < 16; ++channel) {
-        fluid_synth_cc(synth, channel, 64, 0); // sustain pedal up
-        fluid_synth_all_notes_off(synth, channel);
-    }
+    if (event.status >= 0x80 && event.status < 0xF0)
+        synth->Send(event.status, event.data1, event.data2);
 }
 
 void MusicEngine::Play(SegmentObject* segment, SegmentStateObject* state) {
@@ -151,7 +89,7 @@ void MusicEngine::Play(SegmentObject* segment, SegmentStateObject* state) {
 void MusicEngine::Stop(SegmentObject* segment) {
     if (!playing || (segment != nullptr && playing->segment != segment))
         return;
-    NotesOff();
+    synth->NotesOff();
     playing->state->finished = true;
     playing->segment->Release();
     playing->state->Release();
@@ -219,7 +157,7 @@ int64_t MusicEngine::RenderSome(Playing& p, int16_t* out, int frames) {
         p.played += count * ticksPerFrame;
         p.state->seek = static_cast<MUSIC_TIME>(std::min(p.played, 2147483647.0));
     }
-    fluid_synth_write_s16(synth, count, out, 0, 2, out, 1, 2);
+    synth->Render(out, count);
     return count;
 }
 
@@ -234,7 +172,7 @@ void MusicEngine::MixInto(int16_t* out, int frames) {
         if (playing)
             count = static_cast<int>(RenderSome(*playing, block, count));
         else
-            fluid_synth_write_s16(synth, count, block, 0, 2, block, 1, 2);
+            synth->Render(block, count);
         done += count;
     }
     for (size_t i = 0; i < scratch.size(); ++i) {

@@ -1,6 +1,6 @@
-// GDI fonts: CreateFontA finds a face through fontconfig, TextOutA draws it with SDL_ttf.
+// GDI fonts: CreateFontA finds a face's file through the font finder, TextOutA draws it with
+// SDL_ttf.
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <map>
@@ -9,13 +9,14 @@
 #include <string_view>
 #include <tuple>
 
+#include "gdi/fontfinder.h"
 #include "gdi/gdiinternal.h"
 #include "gdi/interfacetext.h"
 #include "kernel/testhooks.h"
 
 namespace {
 
-// A font file (and face in it) that fontconfig chose for a family, with the SDL_ttf faces opened
+// A font file (and face in it) that the finder chose for a family, with the SDL_ttf faces opened
 // from it; kept for the life of the process, so that a font's lookups cost no file access.
 struct FaceFile {
     std::string file;
@@ -36,17 +37,6 @@ struct HFONT__ {
 
 namespace {
 
-// Debian's fontconfig has no aliases for the Japanese Windows faces; these rules add them.
-constexpr char aliasRules[] = R"(<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
-  <alias binding="same"><family>ＭＳ Ｐゴシック</family><prefer><family>IPAPGothic</family></prefer></alias>
-  <alias binding="same"><family>ＭＳ ゴシック</family><prefer><family>IPAGothic</family></prefer></alias>
-  <alias binding="same"><family>ＭＳ Ｐ明朝</family><prefer><family>IPAPMincho</family></prefer></alias>
-  <alias binding="same"><family>ＭＳ 明朝</family><prefer><family>IPAMincho</family></prefer></alias>
-</fontconfig>
-)";
-
 std::vector<std::unique_ptr<HFONT__>>& Fonts() {
     static auto* fonts = new std::vector<std::unique_ptr<HFONT__>>;
     return *fonts;
@@ -58,17 +48,6 @@ bool IsLiveFont(const HFONT__* font) {
                        [&](const std::unique_ptr<HFONT__>& f) { return f.get() == font; });
 }
 
-FcConfig* FontConfig() {
-    static FcConfig* config = [] {
-        FcConfig* loaded = FcInitLoadConfigAndFonts();
-        if (loaded != nullptr)
-            FcConfigParseAndLoadFromMemory(loaded, reinterpret_cast<const FcChar8*>(aliasRules),
-                                           FcTrue);
-        return loaded;
-    }();
-    return config;
-}
-
 // The face file for a family named in code page 932, or null. The fonts installed do not change
 // while the program runs: each name is matched once.
 FaceFile* FindFace(const char* name) {
@@ -76,31 +55,14 @@ FaceFile* FindFace(const char* name) {
     static auto* files = new std::map<std::pair<std::string, int>, FaceFile>;
     if (auto found = families->find(std::string_view(name)); found != families->end())
         return found->second;
-    std::string family = Layer::Cp932ToUtf8(name);
-    FcConfig* config = FontConfig();
-    if (config == nullptr)
+    std::string file;
+    int index = 0;
+    if (!Layer::FindFontFile(Layer::Cp932ToUtf8(name), &file, &index))
         return nullptr;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    FaceFile* found = nullptr;
-    FcChar8* path = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        int index = 0;
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
-            index = 0;
-        std::string file = reinterpret_cast<const char*>(path);
-        found = &(*files)[{file, index}];
-        found->file = file;
-        found->index = index;
-        (*families)[name] = found;
-    }
-    if (match != nullptr)
-        FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
+    FaceFile* found = &(*files)[{file, index}];
+    found->file = file;
+    found->index = index;
+    (*families)[name] = found;
     return found;
 }
 
