@@ -15,6 +15,8 @@ void KeepViewSize(WindowView* view) {
     view->viewHeight = view->fullScreen ? GetSystemMetrics(SM_CYSCREEN) : view->normalViewHeight;
 }
 
+// What it does not override is the null driver's: no input, no rest (the tests' loops run on the
+// virtual clock), a wait for input that says none can come.
 class HeadlessScreen : public ScreenBackEnd {
 public:
     bool MakeView(HWND window) override {
@@ -33,22 +35,10 @@ public:
         delete window->view;
         window->view = nullptr;
     }
-    void ShowView(HWND, bool) override {}
-    void PlaceView(HWND) override {}
-    void SetViewTopmost(HWND) override {}
-    void ReadViewPlace(HWND) override {}
-    void SetCursorVisible(bool) override {}
-    bool ScreenSize(int*, int*) override { return false; }
-    void PumpInput() override {}
-    bool WaitForInput(int) override { return false; }
-    // The tests' loops run on the virtual clock: nothing to rest for.
-    void BeginLoopTurn() override {}
-    void RestWhileIdle() override {}
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                        UINT type) override {
         return RecordMessageBox(owner, text.c_str(), caption.c_str(), type);
     }
-    bool WaitFor(int64_t) override { return false; }
     void ViewSize(HWND window, int* width, int* height) override {
         RECT client = ClientRectOf(window);
         const WindowView* view = window->view;
@@ -60,8 +50,6 @@ public:
                       : static_cast<int>(client.bottom - client.top);
     }
     void ApplyFullScreen(HWND window) override { KeepViewSize(window->view); }
-    void ViewResized(HWND) override {}
-    void ShowFrameAgain(HWND) override {}
     bool OpenView(HWND window, ViewPixels* view) override {
         if (window->view == nullptr)
             return false;
@@ -71,7 +59,6 @@ public:
         view->pitch = view->width;
         return view->width > 0 && view->height > 0;
     }
-    void CloseView(HWND, const ViewPixels&) override {}
 };
 
 } // namespace

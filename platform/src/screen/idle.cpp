@@ -9,7 +9,7 @@
 // comes. Anything else rests a millisecond, as a plain poll would. The turn right after a frame
 // never rests, so that a program that changed what it does (a new scene) is seen at once, and no
 // frame is drawn later than a millisecond's poll would have drawn it.
-#include "screen/screeninternal.h"
+#include "screen/sdlscreen.h"
 #include "kernel/testhooks.h"
 
 namespace Layer {
@@ -29,7 +29,7 @@ void NoteFrameShown() {
     shownThisTurn = true;
 }
 
-void ScreenBackEnd::BeginLoopTurn() {
+void SdlScreen::BeginLoopTurn() {
     DWORD reading = 0;
     bool read = TakeTurnReading(&reading);
     if (shownThisTurn) {
@@ -55,7 +55,7 @@ int64_t IdleRest(const DWORD readings[3], int known, bool frameLastTurn, DWORD n
     return left <= 0 ? 0 : static_cast<int64_t>(left) * 1000000 - intoMillisecond;
 }
 
-void ScreenBackEnd::RestWhileIdle() {
+void SdlScreen::RestWhileIdle() {
     // One reading of the monotonic clock gives both the millisecond timeGetTime answers now and
     // how far into it the clock is (two readings could fall in different milliseconds).
     int64_t nanoseconds = MonotonicNanoseconds();

@@ -47,23 +47,21 @@ struct SharedPixels;
 // the X server's paths (which only the X11 driver has).
 class ScreenBackEnd : public ScreenDriver {
 public:
-    void BeginLoopTurn() override;
-    void RestWhileIdle() override;
     void ShowPicture(HWND window, const uint32_t* pixels, int width, int height,
                      int pitch) override;
     // Waits up to nanoseconds for input (true when some came, or a signal).
-    virtual bool WaitFor(int64_t nanoseconds) = 0;
+    virtual bool WaitFor(int64_t /*nanoseconds*/) { return false; }
     // The view's size in pixels.
     virtual void ViewSize(HWND window, int* width, int* height) = 0;
     // The view went full screen or back (view->fullScreen says which), or was resized: what it
     // shows is black until the next frame.
     virtual void ApplyFullScreen(HWND window) = 0;
-    virtual void ViewResized(HWND window) = 0;
+    virtual void ViewResized(HWND) {}
     // Shows the view's pixels again (after the window was uncovered).
-    virtual void ShowFrameAgain(HWND window) = 0;
+    virtual void ShowFrameAgain(HWND) {}
     // The view's pixels to draw a frame into, and their way out to the screen.
     virtual bool OpenView(HWND window, ViewPixels* view) = 0;
-    virtual void CloseView(HWND window, const ViewPixels& view) = 0;
+    virtual void CloseView(HWND, const ViewPixels&) {}
 
     // Pixels shared with the X server (null where that is not possible), and the views it scales.
     virtual SharedPixels* NewShared(int, int) { return nullptr; }

@@ -22,6 +22,9 @@ public:
     bool WaitForInput(int milliseconds) override;
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                        UINT type) override;
+    // The program's loop rests between frames (idle.cpp).
+    void BeginLoopTurn() override;
+    void RestWhileIdle() override;
     bool WaitFor(int64_t nanoseconds) override;
     void ViewSize(HWND window, int* width, int* height) override;
     void ApplyFullScreen(HWND window) override;

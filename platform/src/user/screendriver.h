@@ -4,7 +4,8 @@
 // its driver makes and places the view, turns the screen's input into the windows' input (through
 // the translation in userinternal.h), and is how a program's loop rests. Drivers live in screen/,
 // which sits above windowing; windowing reaches them only through this interface, so calls run one
-// way. Until a program chooses one, the null driver answers: windows without views, no input.
+// way. What a driver does not override is the null driver's: windows without views, no input,
+// no rest; it answers until a program chooses a driver.
 #pragma once
 
 #include <cstdint>
@@ -18,31 +19,33 @@ class ScreenDriver {
 public:
     virtual ~ScreenDriver() = default;
     // Makes a top-level window's view (false: it cannot be shown) and removes it with the window.
-    virtual bool MakeView(HWND window) = 0;
-    virtual void DestroyView(HWND window) = 0;
-    virtual void ShowView(HWND window, bool show) = 0;
+    virtual bool MakeView(HWND) { return true; }
+    virtual void DestroyView(HWND) {}
+    virtual void ShowView(HWND, bool) {}
     // The window record moved or was resized by the program; PlaceView follows it.
-    virtual void PlaceView(HWND window) = 0;
-    virtual void SetViewTopmost(HWND window) = 0;
+    virtual void PlaceView(HWND) {}
+    virtual void SetViewTopmost(HWND) {}
     // Reads back where the user put the view into the record (the window manager may move it).
-    virtual void ReadViewPlace(HWND window) = 0;
-    virtual void SetCursorVisible(bool visible) = 0;
+    virtual void ReadViewPlace(HWND) {}
+    virtual void SetCursorVisible(bool) {}
     // The screen's size in pixels; false where the driver does not know it.
-    virtual bool ScreenSize(int* width, int* height) = 0;
+    virtual bool ScreenSize(int* /*width*/, int* /*height*/) { return false; }
     // Shows width x height XRGB pixels (pitch in pixels) as the window's client area.
-    virtual void ShowPicture(HWND window, const uint32_t* pixels, int width, int height,
-                             int pitch) = 0;
+    virtual void ShowPicture(HWND /*window*/, const uint32_t* /*pixels*/, int /*width*/,
+                             int /*height*/, int /*pitch*/) {}
     // Turns the input that came into the windows' input messages.
-    virtual void PumpInput() = 0;
+    virtual void PumpInput() {}
     // Waits up to that long for input; false when none can ever come.
-    virtual bool WaitForInput(int milliseconds) = 0;
+    virtual bool WaitForInput(int /*milliseconds*/) { return false; }
     // The program's loop: a turn begins with each PeekMessageA, and RestWhileIdle is how long a
     // PeekMessageA that found nothing rests.
-    virtual void BeginLoopTurn() = 0;
-    virtual void RestWhileIdle() = 0;
+    virtual void BeginLoopTurn() {}
+    virtual void RestWhileIdle() {}
     // Shows a modal message box (texts in UTF-8) and gives its answer; 0 when it cannot be shown.
-    virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                               UINT type) = 0;
+    virtual int ShowMessageBox(HWND /*owner*/, const std::string& /*text*/,
+                               const std::string& /*caption*/, UINT /*type*/) {
+        return 0;
+    }
 };
 
 ScreenDriver& Screen();
