@@ -8,7 +8,7 @@
 #include "ddraw/ddinternal.h"
 #include "audio/dmusicobjects.h"
 #include "gdi/gdiinternal.h"
-#include "screen/screeninternal.h"
+#include "screen/x11.h"
 #include "user/userinternal.h"
 #include "platformtest.h"
 
@@ -57,6 +57,7 @@ std::vector<uint32_t> ServerPixels(SDL_Window* sdlWindow, int width, int height)
     if (!SDL_GetWindowWMInfo(sdlWindow, &info) || info.subsystem != SDL_SYSWM_X11)
         return {};
     Display* display = info.info.x11.display;
+    Layer::FinishServerPictures();
     XSync(display, False);
     XImage* image = XGetImage(display, info.info.x11.window, 0, 0, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);

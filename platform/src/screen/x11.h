@@ -33,6 +33,9 @@ bool ShowStretchThroughServer(SDL_Window* window, SharedPixels* source, int sour
                               int sourceHeight, int clientWidth, int clientHeight);
 // Returns once the server has read the shared pixels shown last: call before writing them.
 void WaitForServerReads(SharedPixels* shared);
+// Returns once the server has made every picture sent to it (they go on a connection of their
+// own, which SDL's does not wait for).
+void FinishServerPictures();
 // The size of a window shown through the server, as the server has it; false for other windows.
 bool ServerViewSize(SDL_Window* window, int* width, int* height);
 // The next picture shown through the server paints the bars again and asks for the window's size

@@ -308,12 +308,20 @@ bool Prepare(SDL_Window* sdlWindow, int clientWidth, int clientHeight, Showing* 
 
 } // namespace
 
+void FinishServerPictures() {
+    if (display() != nullptr)
+        XSync(display(), False);
+}
+
 bool ServerViewSize(SDL_Window* sdlWindow, int* width, int* height) {
     ServerView* view = ViewOf(sdlWindow);
     if (view == nullptr)
         return false;
     XWindowAttributes attributes{};
-    if (view->realWidth < 0 && XGetWindowAttributes(display(), view->window, &attributes)) {
+    // SDL's own requests (a resize) are done by the server before the size is asked on this
+    // connection.
+    if (view->realWidth < 0 && (XSync(X11Display(), False), true) &&
+        XGetWindowAttributes(display(), view->window, &attributes)) {
         view->realWidth = attributes.width;
         view->realHeight = attributes.height;
     }
