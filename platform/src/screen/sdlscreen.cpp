@@ -22,12 +22,6 @@ int StartScaleOf(HWND window) {
     return Layer::StartScaleIn(window, usable.w, usable.h);
 }
 
-SDL_Window* SdlWindowOf(HWND window) {
-    return window != nullptr && Layer::IsLiveWindow(window) && window->view != nullptr
-               ? window->view->sdlWindow
-               : nullptr;
-}
-
 void SetIcon(SDL_Window* sdlWindow, HICON icon) {
     int width = 0, height = 0;
     const uint32_t* argb = nullptr;
@@ -44,32 +38,20 @@ void SetIcon(SDL_Window* sdlWindow, HICON icon) {
 
 // SDL's own box: the stand-in where the IPA fonts cannot be found.
 int ShowSdlBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
-    bool cancel = (type & MB_TYPEMASK) == MB_OKCANCEL || (type & MB_TYPEMASK) == MB_YESNOCANCEL;
+    int escape = Layer::BoxEscapeAnswer(type);
     std::vector<SDL_MessageBoxButtonData> buttons;
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"}, {0, IDNO, "No"}};
-        break;
-    default:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"}};
-        break;
+    for (const Layer::BoxButton& button : Layer::BoxButtons(type)) {
+        Uint32 flags = (buttons.empty() ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0) |
+                       (button.answer == escape ? SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT : 0);
+        buttons.push_back({flags, button.answer, button.label});
     }
-    if (cancel)
-        buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"});
-    else if ((type & MB_TYPEMASK) == MB_OK)
-        buttons[0].flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR)
         flags = SDL_MESSAGEBOX_ERROR;
     else if ((type & 0xF0) == MB_ICONWARNING)
         flags = SDL_MESSAGEBOX_WARNING;
-    SDL_MessageBoxData data{flags,
-                            SdlWindowOf(owner),
-                            caption.c_str(),
-                            text.c_str(),
-                            static_cast<int>(buttons.size()),
-                            buttons.data(),
+    SDL_MessageBoxData data{flags,        Layer::SdlWindowOf(owner),        caption.c_str(),
+                            text.c_str(), static_cast<int>(buttons.size()), buttons.data(),
                             nullptr};
     int pressed = 0;
     if (SDL_ShowMessageBox(&data, &pressed) != 0)
@@ -93,6 +75,18 @@ bool StartVideo() {
         return false;
     videoStarted = true;
     return true;
+}
+
+SDL_Window* SdlWindowOf(HWND window) {
+    return window != nullptr && IsLiveWindow(window) && window->view != nullptr
+               ? window->view->sdlWindow
+               : nullptr;
+}
+
+void TakeSdlEvents() {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        HandleSdlEvent(event);
 }
 
 HWND WindowOfSdl(SDL_Window* sdlWindow) {
@@ -235,9 +229,7 @@ void SdlScreen::PumpInput() {
     if (!videoStarted)
         return;
     SDL_PumpEvents();
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        HandleSdlEvent(event);
+    TakeSdlEvents();
 }
 
 bool SdlScreen::WaitFor(int64_t nanoseconds) {

@@ -36,6 +36,10 @@ public:
 
 // Starts SDL's video (once; false when it cannot be started).
 bool StartVideo();
+// The SDL window that shows a live window record; null for others.
+SDL_Window* SdlWindowOf(HWND window);
+// Turns the events SDL has queued into the windows' input, without asking SDL for new ones.
+void TakeSdlEvents();
 // The window record an SDL window shows; null for other windows.
 HWND WindowOfSdl(SDL_Window* sdlWindow);
 // Turns one of SDL's events into the windows' input (events.cpp).

@@ -27,10 +27,6 @@ int ConnectionLost(Display*) {
     _exit(1);
 }
 
-SDL_Window* SdlWindowOf(HWND window) {
-    return window->view != nullptr ? window->view->sdlWindow : nullptr;
-}
-
 class X11Screen : public SdlScreen {
 public:
     bool MakeView(HWND window) override {
@@ -52,9 +48,7 @@ public:
         static Uint32 lastPump = 0;
         Uint32 now = SDL_GetTicks();
         if (X11InputWaiting(0) == 0 && now - lastPump < 10) {
-            SDL_Event event;
-            while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-                HandleSdlEvent(event);
+            TakeSdlEvents();
             return;
         }
         lastPump = now;

@@ -7,8 +7,8 @@
 // strip below, the default button outlined) and runs its own message loop until a button is
 // chosen: Enter or Space choose the focused button, Tab and the arrow keys move the focus, Esc and
 // the close box answer as Cancel where the box has one (OK for a box with only OK), a click
-// chooses the button it is released over. The owner gets no input while the box is open, as a
-// disabled window gets none on Windows.
+// chooses the button it is released over. While the box is open no other window gets input: on
+// Windows only the owner is disabled, but the layer's programs have one window, its owner.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -18,36 +18,6 @@
 #include "user/userinternal.h"
 
 namespace {
-
-struct ButtonSpec {
-    int answer;
-    const char* label;
-};
-
-std::vector<ButtonSpec> ButtonsOf(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO:
-        return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_YESNOCANCEL:
-        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    default:
-        return {{IDOK, "OK"}};
-    }
-}
-
-// The answer of Esc and the close box: Cancel where there is one, OK alone, none for Yes / No.
-int EscapeAnswer(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return IDOK;
-    case MB_YESNO:
-        return 0;
-    default:
-        return IDCANCEL;
-    }
-}
 
 // The look of a box, in pixels and XRGB colours.
 constexpr int textLeft = 24, textTop = 24, lineGap = 4, textBottom = 24;
@@ -92,7 +62,7 @@ struct Box {
     HWND window = nullptr;
     std::string text;
     UINT type = 0;
-    std::vector<ButtonSpec> specs;
+    std::vector<Layer::BoxButton> specs;
     Layer::MessageBoxPicture picture;
     int focused = 0, pressed = -1;
     bool shiftHeld = false;
@@ -132,7 +102,7 @@ void HandleKey(Box& box, WPARAM key, bool down) {
         box.answer = box.specs[static_cast<size_t>(box.focused)].answer;
         break;
     case VK_ESCAPE:
-        box.answer = EscapeAnswer(box.type);
+        box.answer = Layer::BoxEscapeAnswer(box.type);
         break;
     case VK_TAB:
     case VK_RIGHT:
@@ -172,7 +142,7 @@ LRESULT CALLBACK BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     case WM_CLOSE:
-        box.answer = EscapeAnswer(box.type);
+        box.answer = Layer::BoxEscapeAnswer(box.type);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -210,7 +180,7 @@ int RunLoop(Box& box) {
             return 0;
         if (got == 0) { // the program is quitting: the box ends and the quit stays posted
             PostQuitMessage(static_cast<int>(message.wParam));
-            int escape = EscapeAnswer(box.type);
+            int escape = Layer::BoxEscapeAnswer(box.type);
             return escape != 0 ? escape : IDNO;
         }
         if (message.hwnd != box.window && IsInput(message.message))
@@ -227,7 +197,7 @@ int Layer::RunMessageBoxWindow(HWND owner, const std::string& text, const std::s
     Box box;
     box.text = text;
     box.type = type;
-    box.specs = ButtonsOf(type);
+    box.specs = Layer::BoxButtons(type);
     if (!DrawMessageBox(text, type, box.focused, box.pressed, &box.picture))
         return -1;
     WNDCLASSA windowClass{};
@@ -284,7 +254,7 @@ bool Layer::DrawMessageBox(const std::string& utf8Text, UINT type, int focused, 
             return false;
         textWidth = std::max(textWidth, width);
     }
-    std::vector<ButtonSpec> specs = ButtonsOf(type);
+    std::vector<Layer::BoxButton> specs = Layer::BoxButtons(type);
     auto count = static_cast<int>(specs.size());
     int buttonsWidth = count * buttonWidth + (count - 1) * buttonGap;
     int pitch = InterfaceLineHeight() + lineGap;
@@ -325,4 +295,28 @@ int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     auto utf8 = [](LPCWSTR wide) { return Layer::WideToUtf8(wide, wcslen(wide)); };
     return ShowBox(owner, text != nullptr ? utf8(text) : std::string(),
                    caption != nullptr ? utf8(caption) : "Error", type);
+}
+
+std::vector<Layer::BoxButton> Layer::BoxButtons(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+        return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_YESNOCANCEL:
+        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    default:
+        return {{IDOK, "OK"}};
+    }
+}
+
+int Layer::BoxEscapeAnswer(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return 0;
+    default:
+        return IDCANCEL;
+    }
 }

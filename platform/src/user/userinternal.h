@@ -90,6 +90,15 @@ void SetMessageBoxOpen(bool open);
 void RequestClose();
 void DeliverCloseRequests();
 
+// A message box's buttons for its type, in their order, and the answer of Esc and the close box:
+// Cancel where there is one, OK alone, none (0) for Yes / No.
+struct BoxButton {
+    int answer;
+    const char* label;
+};
+std::vector<BoxButton> BoxButtons(UINT type);
+int BoxEscapeAnswer(UINT type);
+
 // A message box's picture: its size, its XRGB pixels, and its buttons (their answers and places).
 struct MessageBoxPicture {
     struct Button {
