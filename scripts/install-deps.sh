@@ -18,6 +18,9 @@ packages=(
   # the shipping 32-bit build: its resources checked, and run under 32-bit Wine in a virtual
   # machine (scripts/vm-run.sh; it fetches Debian's kernel package itself)
   icoutils qemu-system-x86 busybox-static cpio xz-utils wine32:i386
+  # the browser build (its SDL2, freetype and SDL2_ttf are built from Debian's sources by
+  # scripts/build-web-deps.sh) and its tests in headless Chromium
+  emscripten ninja-build fonttools chromium
 )
 
 # 32-bit Wine comes from Debian's i386 architecture.
@@ -36,11 +39,17 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages present"
-  exit 0
+else
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "install-deps: installing ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-echo "install-deps: installing ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The browser build's npm packages, at the versions package-lock.json pins.
+cd "$(dirname "$0")/.."
+if ! cmp -s package-lock.json node_modules/.installed-lock.json; then
+  npm ci --no-audit --no-fund --loglevel=error
+  cp package-lock.json node_modules/.installed-lock.json
+fi

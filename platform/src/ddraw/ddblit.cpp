@@ -75,9 +75,14 @@ int EnlargeRow(uint32_t*, const uint32_t*, const int*, int, int) {
 #endif
 
 // A keyed row of equal width: source pixels whose colour lies in [low, span + low] leave the
-// destination as it is. Built for AVX2 as well, chosen when the program starts.
-__attribute__((target_clones("avx2", "default"))) void
-KeyedRow(uint32_t* destRow, const uint32_t* from, size_t count, uint32_t low, uint32_t span) {
+// destination as it is. On x86-64 built for AVX2 as well, chosen when the program starts.
+#if defined(__x86_64__)
+#define WITH_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
+#else
+#define WITH_AVX2_CLONE
+#endif
+WITH_AVX2_CLONE void KeyedRow(uint32_t* destRow, const uint32_t* from, size_t count, uint32_t low,
+                              uint32_t span) {
     for (size_t i = 0; i < count; ++i) {
         uint32_t pixel = from[i];
         destRow[i] = ((pixel & 0x00FFFFFFu) - low) <= span ? destRow[i] : pixel;

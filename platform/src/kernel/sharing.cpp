@@ -109,9 +109,15 @@ BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
-    // Without MOVEFILE_REPLACE_EXISTING a name that appeared meanwhile is not replaced either.
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
-                  (flags & MOVEFILE_REPLACE_EXISTING) ? 0 : RENAME_NOREPLACE) != 0) {
+    // Without MOVEFILE_REPLACE_EXISTING a name that another process made meanwhile is not
+    // replaced either (a browser page's file system has no other process).
+#ifdef RENAME_NOREPLACE
+    int moved = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                          (flags & MOVEFILE_REPLACE_EXISTING) ? 0 : RENAME_NOREPLACE);
+#else
+    int moved = rename(from.c_str(), to.c_str());
+#endif
+    if (moved != 0) {
         SetLastError(Layer::ErrorFromErrno(errno));
         return FALSE;
     }
