@@ -1,15 +1,13 @@
-// The choice of the screen's driver: headless, or SDL's display (with the X server's own paths
-// when SDL runs on X11), made once and handed to windowing.
-#include <SDL.h>
-
-#include <cstring>
-
+// The choice of the screen's driver: headless, or the display's (which the build brings: SDL's,
+// with the X server's own paths when SDL runs on X11; or the browser's), made once and handed to
+// windowing.
 #include "screen/sdlscreen.h"
 
 namespace Layer {
 
 ScreenBackEnd* NewHeadlessScreen();
-ScreenBackEnd* NewX11Screen();
+// The display's driver for this build; SDL's video is started first, so that its driver is known.
+ScreenBackEnd* NewDisplayScreen();
 
 namespace {
 
@@ -18,14 +16,10 @@ ScreenBackEnd* chosen = nullptr;
 
 ScreenBackEnd& Driver(ScreenKind kind) {
     static ScreenBackEnd* headless = NewHeadlessScreen();
-    static ScreenBackEnd* sdl = new SdlScreen;
-    static ScreenBackEnd* x11 = NewX11Screen();
     if (kind == ScreenKind::headless)
         return *headless;
-    // SDL's video starts here, so that its driver is known; where it cannot start, the SDL driver
-    // tries again with the first window, which then fails as it would have.
-    const char* video = StartVideo() ? SDL_GetCurrentVideoDriver() : nullptr;
-    return video != nullptr && strcmp(video, "x11") == 0 ? *x11 : *sdl;
+    static ScreenBackEnd* display = NewDisplayScreen();
+    return *display;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <ctime>
 
 #include "screen/sdlscreen.h"
@@ -153,8 +154,14 @@ int X11InputWaiting(int64_t timeoutNanoseconds) {
     return ppoll(&socket, 1, &wait, nullptr) != 0 ? 1 : 0; // input, or a signal (a stop request)
 }
 
-ScreenBackEnd* NewX11Screen() {
-    return new X11Screen;
+// The desktop's display: SDL's, through the X server's own paths when SDL runs on X11. Where SDL's
+// video cannot start, the SDL driver tries again with the first window, which then fails as it
+// would have.
+ScreenBackEnd* NewDisplayScreen() {
+    const char* video = StartVideo() ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (video != nullptr && strcmp(video, "x11") == 0)
+        return new X11Screen;
+    return new SdlScreen;
 }
 
 } // namespace Layer
