@@ -87,6 +87,16 @@ void SegmentLoop(IDirectMusicSegment* segment, long* start, long* loopStart, lon
                  unsigned long* repeats);
 // How many segments exist (loaded and not yet released).
 int LiveSegments();
+// Reads bytes as DirectMusic's loader reads a standard MIDI file: "" and the song's events by
+// time (768 a quarter; status 0xFF is a tempo change) and length, or the reason it is refused.
+struct MidiRecord {
+    int64_t time;
+    int status, data1, data2;
+    uint32_t tempo;
+};
+std::string ReadMidi(const std::string& bytes, std::vector<MidiRecord>* events, int64_t* length);
+// The tempo in force at a music time of that file's song (0 when the file is refused).
+uint32_t MidiTempoAt(const std::string& bytes, int64_t time);
 
 // Makes GetModuleFileNameA answer this Linux path (in Windows form) instead of the real
 // executable's; an empty path restores the real one.

@@ -7,6 +7,7 @@
 
 #include "ddraw/ddinternal.h"
 #include "audio/dmusicobjects.h"
+#include "audio/midifile.h"
 #include "gdi/gdiinternal.h"
 #include "screen/x11.h"
 #include "user/userinternal.h"
@@ -104,6 +105,28 @@ std::string PlatformTest::FontFileOf(HFONT font, bool* bold) {
     if (!Layer::FontFile(font, &file, bold))
         return std::string();
     return file;
+}
+
+std::string PlatformTest::ReadMidi(const std::string& bytes, std::vector<MidiRecord>* events,
+                                   int64_t* length) {
+    // The bytes are copied to a buffer of exactly their size, so that a read past it is caught.
+    std::vector<uint8_t> file(bytes.begin(), bytes.end());
+    Layer::Song song;
+    std::string error;
+    if (!Layer::ParseMidi(file.data(), file.size(), &song, &error))
+        return error;
+    events->clear();
+    for (const Layer::MidiEvent& e : song.events)
+        events->push_back({e.time, e.status, e.data1, e.data2, e.tempo});
+    *length = song.length;
+    return "";
+}
+
+uint32_t PlatformTest::MidiTempoAt(const std::string& bytes, int64_t time) {
+    Layer::Song song;
+    std::string error;
+    auto data = reinterpret_cast<const uint8_t*>(bytes.data());
+    return Layer::ParseMidi(data, bytes.size(), &song, &error) ? Layer::TempoAt(song, time) : 0;
 }
 
 std::vector<int16_t> PlatformTest::RenderMusic(IDirectMusicPerformance* performance, int frames) {

@@ -152,7 +152,7 @@ std::string Chunk(const char* id, const std::string& body) {
 }
 
 // Each damaged file is damaged in one way, and beside it stands a file at the very bound that
-// damage crosses, which loads.
+// damage crosses, which loads. (The reader's reasons for each refusal: midifile_test.cpp.)
 TEST_F(MusicTest, DamagedFilesLoadNothingAndFilesAtTheBoundsLoad) {
     const std::string good = LoopingSong(1);
     auto with = [&good](size_t at, char byte) {
@@ -190,25 +190,16 @@ TEST_F(MusicTest, DamagedFilesLoadNothingAndFilesAtTheBoundsLoad) {
         {"empty", "", false},
         {"header only", good.substr(0, 10), false},
         {"not MIDI", "RIFF" + std::string(100, 'x'), false},
-        {"header length 5", with(7, 5), false},
-        {"header length 7, one byte more", with(7, 7).insert(14, 1, '\0'), true},
         {"format 2", with(9, 2), false},
         {"format 0 with two tracks",
          tracks(2, Chunk("MTrk", note) + Chunk("MTrk", note)).replace(9, 1, 1, '\0'), false},
         {"format 1 with two tracks", tracks(2, Chunk("MTrk", note) + Chunk("MTrk", note)), true},
         {"no tracks", tracks(0, ""), false},
         {"division 0", with(12, 0).replace(13, 1, 1, '\0'), false},
-        {"SMPTE division", with(12, static_cast<char>(0xE7)), false},
         {"no track chunk", header, false},
         {"a track header cut one byte short", tracks(1, std::string("MTrk\0\0\0", 7)), false},
         {"an empty track chunk ending the file", tracks(1, std::string("MTrk\0\0\0\0", 8)), true},
-        {"data byte without a status", tracks(1, Chunk("MTrk", std::string("\x00\x40\x40\x00", 4))),
-         false},
-        {"a data byte above 0x7F",
-         tracks(1, Chunk("MTrk", std::string("\x00\x90\x80\x40", 4) + end)), false},
         {"note and velocity 0x7F", tracks(1, Chunk("MTrk", note)), true},
-        {"meta event one byte longer than its track", tracks(1, Chunk("MTrk", text.substr(0, 6))),
-         false},
         {"meta event filling its track exactly", tracks(1, Chunk("MTrk", text)), true},
         {"five-byte delta time",
          tracks(1, Chunk("MTrk", std::string("\xFF\xFF\xFF\xFF\x7F\x90", 6))), false},
