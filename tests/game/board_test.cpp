@@ -139,6 +139,7 @@ TEST_F(BoardTest, GrowingTilesStepThroughTheirSizesAndCellsSharingASlotTakeTurns
     ASSERT_EQ(TimerSlot::Growth(2, 1), TimerSlot::Growth(1, 2));
     g.appearKind[early] = 3;
     g.appearKind[late] = 5;
+    g.appearKind[cellCount - 1] = 4; // a slot of its own: it grows as the early one
     // Square sides drawn at each 100 ms tick (0: nothing), and the steps reached.
     const int sides[] = {13, 13, 21, 29, 45, 61, 45, 29, 0};
     for (int tick = 0; tick < 9; ++tick) {
@@ -146,6 +147,8 @@ TEST_F(BoardTest, GrowingTilesStepThroughTheirSizesAndCellsSharingASlotTakeTurns
         UpdateAppearing();
         RECT box = Box(Colour(mapChips, 3));
         EXPECT_EQ(sides[tick], std::max<LONG>(0, box.right - box.left)) << "tick " << tick;
+        RECT last = Box(Colour(mapChips, 4));
+        EXPECT_EQ(sides[tick], std::max<LONG>(0, last.right - last.left)) << "last, " << tick;
         EXPECT_EQ(0, g.appearStep[late]) << "the later cell waits, tick " << tick;
         PlatformTest::AdvanceClock(100);
     }
@@ -248,6 +251,19 @@ TEST_F(BoardTest, RandomDrawsComeInTheirFixedOrder) {
     for (int draw = 0; draw < 8; ++draw)
         rand();
     EXPECT_EQ(rand(), next);
+}
+
+TEST_F(BoardTest, AStageFrameDrawsEveryCellUpToTheLast) {
+    // Kinds (column + 2 x row) mod 5: no two neighbours alike, so nothing explodes.
+    for (int i = 0; i < cellCount; ++i)
+        gameState.cellKind[i] = (i % boardSize + 2 * (i / boardSize)) % 5;
+    gameState.timeLeft = 50;
+    PlatformTest::AdvanceClock(25);
+    StageFrame();
+    for (int i = 0; i < cellCount; ++i)
+        EXPECT_EQ(Colour(mapChips, gameState.cellKind[i]),
+                  At(32 * (i % boardSize) + 34, 32 * (i / boardSize) + 55))
+            << "cell " << i;
 }
 
 TEST_F(BoardTest, RedDigitOnlyBelowTenSecondsAndTheMosaicSharpensAtEveryTenSeconds) {

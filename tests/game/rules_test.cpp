@@ -106,8 +106,8 @@ TEST_F(RulesTest, SwapMovesOnlyKindsAndTheSpecialTileBlastsTheOtherKind) {
     const Case cases[] = {
         {"ordinary swap; the explosion stays with its cell", "12.../...../...../...../.....",
          ".X...", 20, ".X.../...../...../...../.....", 0, 20, Scene::stage, 2, 1},
-        {"blast: five tiles and the special one, which does not count or move",
-         "62.2./..2../2..../...2./.....", "", 20, "XX.X./..X../X..../...X./.....", 600, 15,
+        {"blast: six tiles to the last cell and the special one, which does not count or move",
+         "62.2./..2../2..../...2./....2", "", 20, "XX.X./..X../X..../...X./....X", 700, 14,
          Scene::stage, 6, 2},
         {"blast on exploding tiles counts them again", "62.2./...../...../...../.....", "...X.", 20,
          "XX.X./...../...../...../.....", 300, 18, Scene::stage, 6, 2},

@@ -84,17 +84,18 @@ protected:
     const std::vector<uint32_t> picture = Picture();
 };
 
-// A block size of 8 makes each block its top-left pixel; no block size, 1, or blocks larger than
-// the area change nothing.
+// Block sizes of 2 (the smallest that shows) and 8 make each block its top-left pixel; no block
+// size, 1, or blocks larger than the area change nothing.
 TEST_F(EffectsTest, MosaicMakesEachBlockItsTopLeftPixelAndOddBlockSizesChangeNothing) {
-    for (int blockSize : {0, -3, 1, 161, 1000, 8}) {
+    for (int blockSize : {0, -3, 1, 161, 1000, 2, 8}) {
         graphics->Mosaic(surface, 19, 40, 179, 200, blockSize);
         std::vector<uint32_t> after = ReadPixels(surface);
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x) {
-                bool inside = blockSize == 8 && x >= 19 && x < 179 && y >= 40 && y < 200;
+                int b = blockSize;
+                bool inside = (b == 2 || b == 8) && x >= 19 && x < 179 && y >= 40 && y < 200;
                 uint32_t expected = inside
-                                        ? At(picture, 19 + (x - 19) / 8 * 8, 40 + (y - 40) / 8 * 8)
+                                        ? At(picture, 19 + (x - 19) / b * b, 40 + (y - 40) / b * b)
                                         : At(picture, x, y);
                 ASSERT_EQ(expected, At(after, x, y)) << blockSize << " at " << x << "," << y;
             }
