@@ -5,6 +5,7 @@
 # Windows build. Comments, wide and UTF-8 literals (L"", u"", U"", u8"") stay as they are.
 # Usage: cp932-literals.py SOURCE OUTPUT
 #        cp932-literals.py --list SOURCE... (prints the sources that need a copy)
+import os
 import sys
 
 
@@ -78,6 +79,7 @@ def main():
     source, output = sys.argv[1], sys.argv[2]
     with open(source, encoding="utf-8") as f:
         text = Transcode(f.read())
+    os.makedirs(os.path.dirname(output), exist_ok=True)
     with open(output, "w", encoding="utf-8") as f:
         f.write('#line 1 "%s"\n' % source)
         f.write(text)

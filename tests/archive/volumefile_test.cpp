@@ -152,6 +152,14 @@ TEST_F(VolumeFileTest, DamagedAndHostileArchivesWriteNothingOutsideOrHalfWritten
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.files, Extract(c.bytes, c.result)) << c.label;
+    // Exactly the largest count the header may give: every entry is written.
+    std::vector<ArchiveEntrySpec> most;
+    std::vector<std::string> written;
+    for (int i = 0; i < VolumeFile::maxEntries; ++i) {
+        most.push_back({"e" + std::to_string(1000 + i), "x", "", ""});
+        written.push_back("out/" + most.back().name);
+    }
+    EXPECT_EQ(written, Extract(BuildArchive(most), 1)) << "count 256";
     EXPECT_EQ(std::vector<std::string>{}, Extract(good, 1, std::string(300, 'f')))
         << "a folder too long for any entry";
 }
@@ -206,8 +214,8 @@ TEST_F(VolumeFileTest, CopiesUnpackingAtOnceNeverShowAHalfWrittenFile) {
 // A copy of the program that stopped in the middle of unpacking left its temporary files; the
 // next unpack removes those of the archive's entries a minute old, and nothing else.
 TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
-    WriteBytes(archive, BuildArchive({{"Small.dat", "small", "", ""}}));
-    std::filesystem::create_directories(folder.Path() / "out");
+    WriteBytes(archive, BuildArchive({{"Small.dat", "small", "", ""}, {"A", "a", "", ""}}));
+    std::filesystem::create_directories(folder.Path() / "out/Small.dat.4244.part"); // a folder
     struct Plant {
         const char* name;
         int ageSeconds;
@@ -217,13 +225,18 @@ TEST_F(VolumeFileTest, PartsAStoppedCopyLeftAreRemovedOnceAMinuteOld) {
                             {"Small.dat.4243.part", 30, true},
                             {"Small.dat.part", 90, true},
                             {"Small.dat.42x.part", 90, true},
+                            {"Small.dat..part", 90, true},
+                            {"Small.datx4242.part", 90, true},
+                            {"A.7.part", 90, false}, // the shortest name one can be
+                            {"Small.dat.4244.part", 90, true},
                             {"mall.dat.4242.part", 90, true}, // a user's files, not the entry's
                             {"Small.da.4242.part", 90, true},
                             {"notes.txt.4242.part", 90, true},
                             {"notes.txt", 90, true}};
     for (const Plant& plant : plants) {
         std::string path = folder / (std::string("out/") + plant.name);
-        WriteBytes(path, "left");
+        if (!std::filesystem::is_directory(path))
+            WriteBytes(path, "left");
         std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
                                                    std::chrono::seconds(plant.ageSeconds));
     }
