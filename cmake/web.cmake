@@ -43,7 +43,9 @@ add_dependencies(Quellmark web_fonts game_data)
 set_property(TARGET Quellmark APPEND PROPERTY LINK_DEPENDS ${archive} ${fonts})
 # emscripten's optimising link runs JavaScript tools that need Debian's node modules.
 set_property(TARGET Quellmark PROPERTY RULE_LAUNCH_LINK "env NODE_PATH=/usr/share/nodejs")
-target_link_options(Quellmark PRIVATE
+# Static data starts at 64 KiB, as nothing of a Windows process lies below it: names passed to
+# the layer (a window class's, a resource's) are told from numbers (MAKEINTRESOURCE) that way.
+target_link_options(Quellmark PRIVATE "SHELL:-s GLOBAL_BASE=65536"
     "SHELL:-s ASYNCIFY=1" "SHELL:-s ASYNCIFY_STACK_SIZE=65536" "SHELL:-s ALLOW_MEMORY_GROWTH=1"
     "SHELL:-s MODULARIZE=1" "SHELL:-s EXPORT_NAME=QuellmarkGame" "SHELL:-s INVOKE_RUN=0"
     "SHELL:-s EXIT_RUNTIME=1" "SHELL:-s EXPORTED_RUNTIME_METHODS=['callMain','FS']"
@@ -66,7 +68,7 @@ set(licences
     /usr/share/doc/fonts-ipafont-gothic/copyright IPA-fonts.txt
     /usr/share/doc/timgm6mb-soundfont/copyright TimGM6mb-SoundFont.txt)
 set(copies)
-set(siteFiles index.html libfluidsynth-2.4.6.js soundfont.sf2)
+set(siteFiles index.html favicon.ico libfluidsynth-2.4.6.js soundfont.sf2)
 while(licences)
     list(POP_FRONT licences from to)
     list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy ${from} ${site}/licences/${to})
@@ -77,6 +79,7 @@ add_custom_target(web_site ALL
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${site}/index.html
     COMMAND ${CMAKE_COMMAND} -E copy ${fluidModule} ${site}/libfluidsynth-2.4.6.js
     COMMAND ${CMAKE_COMMAND} -E copy /usr/share/sounds/sf2/TimGM6mb.sf2 ${site}/soundfont.sf2
+    COMMAND ${CMAKE_COMMAND} -E copy ${dataFolder}/Quellmark.ico ${site}/favicon.ico
     ${copies}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/Quellmark-web.zip --format=zip
             ${siteFiles} Quellmark.js Quellmark.wasm Quellmark.data

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds all three builds and runs every test: native, under the
 # sanitizers with a soak run, the 64-bit Windows build under wine64, the shipping 32-bit build under
-# 32-bit Wine in a virtual machine, the fuzz targets, the end-to-end runs and the installed game
-# and its Debian package.
+# 32-bit Wine in a virtual machine, the fuzz targets, the end-to-end runs, the browser build in
+# headless Chromium and the installed game and its Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -84,6 +84,15 @@ tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts" || {
     tests/e2e/wine-smoke.sh "$unpacked" "$root/build/windows-x64/artifacts"
 }
 
+step "the browser build, played in headless Chromium"
+web_started=$(date +%s)
+./scripts/build-web-deps.sh
+cmake --preset web >/dev/null
+cmake --build build/web -j "$jobs"
+test "$(unzip -Z1 build/web/Quellmark-web.zip | grep -c '^licences/')" -eq 7
+node tests/e2e/web.mjs build/web/site build/web/artifacts
+echo "the browser's stage took $(($(date +%s) - web_started)) s"
+
 step "installing: cmake --install and the Debian package, validated and run from their launchers"
 tests/e2e/install.sh "$root/build/native" "$root/build/native/artifacts/install"
 
@@ -97,5 +106,7 @@ echo "bench_game on a 1920 x 1080 X server (shared memory, the server scales):"
 XDG_DATA_HOME=$(mktemp -d) XDG_CONFIG_HOME=$(mktemp -d) xvfb-run -a -s "-screen 0 1920x1080x24" \
     env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy build/native/bin/bench_game
 build/native/bin/bench_archive
+echo "the browser build in headless Chromium:"
+node tests/bench/web.mjs build/web/site
 
 step "all tests passed"

@@ -1,6 +1,10 @@
 // The browser's screen driver: SDL's windows on the page's canvas (the SDL driver, whose waits
 // yield to the browser under ASYNCIFY), with message boxes shown in the page itself.
+#include <SDL.h>
 #include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
 
 #include <string>
 
@@ -27,8 +31,46 @@ EM_ASYNC_JS(int, PageMessageBox, (const char* text, const char* caption, const c
 });
 // clang-format on
 
+// The page gives the canvas its size (the whole page): a view always takes that size, and the
+// view's own scaling letterboxes the picture in it and maps clicks back. SDL follows the page's
+// later resizes itself.
+void FitPage(HWND window) {
+    SDL_Window* sdlWindow = SdlWindowOf(window);
+    double width = 0, height = 0;
+    if (sdlWindow == nullptr || window->view->fullScreen ||
+        emscripten_get_element_css_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS)
+        return;
+    SDL_SetWindowSize(sdlWindow, std::max(1, static_cast<int>(width)),
+                      std::max(1, static_cast<int>(height)));
+}
+
 class WebScreen : public SdlScreen {
 public:
+    bool MakeView(HWND window) override {
+        if (!SdlScreen::MakeView(window))
+            return false;
+        FitPage(window);
+        return true;
+    }
+    void PlaceView(HWND window) override {
+        SdlScreen::PlaceView(window);
+        FitPage(window);
+    }
+    // One yield to the browser for the whole rest: SDL's own wait would yield every millisecond,
+    // each time unwinding and rewinding the program's stack. The page's events reach SDL's queue
+    // while the program sleeps; they are handled when it wakes, by the next frame at the latest.
+    bool WaitFor(int64_t nanoseconds) override {
+        if (nanoseconds <= 0)
+            return false;
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            return true;
+        emscripten_sleep(static_cast<unsigned>((nanoseconds + 999999) / 1000000));
+        return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+    }
+    void ApplyFullScreen(HWND window) override {
+        SdlScreen::ApplyFullScreen(window);
+        FitPage(window);
+    }
     int ShowMessageBox(HWND, const std::string& text, const std::string& caption,
                        UINT type) override {
         std::string buttons;
