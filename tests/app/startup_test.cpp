@@ -170,6 +170,12 @@ TEST_F(StartupTest, HostileFoldersAndEntriesNeitherRedirectNorBlockNorWipeTheLog
         {"the Windows folder writable by others (tightened)",
          [&] { unpack(), fs::permissions(Extracted() / "../..", fs::perms::all); }, dataHome,
          programFolder, nullptr, false},
+        {"the Windows folder writable by its group only (tightened)",
+         [&] {
+             unpack(), fs::permissions(Extracted() / "../..",
+                                       fs::perms::owner_all | fs::perms::group_write);
+         },
+         dataHome, programFolder, nullptr, false},
         {"the program's folder someone else's",
          [&] { unpack(), chown((Extracted() / "../../..").c_str(), 12345, 12345); },
          geteuid() == 0 ? fallback : dataHome, programFolder, nullptr, false},

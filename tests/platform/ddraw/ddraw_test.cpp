@@ -77,6 +77,17 @@ TEST_F(DirectDrawTest, SharedClipperCutsBlitsToItsRectangle) {
     std::vector<uint32_t> pixels = ReadPixels(wide);
     for (int x = 0; x < 512; ++x)
         EXPECT_EQ(x >= 300 && x < 320 ? 0x00FF00u : 0u, pixels[10 * 512 + x]) << x;
+    // A stretch twice as wide and four times as tall, cut on all four sides, shows what the
+    // uncut blit of the source's matching part shows: the source is cut by each axis's own scale.
+    IDirectDrawSurface* pattern = dd.NewSurface(8, 4);
+    ASSERT_TRUE(WritePixels(pattern, Pattern(8, 4)));
+    IDirectDrawSurface* cut = dd.NewSurface(16, 16);
+    IDirectDrawSurface* uncut = dd.NewSurface(16, 16);
+    ASSERT_EQ(DD_OK, cut->SetClipper(dd.NewClipper(RECT{2, 3, 14, 13})));
+    RECT whole{0, 0, 16, 16}, area{2, 3, 14, 13}, part{1, 0, 7, 4};
+    ASSERT_EQ(DD_OK, cut->Blt(&whole, pattern, nullptr, DDBLT_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, uncut->Blt(&area, pattern, &part, DDBLT_WAIT, nullptr));
+    EXPECT_EQ(ReadPixels(uncut), ReadPixels(cut));
 }
 
 TEST_F(DirectDrawTest, OverlappingSelfBlitReadsTheOldPixels) {

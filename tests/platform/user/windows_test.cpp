@@ -180,7 +180,7 @@ TEST_F(WindowsTest, TheViewIsKeptBetweenRunsAndABadRecordIsReplaced) {
         {"view 1 900 700 0 0", 632, 449},
         {"view 1 900 700 0\n", 632, 449},
         {"view 2 900 700 0 0\n", 632, 449},
-        {"view 1 900 700 0 0\nmore", 632, 449},
+        {"view 1 900 700 0 0 9\n", 632, 449}, // a number more on the line
         {"", 632, 449},
         {"view 1 16384 16384 0 0\n", std::min(16384, screenWidth), std::min(16384, screenHeight)},
     };
