@@ -267,4 +267,29 @@ TEST(MessageBoxTest, TheTextIsDrawnInTheIpaFontsLineByLine) {
     DeleteObject(font);
 }
 
+TEST(MessageBoxTest, ButtonsStandInTheirOrderAtTheStripsRightTheFirstFocused) {
+    int width = 0, height = 0;
+    std::vector<uint32_t> box =
+        PlatformTest::MessageBoxPicture("A", MB_YESNOCANCEL, &width, &height);
+    ASSERT_FALSE(box.empty());
+    // Along the row just inside the buttons' top edge (the strip is 48 pixels, a button 26, so
+    // buttons start 11 pixels into it): each button's edge runs 88 pixels, 10 apart, the last 12
+    // from the right; the first, focused, has the accent colour of the focus frame.
+    auto at = [&](int x, int y) { return box[static_cast<size_t>(y) * width + x]; };
+    const int edgeRow = height - 48 + 11;
+    std::vector<std::pair<int, int>> runs; // [start, end) of non-strip pixels
+    for (int x = 0; x < width; ++x)
+        if (at(x, edgeRow) != 0xF0F0F0u && (runs.empty() || runs.back().second != x))
+            runs.emplace_back(x, x + 1);
+        else if (at(x, edgeRow) != 0xF0F0F0u)
+            runs.back().second = x + 1;
+    const int first = width - 12 - 3 * 88 - 2 * 10;
+    EXPECT_EQ((std::vector<std::pair<int, int>>{
+                  {first, first + 88}, {first + 98, first + 186}, {first + 196, first + 284}}),
+              runs);
+    EXPECT_EQ(0xF0F0F0u, at(first, edgeRow - 1)) << "the strip above the buttons";
+    EXPECT_EQ(0x0078D7u, at(first, edgeRow)) << "the first button's focus frame";
+    EXPECT_EQ(0xADADADu, at(first + 98, edgeRow)) << "the second button's edge";
+}
+
 } // namespace
