@@ -44,6 +44,13 @@ TEST_F(PathsTest, CurrentDirectoryIsShownInWindowsFormSizedAsWindowsDoesAndSetFr
     EXPECT_TRUE(SetCurrentDirectoryA((expected + "\\sub\\").c_str()));
     EXPECT_FALSE(SetCurrentDirectoryA(""));
     EXPECT_FALSE(SetCurrentDirectoryA("C:\\WINDOWS")) << "only drive Z: exists";
+    // Drive Z: is the root, named in either case; "Z:name" is a name in the root.
+    const std::string linuxForm = folder.Path().string();
+    for (const std::string& path : {"z:" + expected.substr(2), "Z:" + linuxForm.substr(1)}) {
+        EXPECT_TRUE(SetCurrentDirectoryA(path.c_str())) << path;
+        EXPECT_EQ(folder.Path(), std::filesystem::current_path()) << path;
+    }
+    SetCurrentDirectoryA(".\\sub");
     EXPECT_FALSE(SetCurrentDirectoryA("no-such-folder"));
     EXPECT_EQ(folder.Path() / "sub", std::filesystem::current_path());
 }
@@ -192,6 +199,7 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachFoldersOnDiskAreFoundByTheir
     const std::pair<std::string, std::wstring> wideCases[] = {
         {"\x83\x5C", L"\u30BD"},
         {"caf\xE9\\\x83\x5C", L"caf\xDCE9\\\xDC83\\"},
+        {"\x83\x5C\x95\x5C", L"\u30BD\u8868"}, // a name on disk in UTF-8: its characters
     };
     for (const auto& [ansi, expected] : wideCases) {
         wchar_t wide[16] = {};
@@ -203,6 +211,11 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachFoldersOnDiskAreFoundByTheir
     }
     for (const char* drive : {"C:", "C:\\", "d:\\x"})
         EXPECT_FALSE(CreateDirectoryA(drive, nullptr)) << drive;
+    // Code page 932 text is valid text of the ANSI code page; only UTF-8 refuses it.
+    wchar_t wide[4];
+    EXPECT_EQ(2, MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, "\x83\x5C", -1, wide, 4));
+    EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\x83\x5C", -1, wide, 4));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
 }
 
 } // namespace
