@@ -158,10 +158,14 @@ export class Game {
     return pixels.data;
   }
 
-  async ClickAt(x, y) {
+  // A click held for 100 ms, as a player's is: the game looks at the button once a frame.
+  async ClickAt(x, y, button = "left") {
     const view = await this.View();
-    await this.page.mouse.click(view.pageLeft + (view.left + x * view.scale) * view.pageScale,
-                                view.pageTop + (view.top + y * view.scale) * view.pageScale);
+    await this.page.mouse.move(view.pageLeft + (view.left + x * view.scale) * view.pageScale,
+                               view.pageTop + (view.top + y * view.scale) * view.pageScale);
+    await this.page.mouse.down({ button });
+    await this.page.waitForTimeout(100);
+    await this.page.mouse.up({ button });
   }
 
   async ClickCell(column, row) {

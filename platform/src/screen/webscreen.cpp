@@ -31,18 +31,30 @@ EM_ASYNC_JS(int, PageMessageBox, (const char* text, const char* caption, const c
 });
 // clang-format on
 
-// The page gives the canvas its size (the whole page): a view always takes that size, and the
-// view's own scaling letterboxes the picture in it and maps clicks back. SDL follows the page's
-// later resizes itself.
+// The page gives the canvas its size (the whole page, or the screen in full screen): a view always
+// takes that size, and the view's own scaling letterboxes the picture in it and maps clicks back.
+// SDL follows the page's later resizes itself.
 void FitPage(HWND window) {
     SDL_Window* sdlWindow = SdlWindowOf(window);
     double width = 0, height = 0;
-    if (sdlWindow == nullptr || window->view->fullScreen ||
+    if (sdlWindow == nullptr ||
         emscripten_get_element_css_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS)
         return;
     SDL_SetWindowSize(sdlWindow, std::max(1, static_cast<int>(width)),
                       std::max(1, static_cast<int>(height)));
 }
+
+// Full screen is the page's own: the canvas fills the screen, and SDL sees the page resized.
+// (The browser allows it for a few seconds after the player's key press.)
+// clang-format off
+EM_JS(void, PageFullScreen, (int on), {
+    const canvas = document.getElementById("canvas");
+    if (on && !document.fullscreenElement)
+        canvas.requestFullscreen().catch(error => console.warn("full screen refused:", error.message));
+    else if (!on && document.fullscreenElement)
+        document.exitFullscreen();
+});
+// clang-format on
 
 class WebScreen : public SdlScreen {
 public:
@@ -68,8 +80,8 @@ public:
         return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
     }
     void ApplyFullScreen(HWND window) override {
-        SdlScreen::ApplyFullScreen(window);
-        FitPage(window);
+        if (SdlWindowOf(window) != nullptr)
+            PageFullScreen(window->view->fullScreen ? 1 : 0);
     }
     int ShowMessageBox(HWND, const std::string& text, const std::string& caption,
                        UINT type) override {
