@@ -12,8 +12,7 @@ const [site, artifacts] = process.argv.slice(2);
 fs.mkdirSync(artifacts, { recursive: true });
 
 function Fail(text) {
-  console.log(`FAIL: ${text}`);
-  process.exit(1);
+  throw new Error(text);
 }
 
 function Check(condition, text) {
@@ -36,22 +35,32 @@ function Difference(a, b) {
 
 const server = await Serve(site);
 const browser = await chromium.launch({ executablePath: "/usr/lib/chromium/chromium" });
+let current = null; // the game being played, shown when a case fails
 try {
   await PlayThrough();
   await DamagedArchive();
+} catch (error) {
+  console.log(`FAIL: ${error.message}`);
+  if (current) {
+    await current.Shot(artifacts, "web-failure").catch(() => {});
+    console.log(`console of the failed case: ${current.errors.join(" | ")}`);
+  }
+  process.exitCode = 1;
 } finally {
   await browser.close();
   server.close();
 }
-console.log("web: all cases passed");
+if (!process.exitCode) console.log("web: all cases passed");
 
 // The whole path a player takes, from the start click to the ended page.
 async function PlayThrough() {
   const game = await Game.Open(browser, server.url, AudioMeter);
-  // The browser holds sound back until a click: the page says so and waits for it.
-  await game.page.waitForSelector("#startButton", { state: "visible", timeout: 60000 });
+  current = game;
+  // Where the browser holds sound back until a click, the page says so and waits for it.
+  await game.page.waitForSelector("#loading", { state: "hidden", timeout: 60000 });
   await game.Shot(artifacts, "web-start");
-  await game.page.click("#startButton");
+  const waited = await game.page.isVisible("#start");
+  await game.Start();
 
   const title = await game.WaitForPicture(200, 15000);
   await game.Shot(artifacts, "web-title");
@@ -143,13 +152,15 @@ async function PlayThrough() {
   Check(later === loud, `sound went on after Esc (${later - loud} loud buffers)`);
   Check(game.errors.length === 0, `the console shows errors: ${game.errors.join(" | ")}`);
   await game.page.context().close();
-  console.log(`web: played through; title ${title.colours} colours`);
+  console.log(`web: played through (the page ${waited ? "waited for a click" : "started at once"}` +
+              `); title ${title.colours} colours`);
 }
 
 // A damaged archive served in place of the real one: the game logs that it could not unpack it
 // (its log goes to the console as well) and goes on without its pictures; the page still answers.
 async function DamagedArchive() {
   const game = await Game.Open(browser, server.url, "", { damageArchive: true });
+  current = game;
   await game.Start();
   const logged = await game.WaitForError(/\[Archive\] ヘッダ異常/, 10000);
   Check(logged, `no log line of the unpack: ${game.errors.join(" | ")}`);
