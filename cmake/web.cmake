@@ -68,21 +68,24 @@ set(licences
     /usr/share/doc/fonts-ipafont-gothic/copyright IPA-fonts.txt
     /usr/share/doc/timgm6mb-soundfont/copyright TimGM6mb-SoundFont.txt)
 set(copies)
+configure_file(${PROJECT_SOURCE_DIR}/web/index.html.in ${generated}/index.html @ONLY)
 set(siteFiles index.html favicon.ico libfluidsynth-2.4.6.js soundfont.sf2)
 while(licences)
     list(POP_FRONT licences from to)
     list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy ${from} ${site}/licences/${to})
     list(APPEND siteFiles licences/${to})
 endwhile()
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(web_site ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licences
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${site}/index.html
+    COMMAND ${CMAKE_COMMAND} -E copy ${generated}/index.html ${site}/index.html
     COMMAND ${CMAKE_COMMAND} -E copy ${fluidModule} ${site}/libfluidsynth-2.4.6.js
     COMMAND ${CMAKE_COMMAND} -E copy /usr/share/sounds/sf2/TimGM6mb.sf2 ${site}/soundfont.sf2
     COMMAND ${CMAKE_COMMAND} -E copy ${dataFolder}/Quellmark.ico ${site}/favicon.ico
     ${copies}
-    COMMAND ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/Quellmark-web.zip --format=zip
-            ${siteFiles} Quellmark.js Quellmark.wasm Quellmark.data
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/zip.py
+            ${CMAKE_BINARY_DIR}/Quellmark-web.zip ${siteFiles} Quellmark.js Quellmark.wasm
+            Quellmark.data
     WORKING_DIRECTORY ${site}
-    DEPENDS Quellmark ${PROJECT_SOURCE_DIR}/web/index.html
+    DEPENDS Quellmark ${generated}/index.html
     COMMENT "Making the page's folder and Quellmark-web.zip")

@@ -39,7 +39,7 @@ grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manife
 ! grep -q '<requestedExecutionLevel' <<<"$manifest" ||
     fail "the manifest states an execution level, which turns off file virtualization"
 version=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' ' ')
-for text in "ProductName Quellmark" "FileVersion 1.0.0" "OriginalFilename Quellmark.exe" "FileDescription Quellmark"; do
+for text in "ProductName Quellmark" "FileVersion " "OriginalFilename Quellmark.exe" "FileDescription Quellmark"; do
     tr -s ' ' <<<"$version" | grep -q "$text" || fail "the version lacks \"$text\""
 done
 echo "$exe: $description; imports $imports; icon, manifest and version present"

@@ -15,6 +15,8 @@ packages=(
   file clang-format unzip x11-utils
   # packaging: cpack's Debian package and the validators of its desktop files
   dpkg-dev desktop-file-utils appstream
+  # releases: two builds of one commit compared (scripts/check-reproducible.sh)
+  diffoscope
   # the shipping 32-bit build: its resources checked, and run under 32-bit Wine in a virtual
   # machine (scripts/vm-run.sh; it fetches Debian's kernel package itself)
   icoutils qemu-system-x86 busybox-static cpio xz-utils wine32:i386

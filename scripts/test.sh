@@ -2,7 +2,8 @@
 # Installs what the tests need, builds all three builds and runs every test: native, under the
 # sanitizers with a soak run, the 64-bit Windows build under wine64, the shipping 32-bit build under
 # 32-bit Wine in a virtual machine, the fuzz targets, the end-to-end runs, the browser build in
-# headless Chromium and the installed game and its Debian package.
+# headless Chromium, the release made twice and compared, and the installed game and its Debian
+# package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -92,6 +93,11 @@ cmake --build build/web -j "$jobs"
 test "$(unzip -Z1 build/web/Quellmark-web.zip | grep -c '^licences/')" -eq 7
 node tests/e2e/web.mjs build/web/site build/web/artifacts
 echo "the browser's stage took $(($(date +%s) - web_started)) s"
+
+step "the release, made twice from the commit at two paths: the same bytes and one version"
+release_started=$(date +%s)
+./scripts/check-reproducible.sh build/reproducible
+echo "the release's stage took $(($(date +%s) - release_started)) s"
 
 step "installing: cmake --install and the Debian package, validated and run from their launchers"
 tests/e2e/install.sh "$root/build/native" "$root/build/native/artifacts/install"

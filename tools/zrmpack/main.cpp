@@ -8,13 +8,15 @@
 
 #include "archive/volumefile.h"
 #include "packer.h"
+#include "version.h"
 
 namespace {
 
 int Usage() {
     fprintf(stderr, "usage: zrmpack pack ARCHIVE FILE...\n"
                     "       zrmpack list ARCHIVE\n"
-                    "       zrmpack extract ARCHIVE DIR\n");
+                    "       zrmpack extract ARCHIVE DIR\n"
+                    "       zrmpack --version\n");
     return 2;
 }
 
@@ -59,6 +61,10 @@ int Extract(const char* archive, const char* folder) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        printf("zrmpack (Quellmark) %s\n", QUELLMARK_VERSION);
+        return 0;
+    }
     if (argc < 3)
         return Usage();
     std::string command = argv[1];
