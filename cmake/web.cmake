@@ -52,6 +52,11 @@ target_link_options(Quellmark PRIVATE "SHELL:-s GLOBAL_BASE=65536"
     "SHELL:-s DEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/library-functions.json"
     "SHELL:--preload-file ${archive}@/game/Quellmark.zrm"
     "SHELL:--preload-file ${CMAKE_BINARY_DIR}/fonts@/fonts")
+# The data package's id in the program, made from the data (the packager draws it at random).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(TARGET Quellmark POST_BUILD
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/package-id.py ${site}/Quellmark.js
+            ${site}/Quellmark.data)
 
 # The page and what it carries beside the program.
 set(depsSource ${PROJECT_SOURCE_DIR}/build/web-deps/src)
@@ -75,7 +80,6 @@ while(licences)
     list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy ${from} ${site}/licences/${to})
     list(APPEND siteFiles licences/${to})
 endwhile()
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(web_site ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licences
     COMMAND ${CMAKE_COMMAND} -E copy ${generated}/index.html ${site}/index.html

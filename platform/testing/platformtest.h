@@ -73,6 +73,13 @@ int StartScale(HWND window, int usableWidth, int usableHeight);
 // letterboxed), and the view's size; read back from the X server where it shows the view.
 std::vector<uint32_t> ShownPixels(HWND window, int* width, int* height);
 
+// A width-pixel-wide XRGB picture as an 8-bit X screen gets it (rows of the image's pitch): through
+// a TrueColor visual of those masks, or, with the masks all 0, through the colour cube whose
+// colours got the pixels 16 to 231 (red slowest, blue fastest).
+std::vector<uint8_t> EightBitImage(const std::vector<uint32_t>& picture, int width,
+                                   unsigned long redMask, unsigned long greenMask,
+                                   unsigned long blueMask);
+
 // The pixels of an icon LoadIconA loaded from the program's resources (0xAARRGGBB, row by row).
 std::vector<uint32_t> IconPixels(HICON icon, int* width, int* height);
 

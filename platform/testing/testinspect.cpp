@@ -82,6 +82,24 @@ bool PlatformTest::IsFullScreen(HWND window) {
     return Layer::IsLiveWindow(window) && window->view != nullptr && window->view->fullScreen;
 }
 
+std::vector<uint8_t> PlatformTest::EightBitImage(const std::vector<uint32_t>& picture, int width,
+                                                 unsigned long redMask, unsigned long greenMask,
+                                                 unsigned long blueMask) {
+    std::vector<unsigned char> lookup;
+    if (redMask == 0 && greenMask == 0 && blueMask == 0) {
+        unsigned long cube[216];
+        for (int i = 0; i < 216; ++i)
+            cube[i] = 16 + static_cast<unsigned long>(i);
+        lookup = Layer::CubeLookup(cube);
+    } else {
+        lookup = Layer::MaskedLookup(redMask, greenMask, blueMask);
+    }
+    int height = static_cast<int>(picture.size()) / width, pitch = Layer::EightBitPitch(width);
+    std::vector<uint8_t> image(static_cast<size_t>(pitch) * height, 0);
+    Layer::ToEightBit(lookup, picture.data(), width, height, image.data(), pitch);
+    return image;
+}
+
 std::vector<uint32_t> PlatformTest::ShownPixels(HWND window, int* width, int* height) {
     if (!Layer::IsLiveWindow(window) || window->view == nullptr)
         return {};

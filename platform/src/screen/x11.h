@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "screen/screeninternal.h"
 
@@ -46,5 +47,16 @@ void ForgetServerView(SDL_Window* window);
 // window in the screen's pixel values; false where that cannot be done.
 bool PutEightBitPicture(SDL_Window* window, const uint32_t* pixels, int width, int height);
 void ForgetEightBitWindow(SDL_Window* window);
+// An 8-bit screen's pixel for each RGB 5-5-5 colour (red highest): on a TrueColor or DirectColor
+// visual, each level's nearest step of its mask's field; on a colour-mapped one, the pixel of the
+// nearest colour of a 6 x 6 x 6 cube (cube[red * 36 + green * 6 + blue]).
+std::vector<unsigned char> MaskedLookup(unsigned long redMask, unsigned long greenMask,
+                                        unsigned long blueMask);
+std::vector<unsigned char> CubeLookup(const unsigned long cube[216]);
+// The bytes a row of an 8-bit image takes (rows start on 4-byte boundaries), and a width x height
+// XRGB picture turned into such rows through a lookup (the top 5 bits of each channel).
+int EightBitPitch(int width);
+void ToEightBit(const std::vector<unsigned char>& lookup, const uint32_t* pixels, int width,
+                int height, unsigned char* out, int pitch);
 
 } // namespace Layer

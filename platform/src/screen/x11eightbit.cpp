@@ -1,5 +1,5 @@
 // Pictures on an 8-bit X screen, where SDL makes no window surface: the layer's copy of the view,
-// turned into the screen's pixel values and put into the window by Xlib.
+// turned into the screen's pixel values (eightbitcolours.cpp) and put into the window by Xlib.
 //
 // On a PseudoColor or GrayScale screen the layer allocates a colour cube of six levels a primary
 // in the default colour map (the one the server shows) and gives the window that map; every
@@ -35,32 +35,14 @@ std::map<SDL_Window*, EightBitWindow>& Windows() {
     return *windows;
 }
 
-// The value a mask's field takes for a level of 0 to 255.
-unsigned long Field(unsigned long mask, int level) {
-    if (mask == 0)
-        return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    unsigned long largest = mask >> shift;
-    return ((static_cast<unsigned long>(level) * largest + 127) / 255) << shift;
-}
-
 bool Prepare(Display* display, Window xWindow, EightBitWindow& eight) {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, xWindow, &attributes) == 0 || attributes.depth != 8)
         return false;
     Visual* visual = attributes.visual;
     eight.visual = visual;
-    eight.lookup.resize(32768);
     if (visual->c_class == TrueColor || visual->c_class == DirectColor) {
-        for (int colour = 0; colour < 32768; ++colour) {
-            int r = (colour >> 10) * 255 / 31, g = ((colour >> 5) & 31) * 255 / 31,
-                b = (colour & 31) * 255 / 31;
-            eight.lookup[static_cast<size_t>(colour)] = static_cast<unsigned char>(
-                Field(visual->red_mask, r) | Field(visual->green_mask, g) |
-                Field(visual->blue_mask, b));
-        }
+        eight.lookup = MaskedLookup(visual->red_mask, visual->green_mask, visual->blue_mask);
         // SDL gives a DirectColor window a map of its own holding straight ramps; with no window
         // manager to install it, the server would show the window through another.
         if (visual->c_class == DirectColor)
@@ -82,11 +64,7 @@ bool Prepare(Display* display, Window xWindow, EightBitWindow& eight) {
             cube[i] = colour.pixel;
         }
         XSetWindowColormap(display, xWindow, shown);
-        auto level = [](int five) { return (five * 255 / 31 * 5 + 127) / 255; };
-        for (int colour = 0; colour < 32768; ++colour)
-            eight.lookup[static_cast<size_t>(colour)] = static_cast<unsigned char>(
-                cube[level(colour >> 10) * 36 + level((colour >> 5) & 31) * 6 +
-                     level(colour & 31)]);
+        eight.lookup = CubeLookup(cube);
     } else {
         return false;
     }
@@ -117,7 +95,7 @@ bool PutEightBitPicture(SDL_Window* sdlWindow, const uint32_t* pixels, int width
             eight.image->data = nullptr; // the buffer is the vector's
             XDestroyImage(eight.image);
         }
-        int pitch = (width + 3) & ~3;
+        int pitch = EightBitPitch(width);
         eight.data.assign(static_cast<size_t>(pitch) * height, 0);
         eight.image =
             XCreateImage(display, eight.visual, 8, ZPixmap, 0, eight.data.data(),
@@ -125,15 +103,8 @@ bool PutEightBitPicture(SDL_Window* sdlWindow, const uint32_t* pixels, int width
         if (eight.image == nullptr)
             return false;
     }
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* row = pixels + static_cast<ptrdiff_t>(y) * width;
-        auto* out = reinterpret_cast<unsigned char*>(eight.data.data()) +
-                    static_cast<ptrdiff_t>(y) * eight.image->bytes_per_line;
-        for (int x = 0; x < width; ++x) {
-            uint32_t p = row[x];
-            out[x] = eight.lookup[((p >> 9) & 0x7C00) | ((p >> 6) & 0x3E0) | ((p >> 3) & 0x1F)];
-        }
-    }
+    ToEightBit(eight.lookup, pixels, width, height,
+               reinterpret_cast<unsigned char*>(eight.data.data()), eight.image->bytes_per_line);
     XPutImage(display, xWindow, eight.gc, eight.image, 0, 0, 0, 0, static_cast<unsigned>(width),
               static_cast<unsigned>(height));
     XFlush(display);

@@ -3,10 +3,12 @@
 // scaling, and an 8-bit screen gets its pictures in its own colours.
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 
@@ -28,6 +30,51 @@ int ConnectionLost(Display*) {
     _exit(1);
 }
 
+// True while a window manager of today's kind runs on the screen (it names its window on the root
+// window): it, not the program, places a full-screen window.
+bool WindowManagerRunning() {
+    if (display == nullptr)
+        return true;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    bool named = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                    XA_WINDOW, &type, &format, &count, &left, &data) == Success &&
+                 type == XA_WINDOW && count == 1;
+    if (data != nullptr)
+        XFree(data);
+    return named;
+}
+
+// With no window manager SDL's full-screen request leaves the X window where and as large as it
+// was, so the layer places it itself: over the whole screen, and back at the window's place and
+// the view's own size.
+void PlaceWithoutWindowManager(HWND window, SDL_Window* sdlWindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdlWindow, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    Window xWindow = info.info.x11.window;
+    WindowView* view = window->view;
+    if (view->fullScreen) {
+        int screen = DefaultScreen(display);
+        XMoveResizeWindow(display, xWindow, 0, 0,
+                          static_cast<unsigned>(DisplayWidth(display, screen)),
+                          static_cast<unsigned>(DisplayHeight(display, screen)));
+        XRaiseWindow(display, xWindow);
+    } else {
+        RECT client = ClientRectOf(window);
+        XMoveResizeWindow(display, xWindow, client.left, client.top,
+                          static_cast<unsigned>(std::max(1, view->normalViewWidth)),
+                          static_cast<unsigned>(std::max(1, view->normalViewHeight)));
+    }
+    XSync(display, False);
+}
+
 class X11Screen : public SdlScreen {
 public:
     bool MakeView(HWND window) override {
@@ -36,8 +83,11 @@ public:
         WatchX11Connection(window->view->sdlWindow);
         return true;
     }
+    // (The window is already marked as being destroyed, which SdlWindowOf refuses: its view's
+    // server resources must still go, or a later SDL window at the same address would inherit
+    // them and draw into an X window that no longer exists.)
     void DestroyView(HWND window) override {
-        if (SDL_Window* sdlWindow = SdlWindowOf(window)) {
+        if (SDL_Window* sdlWindow = window->view != nullptr ? window->view->sdlWindow : nullptr) {
             ForgetServerView(sdlWindow);
             ForgetEightBitWindow(sdlWindow);
         }
@@ -70,8 +120,12 @@ public:
     }
     void ApplyFullScreen(HWND window) override {
         SdlScreen::ApplyFullScreen(window);
-        if (SDL_Window* sdlWindow = SdlWindowOf(window))
-            RepaintServerView(sdlWindow); // the window's size, as it now is, is asked again
+        SDL_Window* sdlWindow = SdlWindowOf(window);
+        if (sdlWindow == nullptr)
+            return;
+        if (!WindowManagerRunning())
+            PlaceWithoutWindowManager(window, sdlWindow);
+        RepaintServerView(sdlWindow); // the window's size, as it now is, is asked again
     }
     void ViewResized(HWND window) override {
         if (ShowsThroughServer(window))

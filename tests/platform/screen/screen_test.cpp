@@ -1,5 +1,6 @@
 // The layer's screen: a frame in any view (letterboxed, sharp, clicks mapped back, F11), the pace
-// of frames, the X server's picture against the layer's own copy, and surfaces too large to make.
+// of frames, the X server's picture against the layer's own copy, 8-bit screens' pixels, and
+// surfaces too large to make.
 #include <gtest/gtest.h>
 
 #include <mmsystem.h>
@@ -200,6 +201,48 @@ TEST_F(ScreenTest, AnXServerShowsTheViewAsTheLayersOwnCopyDoes) {
             }
     }
     DestroyWindow(shown);
+}
+
+// With no window manager (the test's X server runs none) the layer itself makes a full-screen view
+// cover the screen, from a view larger than the screen too, and gives the view back its size.
+TEST_F(ScreenTest, FullScreenOnAnXServerWithoutAWindowManagerCoversTheScreenFromAnySize) {
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (driver == nullptr || std::string(driver) != "x11")
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X server";
+    DestroyWindow(window);
+    PlatformTest::SetHeadless(false);
+    HWND shown = MakeTestWindow("DisplayTestFull", WS_OVERLAPPEDWINDOW, 100, 50, 650, 510);
+    ShowWindow(shown, SW_SHOW);
+    ASSERT_TRUE(display->InitDisplay(shown, 320, 240, 32, true, nullptr));
+    const std::pair<int, int> screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    auto shownSize = [&] {
+        PlatformTest::InjectKey(shown, VK_F11, true);
+        PlatformTest::InjectKey(shown, VK_F11, false);
+        EXPECT_EQ(DD_OK, display->Present(shown));
+        std::pair<int, int> size;
+        PlatformTest::ViewSize(shown, &size.first, &size.second);
+        return size;
+    };
+    for (std::pair<int, int> size :
+         {std::pair{642, 479}, {screen.first + 40, screen.second + 30}}) {
+        PlatformTest::ResizeView(shown, size.first, size.second);
+        EXPECT_EQ(screen, shownSize()) << "full screen from " << size.first;
+        EXPECT_EQ(size, shownSize()) << "back from full screen to " << size.first;
+    }
+    DestroyWindow(shown);
+}
+
+// An 8-bit screen gets each pixel's nearest colour from the top five bits of each channel (alpha
+// ignored), in rows of four-byte steps: through a 3-3-2 TrueColor visual, and through the cube
+// (0x20 is the lowest red that rounds to the cube's second level, 0x18 still rounds to none).
+TEST(EightBitScreenTest, EachPixelTakesItsNearestColourInRowsOfTheImagesPitch) {
+    const std::vector<uint32_t> picture = {0xFFFFFFFF, 0xFFC08040, 0x00200000,
+                                           0x00180000, 0x0000FF00, 0x000000FF};
+    EXPECT_EQ((std::vector<uint8_t>{0xFF, 0xB1, 0x20, 0, 0x20, 0x1C, 0x03, 0}),
+              PlatformTest::EightBitImage(picture, 3, 0xE0, 0x1C, 0x03));
+    EXPECT_EQ((std::vector<uint8_t>{16 + 215, 16 + 4 * 36 + 3 * 6 + 1, 16 + 36, 0, 16, 16 + 5 * 6,
+                                    16 + 5, 0}),
+              PlatformTest::EightBitImage(picture, 3, 0, 0, 0));
 }
 
 } // namespace
