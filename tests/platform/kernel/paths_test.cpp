@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -75,6 +76,31 @@ TEST_F(PathsTest, WindowsDirectoryIsAPerUserWritableFolder) {
     EXPECT_NE("Z:\\tmp", std::string(buffer));
     if (!previous.empty())
         setenv("XDG_DATA_HOME", previous.c_str(), 1);
+}
+
+// The private temporary folder lies in XDG_RUNTIME_DIR only when that is this user's folder and no
+// one else may use it at all (mode 0700); otherwise in a folder of the user's own in /tmp.
+TEST_F(PathsTest, TheTempFolderIsInTheRuntimeFolderOnlyWhenThatIsPrivate) {
+    std::string previous = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
+    const std::filesystem::path runtime = folder.Path() / "run";
+    const std::string program = program_invocation_short_name;
+    const std::string own = WindowsForm((runtime / program / "Temp").string()) + "\\";
+    const std::string fallback =
+        WindowsForm("/tmp/" + program + "-" + std::to_string(geteuid()) + "/Temp") + "\\";
+    for (auto [mode, expected] :
+         {std::pair{0700, own}, {0720, fallback}, {0702, fallback}, {0710, fallback}}) {
+        std::filesystem::create_directory(runtime);
+        chmod(runtime.c_str(), static_cast<mode_t>(mode));
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        char buffer[MAX_PATH];
+        ASSERT_GT(GetTempPathA(MAX_PATH, buffer), 0u);
+        EXPECT_EQ(expected, buffer) << std::oct << mode;
+        std::filesystem::remove_all(runtime);
+    }
+    if (previous.empty())
+        unsetenv("XDG_RUNTIME_DIR");
+    else
+        setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
 }
 
 TEST_F(PathsTest, ModuleFileNameIsCutToTheBufferAndTerminatedAsWindowsDoes) {
