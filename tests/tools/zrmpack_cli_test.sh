@@ -2,6 +2,7 @@
 # zrmpack's command line: pack, list and extract, and refusals with a message and a non-zero exit.
 set -u
 zrmpack=$1
+version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -17,6 +18,7 @@ check() { # description, command...
 mkdir -p "$work/in" "$work/out"
 printf 'BM\r\n\x00bytes' >"$work/in/Title.bmp"
 printf 'MThd' >"$work/in/Stage.mid"
+check "--version names the project's version" test "$("$zrmpack" --version)" = "zrmpack (Quellmark) $version"
 check "pack succeeds" "$zrmpack" pack "$work/game.zrm" "$work/in/Title.bmp" "$work/in/Stage.mid"
 check "list prints name tab size" test "$("$zrmpack" list "$work/game.zrm")" = "$(printf 'Title.bmp\t10\nStage.mid\t4')"
 check "extract succeeds" "$zrmpack" extract "$work/game.zrm" "$work/out"
