@@ -139,7 +139,15 @@ TEST_F(VolumeFileTest, DamagedAndHostileArchivesWriteNothingOutsideOrHalfWritten
         {"negative size", ThenAfter("neg", "-0000000000000000005"), 1, {}},
         {"size beyond 32 bits", ThenAfter("big", std::string(20, '9')), 1, {}},
         {"size 2^31", ThenAfter("big", Digits20(2147483648LL)), 1, {}},
-        {"size not a number", ThenAfter("bad", "0000000000000000001x"), 1, {}},
+        // Taken for digits, ':' and '/' would give the sizes 10 and 9 that the data has.
+        {"size with the character after 9",
+         BuildArchive({{"bad", "0123456789", "", "0000000000000000000:"}, {"after", "ok", "", ""}}),
+         1,
+         {}},
+        {"size with the character before 0",
+         BuildArchive({{"bad", "012345678", "", "0000000000000000001/"}, {"after", "ok", "", ""}}),
+         1,
+         {}},
         {"size larger than the file",
          BuildArchive({{"a", "1", "", ""}, {"b", "22", "", Digits20(2000000000)}}),
          1,
@@ -170,6 +178,7 @@ TEST_F(VolumeFileTest, BadSizeHidesLaterEntriesAndEscapingNamesAreNeverPaths) {
                                       {"..\\third", "3", "", ""}}));
     std::string target = folder / "t";
     EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "..\\third", target.c_str(), 0));
+    EXPECT_EQ(nullptr, reader->ExtractFile(archive.c_str(), "broken", target.c_str(), 0));
     EXPECT_STREQ(target.c_str(), reader->ExtractFile(archive.c_str(), "first", target.c_str(), 0));
     EXPECT_EQ("1", ReadBytes(target));
     WriteBytes(archive, BuildArchive({{"..\\up", "x", "", ""}}));
@@ -279,12 +288,15 @@ TEST_F(VolumeFileTest, AFileHeldOpenKeepsItsOlderCopyAndTheOthersAreRefreshed) {
 }
 
 TEST(VolumeFileNamesTest, ValidNamesAreAcceptedAndOddOnesRefused) {
-    // Code page 932: trail bytes 0x5C (ソ, 表) and 0x7C (ポ) belong to their characters.
-    for (const char* name : {"Title.bmp", "a", "Gameover.mid", "タ.bmp", "COM10", "ソ表.bmp", "ポ"})
+    // Code page 932: trail bytes 0x5C (ソ, 表) and 0x7C (ポ) belong to their characters; trail
+    // bytes run from 0x40 to 0xFC without 0x7F. Devices are COM1 to COM9, not COM0 or COM10.
+    for (const char* name : {"Title.bmp", "a", "a b", "Gameover.mid", "タ.bmp", "COM10", "COM0",
+                             "ソ表.bmp", "ポ", "\x83\x40", "\x81\xFC"})
         EXPECT_TRUE(IsValidEntryName(name)) << name;
     for (const char* name :
-         {"", ".", "..", "a\\b", "a/b", "c:x", "nul", "COM1.dat", "LPT9", "trailing.", "trailing ",
-          "tab\there", "what?", "pipe|", "予\\x", "\x83", "\x83\x20"})
+         {"",         ".",     "..",        "a\\b",      "a/b",       "c:x",     "nul",
+          "COM1.dat", "LPT9",  "trailing.", "trailing ", "tab\there", "\x1F",    "what?",
+          "pipe|",    "予\\x", "\x83",      "\x83\x20",  "\x83\x7F",  "\x83\xFD"})
         EXPECT_FALSE(IsValidEntryName(name)) << name;
     EXPECT_TRUE(IsValidEntryName(std::string(79, 'x').c_str()));
     EXPECT_FALSE(IsValidEntryName(std::string(80, 'x').c_str()));
