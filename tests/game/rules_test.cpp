@@ -171,6 +171,18 @@ TEST_F(RulesTest, SelectingClickingAgainDraggingAndRightButton) {
     inputState.rightButton = 1;
     SelectionStep(0, 0);
     EXPECT_EQ(-1, gameState.selColumn);
+    // A tile in the same column is another tile too.
+    Board("1..../2..../...../...../.....");
+    inputState = InputState{};
+    inputState.leftButton = 1;
+    SelectionStep(0, 0);
+    HandleSwapClick(0, 1);
+    EXPECT_EQ(std::make_pair(2, 1), std::make_pair(gameState.cellKind[0], gameState.cellKind[5]));
+    // A selected tile that is gone (it burst) drops the selection.
+    std::tie(gameState.selColumn, gameState.selRow, gameState.cellKind[0]) =
+        std::make_tuple(0, 0, Cell::empty);
+    HandleSwapClick(0, 1);
+    EXPECT_EQ(-1, gameState.selColumn);
 }
 
 TEST_F(RulesTest, StagesAreSetUpWithTheirQuotaAndEffects) {

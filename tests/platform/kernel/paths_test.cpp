@@ -229,10 +229,13 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachFoldersOnDiskAreFoundByTheir
     };
     for (const auto& [ansi, expected] : wideCases) {
         wchar_t wide[16] = {};
-        ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 16), 0);
+        // Both answer the length with the terminator, as the input is zero-terminated.
+        ASSERT_EQ(static_cast<int>(expected.size()) + 1,
+                  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 16));
         EXPECT_EQ(expected, wide);
         char back[16] = {};
-        ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, wide, -1, back, 16, nullptr, nullptr), 0);
+        ASSERT_EQ(static_cast<int>(ansi.size()) + 1,
+                  WideCharToMultiByte(CP_ACP, 0, wide, -1, back, 16, nullptr, nullptr));
         EXPECT_EQ(ansi, back);
     }
     for (const char* drive : {"C:", "C:\\", "d:\\x"})
@@ -242,6 +245,8 @@ TEST_F(PathsTest, CodePage932NamesAreOneUtf8NameEachFoldersOnDiskAreFoundByTheir
     EXPECT_EQ(2, MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, "\x83\x5C", -1, wide, 4));
     EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\x83\x5C", -1, wide, 4));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
+    EXPECT_EQ(0, MultiByteToWideChar(CP_ACP, 0, "a", -1, wide, -1)) << "a negative length";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 
 } // namespace
