@@ -278,9 +278,9 @@ TEST_F(BoardTest, RedDigitOnlyBelowTenSecondsAndTheMosaicSharpensAtEveryTenSecon
         EXPECT_EQ(timeLeft < 10, red.left < 320) << timeLeft;
         EXPECT_TRUE(timeLeft >= 10 || (red.left >= 75 && red.top >= 65)) << timeLeft;
     }
-    // Each tick that reaches a multiple of ten seconds takes one off the block size.
+    // Each tick that reaches a multiple of ten seconds takes one off the block size, down to 1.
     gameState.timeLeft = 99;
-    for (int second = 98; second >= 1; --second) {
+    for (int second = 98; second >= 0; --second) {
         PlatformTest::AdvanceClock(1000);
         StageFrame();
         ASSERT_EQ(second, gameState.timeLeft);
