@@ -59,6 +59,12 @@ TEST_F(DirectDrawTest, KeyedBlitLeavesOutKeyPixels) {
     ASSERT_EQ(DD_OK, target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr));
     EXPECT_EQ((std::vector<uint32_t>{0, 0x112233, 0, 0x010101}), ReadPixels(target))
         << "without DDBLT_KEYSRC every pixel is copied";
+    // Enlarged, each keyed row still shows its own destination row through the key.
+    IDirectDrawSurface* tall = dd.NewSurface(4, 2);
+    ASSERT_TRUE(WritePixels(tall, {1, 1, 1, 1, 2, 2, 2, 2}));
+    ASSERT_EQ(DD_OK, tall->Blt(nullptr, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr));
+    EXPECT_EQ((std::vector<uint32_t>{1, 0x112233, 1, 0x010101, 2, 0x112233, 2, 0x010101}),
+              ReadPixels(tall));
 }
 
 TEST_F(DirectDrawTest, SharedClipperCutsBlitsToItsRectangle) {
