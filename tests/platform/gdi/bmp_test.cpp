@@ -61,6 +61,8 @@ TEST(BmpTest, EveryFormatImageMagickWritesLoadsToItsPixels) {
         {"16 bits 555", "-define bmp:subtype=RGB555", 16},
         {"24 bits", "-define bmp:format=bmp3", 24},
         {"24 bits, OS/2 header", "-define bmp:format=bmp2", 24},
+        {"8 bits, OS/2 header (3-byte palette entries)",
+         "-colors 200 -type palette -define bmp:format=bmp2", 8},
         {"32 bits with masks", "-alpha set -define bmp:subtype=ARGB8888", 32},
     };
     for (const Format& format : formats) {
@@ -131,6 +133,7 @@ TEST(BmpTest, DamagedOrHostileFilesFailCleanly) {
     const Case cases[] = {
         {"empty", ""},
         {"not a bitmap", "GIF89a" + std::string(100, '\0')},
+        {"BA, not BM", with16(0, 'B' | 'A' << 8)},
         {"header only", good.substr(0, 20)},
         {"rows cut short", good.substr(0, good.size() - 5)},
         {"pixel offset past the end", with32(10, 0x7FFFFFF0)},
@@ -140,6 +143,8 @@ TEST(BmpTest, DamagedOrHostileFilesFailCleanly) {
         {"zero width", with32(18, 0)},
         {"most negative height", with32(22, 0x80000000)},
         {"header size past the end", with32(14, 0x7FFFFFFF)},
+        {"header size one byte past the end", with32(14, static_cast<uint32_t>(good.size()) - 13)},
+        {"one pixel wider than 8192", Bmp24(8193, 1, std::vector<uint32_t>(8193, 1))},
         {"unknown bit count", with16(28, 7)},
         {"run-length compressed", with32(30, 1)},
         {"palette past the end", palette8},
