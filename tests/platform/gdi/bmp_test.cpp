@@ -126,6 +126,10 @@ TEST(BmpTest, DamagedOrHostileFilesFailCleanly) {
     palette8[28] = 8;
     uint32_t hugeCount = 0x7FFFFFFF;
     memcpy(&palette8[46], &hugeCount, 4);
+    // A 2 x 1 file of 32 bits whose masks (BI_BITFIELDS) would end 4 bytes past its end.
+    std::string masksCut = good.substr(0, 62);
+    for (auto [offset, value] : {std::pair{18, 2u}, {22, 1u}, {28, 32u}, {30, 3u}})
+        memcpy(&masksCut[static_cast<size_t>(offset)], &value, 4);
     struct Case {
         const char* label;
         std::string bytes;
@@ -148,6 +152,7 @@ TEST(BmpTest, DamagedOrHostileFilesFailCleanly) {
         {"unknown bit count", with16(28, 7)},
         {"run-length compressed", with32(30, 1)},
         {"palette past the end", palette8},
+        {"masks past the end", masksCut},
     };
     for (const Case& c : cases) {
         WriteBytes(folder / "bad.bmp", c.bytes);
