@@ -84,16 +84,16 @@ protected:
     const std::vector<uint32_t> picture = Picture();
 };
 
-// Block sizes of 2 (the smallest that shows) and 8 make each block its top-left pixel; no block
-// size, 1, or blocks larger than the area change nothing.
+// Block sizes of 2 (the smallest that shows) and 8 make each block of a 160 x 80 area its
+// top-left pixel; no block size, 1, or blocks larger than the area change nothing.
 TEST_F(EffectsTest, MosaicMakesEachBlockItsTopLeftPixelAndOddBlockSizesChangeNothing) {
     for (int blockSize : {0, -3, 1, 161, 1000, 2, 8}) {
-        graphics->Mosaic(surface, 19, 40, 179, 200, blockSize);
+        graphics->Mosaic(surface, 19, 40, 179, 120, blockSize);
         std::vector<uint32_t> after = ReadPixels(surface);
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x) {
                 int b = blockSize;
-                bool inside = (b == 2 || b == 8) && x >= 19 && x < 179 && y >= 40 && y < 200;
+                bool inside = (b == 2 || b == 8) && x >= 19 && x < 179 && y >= 40 && y < 120;
                 uint32_t expected = inside
                                         ? At(picture, 19 + (x - 19) / b * b, 40 + (y - 40) / b * b)
                                         : At(picture, x, y);
