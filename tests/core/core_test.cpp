@@ -65,7 +65,7 @@ TEST(ErrorLogTest, EntriesAreTimeStampAndTextAppendedInOrder) {
 }
 
 TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
-    const std::string a = "\x82\xA0"; // あ, two bytes
+    const std::string a = "\x82\x9F"; // ぁ, two bytes; its trail byte could also lead one
     auto repeat = [&a](int times) {
         std::string result;
         while (times-- > 0)
@@ -83,12 +83,13 @@ TEST(ErrorLogTest, LongFormattedMessagesAreCutAt255BytesOnACharacterBoundary) {
         {"x" + repeat(130), "x" + repeat(127)},
     };
     std::vector<CutCase> all(std::begin(cases), std::end(cases));
-    // The 255th byte alone: dropped exactly when it is a lead byte (0x81-0x9F, 0xE0-0xFC).
+    // The 255th byte alone (of 256, one more than fits): dropped exactly when it is a lead byte
+    // (0x81-0x9F, 0xE0-0xFC).
     for (int byte : {0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD}) {
         bool lead = byte == 0x81 || byte == 0x9F || byte == 0xE0 || byte == 0xFC;
         std::string kept(254, 'x');
         all.push_back(
-            {kept + static_cast<char>(byte) + "zz", lead ? kept : kept + static_cast<char>(byte)});
+            {kept + static_cast<char>(byte) + "z", lead ? kept : kept + static_cast<char>(byte)});
     }
     for (const CutCase& c : all) {
         TempFolder folder;
@@ -160,6 +161,9 @@ TEST_F(IntervalTimerClockTest, DueExactlyWhenTheIntervalHasPassedAndLateChecksAr
         PlatformTest::AdvanceClock(step.advance);
         EXPECT_EQ(step.due, CheckInterval(1000, 2)) << "at " << timeGetTime();
     }
+    // Restarting every slot is never due itself; a slot past the table never is.
+    EXPECT_FALSE(CheckInterval(0, -1));
+    EXPECT_FALSE(CheckInterval(0, IntervalTimer::slotCount));
 }
 
 TEST_F(IntervalTimerClockTest, IntervalsStayExactAcrossTheClocksWrapAround) {
