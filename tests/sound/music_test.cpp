@@ -122,6 +122,9 @@ TEST_F(MusicTest, PlaySetsLoopsOnlyWhenRepeating) {
     EXPECT_EQ(std::make_tuple(768L, 768L, long{length}, 0xFFFFFFFFUL),
               std::make_tuple(start, loopStart, loopEnd, repeats))
         << "loop end 0 means the whole song";
+    ASSERT_EQ(1, player->Play(0, 0, 0, 1));
+    PlatformTest::SegmentLoop(player->Segments[0], &start, &loopStart, &loopEnd, &repeats);
+    EXPECT_EQ(1UL, repeats) << "one repeat is a loop too";
     EXPECT_EQ(0, player->Play(0, length, 0, 0)) << "a start point at the end is out of range";
 }
 
