@@ -40,6 +40,8 @@ colours() { convert "$1" -crop 632x449+4+27 +repage -format '%k' info:; }
 
 fail() {
     echo "FAIL: $*"
+    # A case's own X server, and the program on it, do not outlive a failed run.
+    [ -z "${server:-}" ] || kill "${pid:-}" "$server" 2>/dev/null || true
     exit 1
 }
 
@@ -151,7 +153,7 @@ sized_picture() {
     wait_picture "$1" "$2"
     local size
     size=$(identify -format '%wx%h' "$1")
-    [ "$size" = "$3" ] || fail "scaled: $4 is $size, not $3"
+    [ "$size" = "$3" ] || fail "$4 is $size, not $3"
 }
 
 # The view on a large screen: starts at twice the size, clicks map back to the board's cells, a
@@ -194,10 +196,10 @@ scaled_case() {
     [ "${changed%% *}" -gt 500 ] || fail "scaled: the click selected nothing at cell ($cell): $changed"
     xdotool windowsize "$window" 632 449
     sleep 0.5
-    sized_picture "$artifacts/scaled-once.png" "$window" 632x449 "after the resize the window"
+    sized_picture "$artifacts/scaled-once.png" "$window" 632x449 "scaled: after the resize the window"
     xdotool windowfocus --sync "$window" key F11
     sleep 1
-    sized_picture "$artifacts/scaled-fullscreen.png" "$window" 1920x1080 "full screen"
+    sized_picture "$artifacts/scaled-fullscreen.png" "$window" 1920x1080 "scaled: full screen"
     # 1520 x 1080 of picture in the middle, black bars of 200 pixels on either side.
     local bars picture
     bars=$(convert "$artifacts/scaled-fullscreen.png" \( +clone -crop 200x1080+0+0 \) \
@@ -218,7 +220,7 @@ scaled_case() {
         fail "scaled: no window appeared the second time"
     sleep 1
     sized_picture "$artifacts/scaled-remembered.png" "$window" 1920x1080 \
-        "the next start (full screen, as it was left)"
+        "scaled: the next start (full screen, as it was left)"
     xdotool windowfocus --sync "$window" key F11
     sleep 1
     geometry=$(xdotool getwindowgeometry "$window")
@@ -278,21 +280,36 @@ stop_own_server() {
     wait "$pid" 2>/dev/null || true
 }
 
-# F11 on an X server with no window manager, which leaves the window as it is: the picture still
-# fits the window whole (its title rows the same as before), not scaled for the whole screen.
+# F11 on an X server with no window manager, where SDL's request would leave the window as it
+# is: the layer itself gives the window the whole screen, from a window larger than the screen
+# too, the picture whole between black bars; F11 again gives the window back its size.
 bare_fullscreen_case() {
-    local server pid number window before after
+    local server pid number window bars picture geometry outer=$DISPLAY
     program_on_own_server 1280x1024x24 "bare full screen"
-    DISPLAY=":$number" wait_picture "$artifacts/bare-before.png" "$window"
-    DISPLAY=":$number" xdotool windowfocus --sync "$window" key F11
+    export DISPLAY=":$number"
+    wait_picture "$artifacts/bare-before.png" "$window"
+    # (larger than the screen: its size is the server's, a screenshot holds only what is on it)
+    xdotool windowsize "$window" 1400 1100
+    sleep 0.5
+    [[ "$(xdotool getwindowgeometry "$window")" == *"Geometry: 1400x1100"* ]] ||
+        fail "bare full screen: the window did not take 1400x1100"
+    xdotool windowfocus --sync "$window" key F11
     sleep 1
-    DISPLAY=":$number" import -window "$window" "$artifacts/bare-fullscreen.png"
-    # The title's top rows do not move; the wave below them does.
-    before=$(convert "$artifacts/bare-before.png" -crop 1264x280+0+0 +repage -format '%#' info:)
-    after=$(convert "$artifacts/bare-fullscreen.png" -crop 1264x280+0+0 +repage -format '%#' info:)
+    sized_picture "$artifacts/bare-fullscreen.png" "$window" 1280x1024 "bare full screen: F11's view"
+    # The client area fitted: 1280 x 909 of picture, bars of 57 rows or more above and below.
+    bars=$(convert "$artifacts/bare-fullscreen.png" \( +clone -crop 1280x57+0+0 \) \
+        \( -clone 0 -crop 1280x57+0+967 \) -delete 0 -append -format '%[fx:maxima]' info:)
+    picture=$(convert "$artifacts/bare-fullscreen.png" -crop 1280x900+0+62 +repage -format '%k' \
+        info:)
+    xdotool key F11
+    sleep 1
+    geometry=$(xdotool getwindowgeometry "$window")
     stop_own_server
-    [ "$before" = "$after" ] || fail "bare full screen: the picture no longer fits the window"
-    echo "bare full screen: F11 with no window manager keeps the whole picture in the window"
+    export DISPLAY=$outer
+    [[ "$geometry" == *"Geometry: 1400x1100"* ]] || fail "bare full screen: out of it: $geometry"
+    [ "$bars" = 0 ] || fail "bare full screen: the bars are not black ($bars)"
+    [ "$picture" -gt 200 ] || fail "bare full screen: no picture between the bars"
+    echo "bare full screen: F11 with no window manager takes the screen from 1400x1100 and gives it back"
 }
 
 # depth_case DEPTH COLOURS: the title on a screen of that depth shows in more than COLOURS colours
