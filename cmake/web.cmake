@@ -87,7 +87,7 @@ add_custom_target(web_site ALL
     COMMAND ${CMAKE_COMMAND} -E copy /usr/share/sounds/sf2/TimGM6mb.sf2 ${site}/soundfont.sf2
     COMMAND ${CMAKE_COMMAND} -E copy ${dataFolder}/Quellmark.ico ${site}/favicon.ico
     ${copies}
-    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/zip.py
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/zip.py --source ${PROJECT_SOURCE_DIR}
             ${CMAKE_BINARY_DIR}/Quellmark-web.zip ${siteFiles} Quellmark.js Quellmark.wasm
             Quellmark.data
     WORKING_DIRECTORY ${site}
