@@ -88,8 +88,9 @@ async function PlayThrough() {
     Check((await game.Pixels()).colours > 200, "F11 lost the picture");
   }
 
-  // A click starts stage 1: every cell of the 5 x 5 board holds a tile (the deal may have burst
-  // a group or so), and each shows something other than the title did there.
+  // A click starts stage 1: the 5 x 5 board holds tiles (the deal bursts the groups it made, at
+  // times ten cells or more, and one tile comes back a second), and each cell shows something
+  // other than the title did there.
   const titleCells = [];
   for (let row = 0; row < 5; ++row)
     for (let column = 0; column < 5; ++column) titleCells.push(await game.Cell(column, row));
@@ -102,7 +103,7 @@ async function PlayThrough() {
   for (let row = 0; row < 5; ++row)
     for (let column = 0; column < 5; ++column) cells.push(await game.Cell(column, row));
   const empty = cells.filter((c) => Brightness(c) < 12).length;
-  Check(empty <= 6, `stage 1 shows ${empty} empty cells of 25`);
+  Check(empty <= 15, `stage 1 shows ${empty} empty cells of 25`);
   const changed = cells.filter((c, i) => Difference(c, titleCells[i]) > 10).length;
   Check(changed >= 20, `only ${changed} cells of 25 changed from the title`);
 
