@@ -43,8 +43,8 @@ def main():
             entry.create_system = 3  # Unix, so that the mode below is read
             mode = 0o755 if os.access(name, os.X_OK) else 0o644
             entry.external_attr = (0o100000 | mode) << 16
-            with open(name, "rb") as source:
-                archive.writestr(entry, source.read(), compresslevel=9)
+            with open(name, "rb") as data:
+                archive.writestr(entry, data.read(), compresslevel=9)
     os.replace(temporary, out)
 
 
